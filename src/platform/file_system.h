@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace dustrel::platform {
+
+// One entry of a folder as the listing reports it; "." and ".." are never reported.
+struct FolderEntry {
+    std::wstring name;
+    bool directory = false;
+    bool reparsePoint = false;
+};
+
+enum class WriteMode {
+    CreateNew,  // fails with AlreadyExists when the file is there
+    Append,     // creates the file when it is missing
+    Replace,
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Lists one folder once. `folder` may end in a backslash or not. `entries` is cleared first,
+    // so a caller can reuse one vector for a whole walk.
+    virtual Status listFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) = 0;
+    virtual bool exists(const std::wstring& path) = 0;
+    virtual bool isDirectory(const std::wstring& path) = 0;
+    virtual Status createFolder(const std::wstring& path) = 0;
+    virtual Status writeFile(const std::wstring& path, std::string_view bytes, WriteMode mode) = 0;
+    virtual Status readFile(const std::wstring& path, std::string& bytes) = 0;
+    virtual Status deleteFile(const std::wstring& path) = 0;
+};
+
+}  // namespace dustrel::platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/status.h"
+
+namespace dustrel::platform {
+
+// Drive type codes as the system reports them.
+enum DriveType : int {
+    kDriveUnknown = 0,
+    kDriveNoRootDir = 1,
+    kDriveRemovable = 2,
+    kDriveFixed = 3,
+    kDriveRemote = 4,
+    kDriveCdRom = 5,
+    kDriveRamDisk = 6,
+};
+
+struct DiskSizes {
+    std::uint64_t freeToCaller = 0;
+    std::uint64_t total = 0;
+    std::uint64_t totalFree = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // Bit b set when drive letter 'A' + b is present.
+    virtual std::uint32_t logicalDrives() = 0;
+    virtual int driveType(const std::wstring& root) = 0;
+    virtual Status diskSizes(const std::wstring& root, DiskSizes& sizes) = 0;
+    // The argument text after the program's own name, as the program received it.
+    virtual std::wstring commandArguments() = 0;
+    // Full path of the running executable.
+    virtual std::wstring executablePath() = 0;
+    // Claims the single-instance guard for `name`; false when another copy already holds it.
+    virtual bool claimSingleInstance(const std::wstring& name) = 0;
+    // Asks Windows to restart, without forcing other programs to close.
+    virtual Status restartWindows() = 0;
+    virtual void sleep(unsigned milliseconds) = 0;
+};
+
+}  // namespace dustrel::platform

@@ -1,0 +1,183 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/control.h"
+
+namespace dustrel::ui {
+
+// A container frame; page frames have no border and no caption shown.
+class Frame : public Control, public Container {
+public:
+    Frame(Container& parent, std::string name, Rect rect);
+
+    std::optional<Color> backColor() const { return backColor_; }
+    void setBackColor(Color color);
+    Font font() const override { return Control::font(); }
+    Form& owningForm() override { return form(); }
+
+private:
+    std::optional<Color> backColor_;
+};
+
+class Label : public Control {
+public:
+    Label(Container& parent, std::string name, Rect rect, std::wstring caption = {});
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+    // Unset: the system's text colour.
+    std::optional<Color> foreColor() const { return foreColor_; }
+    void setForeColor(Color color);
+    // Transparent labels show their container's background.
+    bool transparent() const { return transparent_; }
+    void setTransparent(bool transparent);
+    MousePointer mousePointer() const { return mousePointer_; }
+    void setMousePointer(MousePointer pointer);
+
+    std::function<void()> onClick;
+    void click();
+
+private:
+    std::wstring caption_;
+    std::optional<Color> foreColor_;
+    bool transparent_ = true;
+    MousePointer mousePointer_ = MousePointer::Default;
+};
+
+class Button : public Control {
+public:
+    Button(Container& parent, std::string name, Rect rect, std::wstring caption);
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+
+    std::function<void()> onClick;
+    // A press of the button, by the user or by code. Disabled or hidden buttons ignore it.
+    void click();
+
+private:
+    std::wstring caption_;
+};
+
+class CheckBox : public Control {
+public:
+    enum Value { Unchecked = 0, Checked = 1, Grayed = 2 };
+    CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption);
+
+    const std::wstring& caption() const { return caption_; }
+    int value() const { return value_; }
+    // Raises onClick when the value changes, from code as from the user.
+    void setValue(int value);
+    // The user's click: toggles between unchecked and checked.
+    void userClick();
+
+    std::function<void()> onClick;
+
+private:
+    std::wstring caption_;
+    int value_ = Unchecked;
+};
+
+// Option buttons with the same parent form one group.
+class OptionButton : public Control {
+public:
+    OptionButton(Container& parent, std::string name, Rect rect, std::wstring caption);
+
+    const std::wstring& caption() const { return caption_; }
+    bool value() const { return value_; }
+    // Selecting clears the rest of the group and raises onClick when the selection changes;
+    // clearing raises nothing.
+    void setValue(bool value);
+    void userClick() { setValue(true); }
+
+    std::function<void()> onClick;
+
+private:
+    std::wstring caption_;
+    bool value_ = false;
+};
+
+// A drop-down list: the user picks one of its items, typing nothing.
+class ComboBox : public Control {
+public:
+    ComboBox(Container& parent, std::string name, Rect rect);
+
+    const std::vector<std::wstring>& items() const { return items_; }
+    void addItem(const std::wstring& item);
+    void clear();
+    int listIndex() const { return listIndex_; }
+    // Raises onClick when the selection changes; false (nothing changed) when out of range.
+    bool setListIndex(int index);
+    // The selected item's text, or empty.
+    std::wstring text() const;
+
+    std::function<void()> onClick;
+
+private:
+    std::vector<std::wstring> items_;
+    int listIndex_ = -1;
+};
+
+class TextBox : public Control {
+public:
+    TextBox(Container& parent, std::string name, Rect rect);
+
+    const std::wstring& text() const { return text_; }
+    // Raises onChange when the text changes, from code as from the user.
+    void setText(const std::wstring& text);
+    int maxLength() const { return maxLength_; }
+    void setMaxLength(int length) { maxLength_ = length; }
+
+    std::function<void()> onChange;
+
+private:
+    std::wstring text_;
+    int maxLength_ = 0;
+};
+
+enum MouseButton { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+class PictureBox : public Control, public Container {
+public:
+    PictureBox(Container& parent, std::string name, Rect rect);
+
+    std::optional<Color> backColor() const { return backColor_; }
+    void setBackColor(Color color);
+    Image image() const { return image_; }
+    void setImage(Image image);
+    Font font() const override { return Control::font(); }
+    Form& owningForm() override { return form(); }
+
+    // x and y in twips.
+    std::function<void(int button, int shift, double x, double y)> onMouseDown;
+    void mouseDown(int button, int shift, double x, double y);
+
+private:
+    std::optional<Color> backColor_;
+    Image image_ = Image::None;
+};
+
+class ProgressBar : public Control {
+public:
+    ProgressBar(Container& parent, std::string name, Rect rect);
+
+    double min() const { return min_; }
+    double max() const { return max_; }
+    double value() const { return value_; }
+    // Each setter refuses (returns false, changes nothing) a value that would make the range
+    // empty or put the value outside it. A new range pulls the value into it.
+    bool setMin(double min);
+    bool setMax(double max);
+    bool setValue(double value);
+
+private:
+    double min_ = 0;
+    double max_ = 100;
+    double value_ = 0;
+};
+
+}  // namespace dustrel::ui

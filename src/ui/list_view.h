@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/control.h"
+
+namespace dustrel::ui {
+
+struct ListColumn {
+    std::wstring header;
+    int width = 0;  // twips
+};
+
+struct ListRow {
+    std::wstring text;
+    std::vector<std::wstring> subItems;
+    bool checked = false;
+};
+
+enum class SortOrder { Ascending = 0, Descending = 1 };
+
+// A list view in report view. Built for hundreds of thousands of rows: appending is amortised
+// O(1), sorting O(n log n), and whole-list operations notify the view once.
+class ListView : public Control {
+public:
+    ListView(Container& parent, std::string name, Rect rect, bool checkBoxes);
+
+    bool checkBoxes() const { return checkBoxes_; }
+    std::optional<Color> backColor() const { return backColor_; }
+    void setBackColor(Color color);
+
+    const std::vector<ListColumn>& columns() const { return columns_; }
+    void addColumn(const std::wstring& header, int width);
+    void setColumnWidth(std::size_t column, int width);
+
+    std::size_t rowCount() const { return rows_.size(); }
+    const ListRow& row(std::size_t index) const { return rows_[index]; }
+    // Rows are appended at the end, also while sorting is on; a header click re-sorts.
+    std::size_t addRow(std::wstring text, std::vector<std::wstring> subItems = {});
+    void removeRow(std::size_t index);
+    // Removes every row whose index is listed, in one pass; indices in any order.
+    void removeRows(std::vector<std::size_t> indices);
+    void clear();
+
+    // Code's ticks raise no ItemCheck.
+    void setChecked(std::size_t index, bool checked);
+    void setAllChecked(bool checked);
+    std::size_t checkedCount() const;
+    // The user's tick (mouse or space bar): toggles the row and raises onItemCheck once.
+    void userToggle(std::size_t index);
+    void userColumnClick(std::size_t column);
+
+    std::size_t sortKey() const { return sortKey_; }
+    void setSortKey(std::size_t column);
+    SortOrder sortOrder() const { return sortOrder_; }
+    void setSortOrder(SortOrder order);
+    bool sorted() const { return sorted_; }
+    // Turning sorting on, or changing the key or order while it is on, re-orders the rows now.
+    void setSorted(bool sorted);
+
+    std::function<void(std::size_t row)> onItemCheck;
+    std::function<void(std::size_t column)> onColumnClick;
+
+private:
+    void sortRows();
+
+    bool checkBoxes_;
+    std::optional<Color> backColor_;
+    std::vector<ListColumn> columns_;
+    std::vector<ListRow> rows_;
+    std::size_t sortKey_ = 0;
+    SortOrder sortOrder_ = SortOrder::Ascending;
+    bool sorted_ = false;
+};
+
+}  // namespace dustrel::ui
