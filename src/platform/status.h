@@ -11,6 +11,8 @@ enum class Status {
     Failed,
 };
 
-inline bool ok(Status s) { return s == Status::Ok; }
+inline bool ok(Status s) {
+    return s == Status::Ok;
+}
 
 }  // namespace dustrel::platform

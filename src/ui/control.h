@@ -27,14 +27,14 @@ enum class ControlKind {
 
 // Implemented by the view; the model calls it after every change of state.
 class ControlObserver {
-public:
+  public:
     virtual ~ControlObserver() = default;
     virtual void changed(Control& control, Prop what, std::size_t index) = 0;
 };
 
 // A control or form that holds other controls. Children are kept in z-order, back to front.
 class Container {
-public:
+  public:
     virtual ~Container() = default;
 
     const std::vector<Control*>& children() const { return children_; }
@@ -42,7 +42,7 @@ public:
     virtual Font font() const = 0;
     virtual Form& owningForm() = 0;
 
-private:
+  private:
     friend class Control;
     friend class Form;
     std::vector<Control*> children_;
@@ -51,7 +51,7 @@ private:
 enum class ZOrderPosition { Front, Back };
 
 class Control {
-public:
+  public:
     Control(Container& parent, std::string name, ControlKind kind, Rect rect);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -69,6 +69,9 @@ public:
     void setEnabled(bool enabled);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
+    // Controls that can never be seen stay out of the tab order.
+    bool tabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop) { tabStop_ = tabStop; }
     const Rect& rect() const { return rect_; }
     void move(const Rect& rect);
     Font font() const { return font_ ? *font_ : parent_->font(); }
@@ -81,16 +84,17 @@ public:
     void setObserver(ControlObserver* observer) { observer_ = observer; }
     ControlObserver* observer() const { return observer_; }
 
-protected:
+  protected:
     void notify(Prop what, std::size_t index = 0);
 
-private:
+  private:
     Container* parent_;
     std::string name_;
     ControlKind kind_;
     int index_ = -1;
     bool enabled_ = true;
     bool visible_ = true;
+    bool tabStop_ = true;
     Rect rect_;
     std::optional<Font> font_;
     ControlObserver* observer_ = nullptr;

@@ -31,6 +31,7 @@ struct Font {
     std::wstring name = L"Verdana";
     double points = 8.25;
     bool bold = false;
+    bool underline = false;
 
     friend bool operator==(const Font&, const Font&) = default;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace dustrel::app {
+
+// Program-wide state, owned by the application and handed to the windows by reference.
+struct AppState {
+    // The stop request of a running scan.
+    bool ScanStopped = false;
+    // The custom-extension list as stored, decoded, and its parts by entry.
+    std::wstring CustomExtValue;
+    std::vector<std::wstring> CustomEntries;
+    std::vector<std::wstring> CustomNames;
+    std::vector<std::wstring> CustomExtensions;
+    // One letter per drive present, in letter order.
+    std::vector<std::wstring> DriveLetters;
+};
+
+struct AppContext {
+    platform::Platform platform;
+    AppState state;
+};
+
+}  // namespace dustrel::app

@@ -1,0 +1,218 @@
+#include "ui/controls.h"
+
+#include "ui/form.h"
+
+namespace dustrel::ui {
+
+Frame::Frame(Container& parent, std::string name, Rect rect)
+    : Control(parent, std::move(name), ControlKind::Frame, rect) {}
+
+void Frame::setBackColor(Color color) {
+    backColor_ = color;
+    notify(Prop::Colors);
+}
+
+Label::Label(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Control(parent, std::move(name), ControlKind::Label, rect), caption_(std::move(caption)) {}
+
+void Label::setCaption(const std::wstring& caption) {
+    if (caption_ != caption) {
+        caption_ = caption;
+        notify(Prop::Caption);
+    }
+}
+
+void Label::setForeColor(Color color) {
+    foreColor_ = color;
+    notify(Prop::Colors);
+}
+
+void Label::setTransparent(bool transparent) {
+    transparent_ = transparent;
+    notify(Prop::Colors);
+}
+
+void Label::setMousePointer(MousePointer pointer) {
+    mousePointer_ = pointer;
+    notify(Prop::MousePointer);
+}
+
+void Label::click() {
+    if (enabled() && onClick) {
+        onClick();
+    }
+}
+
+Button::Button(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Control(parent, std::move(name), ControlKind::Button, rect), caption_(std::move(caption)) {}
+
+void Button::setCaption(const std::wstring& caption) {
+    if (caption_ != caption) {
+        caption_ = caption;
+        notify(Prop::Caption);
+    }
+}
+
+void Button::click() {
+    if (enabled() && visible() && onClick) {
+        onClick();
+    }
+}
+
+CheckBox::CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Control(parent, std::move(name), ControlKind::CheckBox, rect), caption_(std::move(caption)) {}
+
+void CheckBox::setValue(int value) {
+    if (value < Unchecked || value > Grayed || value == value_) {
+        return;
+    }
+    value_ = value;
+    notify(Prop::Value);
+    if (onClick) {
+        onClick();
+    }
+}
+
+void CheckBox::userClick() {
+    if (enabled()) {
+        setValue(value_ == Checked ? Unchecked : Checked);
+    }
+}
+
+OptionButton::OptionButton(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Control(parent, std::move(name), ControlKind::OptionButton, rect),
+      caption_(std::move(caption)) {}
+
+void OptionButton::setValue(bool value) {
+    if (value == value_) {
+        return;
+    }
+    if (!value) {
+        value_ = false;
+        notify(Prop::Value);
+        return;
+    }
+    for (Control* sibling : parent().children()) {
+        if (sibling != this && sibling->kind() == ControlKind::OptionButton) {
+            auto* other = static_cast<OptionButton*>(sibling);
+            if (other->value_) {
+                other->value_ = false;
+                other->notify(Prop::Value);
+            }
+        }
+    }
+    value_ = true;
+    notify(Prop::Value);
+    if (onClick) {
+        onClick();
+    }
+}
+
+ComboBox::ComboBox(Container& parent, std::string name, Rect rect)
+    : Control(parent, std::move(name), ControlKind::ComboBox, rect) {}
+
+void ComboBox::addItem(const std::wstring& item) {
+    items_.push_back(item);
+    notify(Prop::Items);
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    notify(Prop::Items);
+}
+
+bool ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size())) {
+        return false;
+    }
+    if (index != listIndex_) {
+        listIndex_ = index;
+        notify(Prop::ListIndex);
+        if (onClick) {
+            onClick();
+        }
+    }
+    return true;
+}
+
+std::wstring ComboBox::text() const {
+    return listIndex_ < 0 ? std::wstring() : items_[static_cast<std::size_t>(listIndex_)];
+}
+
+TextBox::TextBox(Container& parent, std::string name, Rect rect)
+    : Control(parent, std::move(name), ControlKind::TextBox, rect) {}
+
+void TextBox::setText(const std::wstring& text) {
+    std::wstring limited = text;
+    if (maxLength_ > 0 && limited.size() > static_cast<std::size_t>(maxLength_)) {
+        limited.resize(static_cast<std::size_t>(maxLength_));
+    }
+    if (limited == text_) {
+        return;
+    }
+    text_ = std::move(limited);
+    notify(Prop::Text);
+    if (onChange) {
+        onChange();
+    }
+}
+
+PictureBox::PictureBox(Container& parent, std::string name, Rect rect)
+    : Control(parent, std::move(name), ControlKind::PictureBox, rect) {}
+
+void PictureBox::setBackColor(Color color) {
+    backColor_ = color;
+    notify(Prop::Colors);
+}
+
+void PictureBox::setImage(Image image) {
+    image_ = image;
+    notify(Prop::Image);
+}
+
+void PictureBox::mouseDown(int button, int shift, double x, double y) {
+    if (enabled() && onMouseDown) {
+        onMouseDown(button, shift, x, y);
+    }
+}
+
+ProgressBar::ProgressBar(Container& parent, std::string name, Rect rect)
+    : Control(parent, std::move(name), ControlKind::ProgressBar, rect) {}
+
+bool ProgressBar::setMin(double min) {
+    if (min >= max_) {
+        return false;
+    }
+    min_ = min;
+    if (value_ < min_) {
+        value_ = min_;
+    }
+    notify(Prop::Range);
+    return true;
+}
+
+bool ProgressBar::setMax(double max) {
+    if (max <= min_) {
+        return false;
+    }
+    max_ = max;
+    if (value_ > max_) {
+        value_ = max_;
+    }
+    notify(Prop::Range);
+    return true;
+}
+
+bool ProgressBar::setValue(double value) {
+    if (value < min_ || value > max_) {
+        return false;
+    }
+    if (value != value_) {
+        value_ = value;
+        notify(Prop::Value);
+    }
+    return true;
+}
+
+}  // namespace dustrel::ui

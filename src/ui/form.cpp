@@ -1,0 +1,137 @@
+#include "ui/form.h"
+
+namespace dustrel::ui {
+
+Form::Form(UiHost& host, std::string name) : host_(host), name_(std::move(name)) {}
+
+Form::~Form() {
+    children_.clear();
+    owned_.clear();
+}
+
+void Form::setCaption(const std::wstring& caption) {
+    if (caption_ != caption) {
+        caption_ = caption;
+        notify(Prop::Caption);
+    }
+}
+
+void Form::setIcon(Image icon) {
+    icon_ = icon;
+    notify(Prop::Icon);
+}
+
+void Form::setClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    notify(Prop::Rect);
+}
+
+void Form::setWindowState(WindowState state) {
+    if (windowState_ != state) {
+        windowState_ = state;
+        notify(Prop::WindowState);
+    }
+}
+
+void Form::show() {
+    if (!loaded_) {
+        load();
+    }
+    if (!loaded_ || visible_) {
+        return;
+    }
+    visible_ = true;
+    notify(Prop::Visible);
+}
+
+void Form::hide() {
+    if (visible_) {
+        visible_ = false;
+        notify(Prop::Visible);
+    }
+}
+
+void Form::setMousePointer(MousePointer pointer) {
+    if (mousePointer_ != pointer) {
+        mousePointer_ = pointer;
+        notify(Prop::MousePointer);
+    }
+}
+
+void Form::load() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    createControls();
+    host_.formLoaded(*this);
+    Form_Load();
+}
+
+bool Form::unload() {
+    if (!loaded_) {
+        return true;
+    }
+    if (unloading_) {
+        // Unloading again from inside Form_Unload (e.g. a routine that unloads every form):
+        // the outer call finishes the job.
+        return true;
+    }
+    unloading_ = true;
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel != 0 || !loaded_) {
+        unloading_ = false;
+        return cancel == 0;
+    }
+    host_.formUnloading(*this);
+    visible_ = false;
+    releaseControls();
+    children_.clear();
+    pages_.clear();
+    controls_.clear();
+    owned_.clear();
+    menus_.clear();
+    observer_ = nullptr;
+    windowState_ = WindowState::Normal;
+    mousePointer_ = MousePointer::Default;
+    loaded_ = false;
+    unloading_ = false;
+    return true;
+}
+
+Control* Form::find(const std::string& name, int index) const {
+    for (Control* control : controls_) {
+        if (control->name() == name && control->index() == index) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+MenuItem& Form::addMenu(std::string name, std::wstring caption) {
+    menus_.push_back(std::make_unique<MenuItem>(*this, std::move(name), std::move(caption)));
+    return *menus_.back();
+}
+
+Frame* Form::frontPage() const {
+    Frame* front = nullptr;
+    std::size_t frontIndex = 0;
+    for (Frame* page : pages_) {
+        const std::size_t z = page->zIndex();
+        if (page->visible() && (front == nullptr || z > frontIndex)) {
+            front = page;
+            frontIndex = z;
+        }
+    }
+    return front;
+}
+
+void Form::notify(Prop what) {
+    if (observer_ != nullptr) {
+        observer_->formChanged(*this, what);
+    }
+}
+
+}  // namespace dustrel::ui

@@ -1,0 +1,174 @@
+#include "ui/list_view.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace dustrel::ui {
+
+namespace {
+
+// Letter case is ignored, as the list control's own sort does.
+int compareText(const std::wstring& a, const std::wstring& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = std::towlower(static_cast<std::wint_t>(a[i]));
+        const auto cb = std::towlower(static_cast<std::wint_t>(b[i]));
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+const std::wstring& cellText(const ListRow& row, std::size_t column) {
+    static const std::wstring empty;
+    if (column == 0) {
+        return row.text;
+    }
+    return column - 1 < row.subItems.size() ? row.subItems[column - 1] : empty;
+}
+
+}  // namespace
+
+ListView::ListView(Container& parent, std::string name, Rect rect, bool checkBoxes)
+    : Control(parent, std::move(name), ControlKind::ListView, rect), checkBoxes_(checkBoxes) {}
+
+void ListView::setBackColor(Color color) {
+    backColor_ = color;
+    notify(Prop::Colors);
+}
+
+void ListView::addColumn(const std::wstring& header, int width) {
+    columns_.push_back({header, width});
+    notify(Prop::Columns);
+}
+
+void ListView::setColumnWidth(std::size_t column, int width) {
+    if (column < columns_.size() && columns_[column].width != width) {
+        columns_[column].width = width;
+        notify(Prop::Columns);
+    }
+}
+
+std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subItems) {
+    rows_.push_back({std::move(text), std::move(subItems), false});
+    notify(Prop::RowsAppended, rows_.size() - 1);
+    return rows_.size() - 1;
+}
+
+void ListView::removeRow(std::size_t index) {
+    if (index < rows_.size()) {
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+        notify(Prop::Rows);
+    }
+}
+
+void ListView::removeRows(std::vector<std::size_t> indices) {
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    std::size_t next = 0;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (next < indices.size() && indices[next] == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i) {
+            rows_[kept] = std::move(rows_[i]);
+        }
+        ++kept;
+    }
+    if (kept != rows_.size()) {
+        rows_.resize(kept);
+        notify(Prop::Rows);
+    }
+}
+
+void ListView::clear() {
+    if (!rows_.empty()) {
+        rows_.clear();
+        rows_.shrink_to_fit();
+        notify(Prop::Rows);
+    }
+}
+
+void ListView::setChecked(std::size_t index, bool checked) {
+    if (index < rows_.size() && rows_[index].checked != checked) {
+        rows_[index].checked = checked;
+        notify(Prop::Row, index);
+    }
+}
+
+void ListView::setAllChecked(bool checked) {
+    bool changed = false;
+    for (auto& row : rows_) {
+        changed = changed || row.checked != checked;
+        row.checked = checked;
+    }
+    if (changed) {
+        notify(Prop::Rows);
+    }
+}
+
+std::size_t ListView::checkedCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ListRow& r) { return r.checked; }));
+}
+
+void ListView::userToggle(std::size_t index) {
+    if (!checkBoxes_ || !enabled() || index >= rows_.size()) {
+        return;
+    }
+    rows_[index].checked = !rows_[index].checked;
+    notify(Prop::Row, index);
+    if (onItemCheck) {
+        onItemCheck(index);
+    }
+}
+
+void ListView::userColumnClick(std::size_t column) {
+    if (enabled() && onColumnClick) {
+        onColumnClick(column);
+    }
+}
+
+void ListView::setSortKey(std::size_t column) {
+    if (sortKey_ != column) {
+        sortKey_ = column;
+        if (sorted_) {
+            sortRows();
+        }
+    }
+}
+
+void ListView::setSortOrder(SortOrder order) {
+    if (sortOrder_ != order) {
+        sortOrder_ = order;
+        if (sorted_) {
+            sortRows();
+        }
+    }
+}
+
+void ListView::setSorted(bool sorted) {
+    sorted_ = sorted;
+    if (sorted_) {
+        sortRows();
+    }
+}
+
+void ListView::sortRows() {
+    const std::size_t key = sortKey_;
+    const bool descending = sortOrder_ == SortOrder::Descending;
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [key, descending](const ListRow& a, const ListRow& b) {
+                         const int c = compareText(cellText(a, key), cellText(b, key));
+                         return descending ? c > 0 : c < 0;
+                     });
+    notify(Prop::Rows);
+}
+
+}  // namespace dustrel::ui
