@@ -8,7 +8,7 @@ namespace dustrel::app {
 
 // The main window: a wizard of stacked pages beside a fixed left panel.
 class FrmMain : public ui::FormOf<FrmMainControls> {
-  public:
+public:
     FrmMain(ui::UiHost& host, AppContext& context);
 
     // Brings a page to the front of the page stack, which shows it.
@@ -17,12 +17,12 @@ class FrmMain : public ui::FormOf<FrmMainControls> {
     void cmdExit_Click(int index);
     void mnuExit_Click();
 
-  protected:
+protected:
     void createControls() override;
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
 
-  private:
+private:
     AppContext& context_;
 };
 

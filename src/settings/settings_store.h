@@ -17,7 +17,7 @@ inline constexpr const wchar_t* kSettingsParentKey = L"Software\\Dustrel";
 inline constexpr int kScrambleOffset = 1;
 
 class SettingsStore {
-  public:
+public:
     SettingsStore(platform::Registry& registry, platform::Locale& locale)
         : registry_(registry), locale_(locale) {}
 
@@ -34,7 +34,7 @@ class SettingsStore {
     // The inverse for everything EncodeSetting kept; codes below the offset are dropped.
     std::wstring DecodeSetting(const std::wstring& text);
 
-  private:
+private:
     static std::wstring keyPath(const std::wstring& appName, const std::wstring& section);
     std::wstring shift(const std::wstring& text, int offset);
 

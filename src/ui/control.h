@@ -27,14 +27,14 @@ enum class ControlKind {
 
 // Implemented by the view; the model calls it after every change of state.
 class ControlObserver {
-  public:
+public:
     virtual ~ControlObserver() = default;
     virtual void changed(Control& control, Prop what, std::size_t index) = 0;
 };
 
 // A control or form that holds other controls. Children are kept in z-order, back to front.
 class Container {
-  public:
+public:
     virtual ~Container() = default;
 
     const std::vector<Control*>& children() const { return children_; }
@@ -42,7 +42,7 @@ class Container {
     virtual Font font() const = 0;
     virtual Form& owningForm() = 0;
 
-  private:
+private:
     friend class Control;
     friend class Form;
     std::vector<Control*> children_;
@@ -51,7 +51,7 @@ class Container {
 enum class ZOrderPosition { Front, Back };
 
 class Control {
-  public:
+public:
     Control(Container& parent, std::string name, ControlKind kind, Rect rect);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -84,10 +84,10 @@ class Control {
     void setObserver(ControlObserver* observer) { observer_ = observer; }
     ControlObserver* observer() const { return observer_; }
 
-  protected:
+protected:
     void notify(Prop what, std::size_t index = 0);
 
-  private:
+private:
     Container* parent_;
     std::string name_;
     ControlKind kind_;

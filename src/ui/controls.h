@@ -11,7 +11,7 @@ namespace dustrel::ui {
 
 // A container frame; page frames have no border and no caption shown.
 class Frame : public Control, public Container {
-  public:
+public:
     Frame(Container& parent, std::string name, Rect rect);
 
     std::optional<Color> backColor() const { return backColor_; }
@@ -19,12 +19,12 @@ class Frame : public Control, public Container {
     Font font() const override { return Control::font(); }
     Form& owningForm() override { return form(); }
 
-  private:
+private:
     std::optional<Color> backColor_;
 };
 
 class Label : public Control {
-  public:
+public:
     Label(Container& parent, std::string name, Rect rect, std::wstring caption = {});
 
     const std::wstring& caption() const { return caption_; }
@@ -41,7 +41,7 @@ class Label : public Control {
     std::function<void()> onClick;
     void click();
 
-  private:
+private:
     std::wstring caption_;
     std::optional<Color> foreColor_;
     bool transparent_ = true;
@@ -49,7 +49,7 @@ class Label : public Control {
 };
 
 class Button : public Control {
-  public:
+public:
     Button(Container& parent, std::string name, Rect rect, std::wstring caption);
 
     const std::wstring& caption() const { return caption_; }
@@ -59,12 +59,12 @@ class Button : public Control {
     // A press of the button, by the user or by code. Disabled or hidden buttons ignore it.
     void click();
 
-  private:
+private:
     std::wstring caption_;
 };
 
 class CheckBox : public Control {
-  public:
+public:
     enum Value { Unchecked = 0, Checked = 1, Grayed = 2 };
     CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption);
 
@@ -77,14 +77,14 @@ class CheckBox : public Control {
 
     std::function<void()> onClick;
 
-  private:
+private:
     std::wstring caption_;
     int value_ = Unchecked;
 };
 
 // Option buttons with the same parent form one group.
 class OptionButton : public Control {
-  public:
+public:
     OptionButton(Container& parent, std::string name, Rect rect, std::wstring caption);
 
     const std::wstring& caption() const { return caption_; }
@@ -96,14 +96,14 @@ class OptionButton : public Control {
 
     std::function<void()> onClick;
 
-  private:
+private:
     std::wstring caption_;
     bool value_ = false;
 };
 
 // A drop-down list: the user picks one of its items, typing nothing.
 class ComboBox : public Control {
-  public:
+public:
     ComboBox(Container& parent, std::string name, Rect rect);
 
     const std::vector<std::wstring>& items() const { return items_; }
@@ -117,13 +117,13 @@ class ComboBox : public Control {
 
     std::function<void()> onClick;
 
-  private:
+private:
     std::vector<std::wstring> items_;
     int listIndex_ = -1;
 };
 
 class TextBox : public Control {
-  public:
+public:
     TextBox(Container& parent, std::string name, Rect rect);
 
     const std::wstring& text() const { return text_; }
@@ -134,7 +134,7 @@ class TextBox : public Control {
 
     std::function<void()> onChange;
 
-  private:
+private:
     std::wstring text_;
     int maxLength_ = 0;
 };
@@ -142,7 +142,7 @@ class TextBox : public Control {
 enum MouseButton { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
 class PictureBox : public Control, public Container {
-  public:
+public:
     PictureBox(Container& parent, std::string name, Rect rect);
 
     std::optional<Color> backColor() const { return backColor_; }
@@ -156,13 +156,13 @@ class PictureBox : public Control, public Container {
     std::function<void(int button, int shift, double x, double y)> onMouseDown;
     void mouseDown(int button, int shift, double x, double y);
 
-  private:
+private:
     std::optional<Color> backColor_;
     Image image_ = Image::None;
 };
 
 class ProgressBar : public Control {
-  public:
+public:
     ProgressBar(Container& parent, std::string name, Rect rect);
 
     double min() const { return min_; }
@@ -174,7 +174,7 @@ class ProgressBar : public Control {
     bool setMax(double max);
     bool setValue(double value);
 
-  private:
+private:
     double min_ = 0;
     double max_ = 100;
     double value_ = 0;

@@ -17,7 +17,7 @@ namespace dustrel::ui {
 enum class WindowState { Normal, Minimized };
 
 class FormObserver {
-  public:
+public:
     virtual ~FormObserver() = default;
     virtual void formChanged(Form& form, Prop what) = 0;
 };
@@ -25,7 +25,7 @@ class FormObserver {
 // A window. Its controls exist only while it is loaded; code that touches a control of a form
 // that is not loaded loads it first (see FormOf::ui()).
 class Form : public Container {
-  public:
+public:
     Form(UiHost& host, std::string name);
     ~Form() override;
     Form(const Form&) = delete;
@@ -93,14 +93,14 @@ class Form : public Container {
         return ref;
     }
 
-  protected:
+protected:
     virtual void Form_Load() {}
     virtual void Form_Unload(int& cancel) { (void)cancel; }
     virtual void createControls() = 0;
     // The derived form drops its references to the controls before they are destroyed.
     virtual void releaseControls() = 0;
 
-  private:
+private:
     friend class Control;
 
     UiHost& host_;
@@ -129,7 +129,7 @@ class Form : public Container {
 // ui() is the one way to reach them, so touching a control loads the form first.
 template <class Controls>
 class FormOf : public Form {
-  public:
+public:
     using Form::Form;
 
     Controls& ui() {
@@ -139,7 +139,7 @@ class FormOf : public Form {
         return *ui_;
     }
 
-  protected:
+protected:
     void createControls() override { ui_ = std::make_unique<Controls>(*this); }
     void releaseControls() override { ui_.reset(); }
 

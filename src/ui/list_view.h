@@ -25,7 +25,7 @@ enum class SortOrder { Ascending = 0, Descending = 1 };
 // A list view in report view. Built for hundreds of thousands of rows: appending is amortised
 // O(1), sorting O(n log n), and whole-list operations notify the view once.
 class ListView : public Control {
-  public:
+public:
     ListView(Container& parent, std::string name, Rect rect, bool checkBoxes);
 
     bool checkBoxes() const { return checkBoxes_; }
@@ -64,7 +64,7 @@ class ListView : public Control {
     std::function<void(std::size_t row)> onItemCheck;
     std::function<void(std::size_t column)> onColumnClick;
 
-  private:
+private:
     void sortRows();
 
     bool checkBoxes_;

@@ -12,7 +12,7 @@ class Form;
 // A menu or menu entry. Top-level entries of a form form its menu bar; an invisible top-level
 // entry is not on the bar and serves as a pop-up menu.
 class MenuItem {
-  public:
+public:
     MenuItem(Form& form, std::string name, std::wstring caption, bool separator = false);
 
     const std::string& name() const { return name_; }
@@ -30,7 +30,7 @@ class MenuItem {
     // The user's choice; disabled or hidden entries ignore it.
     void click();
 
-  private:
+private:
     Form& form_;
     std::string name_;
     std::wstring caption_;

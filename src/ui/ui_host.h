@@ -29,7 +29,7 @@ enum MessageBoxAnswer : int {
 
 // What is not a control: the Win32 host does it for real, the test host records it.
 class UiHost {
-  public:
+public:
     virtual ~UiHost() = default;
 
     virtual int messageBox(const std::wstring& text, const std::wstring& caption, int style) = 0;
