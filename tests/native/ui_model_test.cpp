@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/test_host.h"
+#include "ui/form.h"
+
+namespace dustrel::ui {
+namespace {
+
+struct TestControls {
+    explicit TestControls(Form& f)
+        : group(f.add<Frame>(f, "group", Rect{0, 0, 2000, 2000})),
+          optA(f.add<OptionButton>(group, "optA", Rect{}, L"A")),
+          optB(f.add<OptionButton>(group, "optB", Rect{}, L"B")),
+          optOther(f.add<OptionButton>(f, "optOther", Rect{}, L"Other")),
+          chk(f.add<CheckBox>(f, "chk", Rect{}, L"Check")),
+          cbo(f.add<ComboBox>(f, "cbo", Rect{})),
+          txt(f.add<TextBox>(f, "txt", Rect{})),
+          cmd(f.add<Button>(f, "cmd", Rect{}, L"&Go")),
+          bar(f.add<ProgressBar>(f, "bar", Rect{})),
+          list(f.add<ListView>(f, "list", Rect{}, true)) {}
+
+    Frame& group;
+    OptionButton& optA;
+    OptionButton& optB;
+    OptionButton& optOther;
+    CheckBox& chk;
+    ComboBox& cbo;
+    TextBox& txt;
+    Button& cmd;
+    ProgressBar& bar;
+    ListView& list;
+};
+
+class TestForm : public FormOf<TestControls> {
+public:
+    explicit TestForm(UiHost& host) : FormOf(host, "frmTest") {}
+
+    int loads = 0;
+    int unloads = 0;
+    bool cancelUnload = false;
+    bool unloadAgainInside = false;
+
+protected:
+    void Form_Load() override {
+        ++loads;
+        ui().chk.setValue(CheckBox::Checked);  // touching a control while loading must not recurse
+    }
+    void Form_Unload(int& cancel) override {
+        ++unloads;
+        if (unloadAgainInside) {
+            unload();
+        }
+        cancel = cancelUnload ? 1 : 0;
+    }
+};
+
+struct Recorder : ControlObserver {
+    std::vector<std::pair<Prop, std::size_t>> seen;
+    void changed(Control&, Prop what, std::size_t index) override {
+        seen.emplace_back(what, index);
+    }
+};
+
+class UiModelTest : public ::testing::Test {
+protected:
+    testing::TestHost host;
+    TestForm form{host};
+};
+
+TEST_F(UiModelTest, FormLoadsOnFirstTouchAndReloadsFresh) {
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(form.ui().chk.value(), CheckBox::Checked);
+    form.ui().txt.setText(L"typed");
+    EXPECT_EQ(form.loads, 1);
+
+    EXPECT_TRUE(form.unload());
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(form.visible());
+    EXPECT_EQ(form.ui().txt.text(), L"");  // a new load starts from the layout again
+    EXPECT_EQ(form.loads, 2);
+}
+
+TEST_F(UiModelTest, UnloadCanBeCancelledAndSurvivesReentry) {
+    form.show();
+    form.cancelUnload = true;
+    EXPECT_FALSE(form.unload());
+    EXPECT_TRUE(form.loaded());
+    EXPECT_TRUE(form.visible());
+
+    form.cancelUnload = false;
+    form.unloadAgainInside = true;
+    EXPECT_TRUE(form.unload());
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(form.unloads, 2);
+}
+
+TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
+    auto& c = form.ui();
+    int chkClicks = 0;
+    int cboClicks = 0;
+    int txtChanges = 0;
+    c.chk.onClick = [&] { ++chkClicks; };
+    c.cbo.onClick = [&] { ++cboClicks; };
+    c.txt.onChange = [&] { ++txtChanges; };
+
+    c.chk.setValue(CheckBox::Checked);  // already checked by Form_Load
+    c.chk.setValue(CheckBox::Unchecked);
+    c.chk.setValue(CheckBox::Unchecked);
+    c.chk.setValue(7);  // not a value: ignored
+    EXPECT_EQ(chkClicks, 1);
+    c.chk.userClick();
+    EXPECT_EQ(c.chk.value(), CheckBox::Checked);
+    c.chk.setEnabled(false);
+    c.chk.userClick();
+    EXPECT_EQ(c.chk.value(), CheckBox::Checked);
+    EXPECT_EQ(chkClicks, 2);
+
+    c.cbo.addItem(L"1 Day");
+    c.cbo.addItem(L"5 Days");
+    EXPECT_TRUE(c.cbo.setListIndex(1));
+    EXPECT_TRUE(c.cbo.setListIndex(1));
+    EXPECT_FALSE(c.cbo.setListIndex(2));
+    EXPECT_EQ(cboClicks, 1);
+    EXPECT_EQ(c.cbo.text(), L"5 Days");
+
+    c.txt.setText(L"log");
+    c.txt.setText(L"log");
+    EXPECT_EQ(txtChanges, 1);
+}
+
+TEST_F(UiModelTest, OptionButtonsFormOneGroupPerContainer) {
+    auto& c = form.ui();
+    std::vector<std::string> clicks;
+    for (OptionButton* opt : {&c.optA, &c.optB, &c.optOther}) {
+        opt->onClick = [&clicks, opt] { clicks.push_back(opt->name()); };
+    }
+    c.optOther.setValue(true);
+    c.optA.setValue(true);
+    c.optA.setValue(true);
+    c.optB.userClick();
+    EXPECT_FALSE(c.optA.value());
+    EXPECT_TRUE(c.optB.value());
+    EXPECT_TRUE(c.optOther.value());  // another container, another group
+    c.optB.setValue(false);           // clearing raises nothing
+    EXPECT_EQ(clicks, (std::vector<std::string>{"optOther", "optA", "optB"}));
+}
+
+TEST_F(UiModelTest, FrontPageFollowsZOrder) {
+    struct Pages {
+        explicit Pages(Form& f)
+            : one(f.add<Frame>(f, "one", Rect{})),
+              two(f.add<Frame>(f, "two", Rect{})),
+              three(f.add<Frame>(f, "three", Rect{})),
+              notice(f.add<PictureBox>(f, "notice", Rect{})) {
+            for (Frame* p : {&one, &two, &three}) {
+                f.addPage(*p);
+            }
+        }
+        Frame& one;
+        Frame& two;
+        Frame& three;
+        PictureBox& notice;
+    };
+    class PagedForm : public FormOf<Pages> {
+    public:
+        using FormOf::FormOf;
+    } paged(host, "frmPaged");
+    auto& p = paged.ui();
+
+    EXPECT_EQ(paged.frontPage(), &p.three);
+    p.one.zOrder(ZOrderPosition::Front);
+    EXPECT_TRUE(paged.isPageShown(p.one));
+    p.notice.zOrder(ZOrderPosition::Front);  // not a page: the shown page stays
+    EXPECT_EQ(paged.frontPage(), &p.one);
+    p.two.zOrder(ZOrderPosition::Front);
+    p.two.zOrder(ZOrderPosition::Back);  // uncovers the page in front before it
+    EXPECT_EQ(paged.frontPage(), &p.one);
+    p.one.zOrder(ZOrderPosition::Back);
+    EXPECT_EQ(paged.frontPage(), &p.three);
+    p.three.setVisible(false);
+    EXPECT_EQ(paged.frontPage(), &p.two);
+}
+
+TEST_F(UiModelTest, ListChecksFromCodeAreSilentAndUserChecksRaiseOnce) {
+    auto& list = form.ui().list;
+    Recorder recorder;
+    list.setObserver(&recorder);
+    std::vector<std::size_t> checked;
+    list.onItemCheck = [&](std::size_t row) { checked.push_back(row); };
+    for (const wchar_t* path : {L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"}) {
+        list.addRow(path);
+    }
+    list.setChecked(0, true);
+    list.setAllChecked(true);
+    EXPECT_TRUE(checked.empty());
+    EXPECT_EQ(list.checkedCount(), 3u);
+
+    list.userToggle(1);
+    EXPECT_FALSE(list.row(1).checked);
+    EXPECT_EQ(checked, std::vector<std::size_t>{1});
+    EXPECT_EQ(recorder.seen.back(), std::make_pair(Prop::Row, std::size_t{1}));
+    list.userToggle(9);  // no such row
+    EXPECT_EQ(checked.size(), 1u);
+    list.setObserver(nullptr);
+}
+
+TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
+    auto& list = form.ui().list;
+    for (const wchar_t* path : {L"C:\\b.log", L"C:\\A.log", L"C:\\c.log", L"C:\\a.LOG"}) {
+        list.addRow(path);
+    }
+    list.setChecked(2, true);  // c.log
+    auto order = [&] {
+        std::wstring joined;
+        for (std::size_t i = 0; i < list.rowCount(); ++i) {
+            joined += list.row(i).text.substr(3, 1);
+        }
+        return joined;
+    };
+    list.setSortOrder(SortOrder::Descending);
+    EXPECT_EQ(order(), L"bAca");  // nothing moves until sorting is on
+    list.setSorted(true);
+    EXPECT_EQ(order(), L"cbAa");
+    list.setSortOrder(SortOrder::Ascending);
+    EXPECT_EQ(order(), L"Aabc");  // equal texts keep their order
+    EXPECT_TRUE(list.row(3).checked);
+
+    list.addRow(L"C:\\0.log");  // appended while sorted: stays last until the next sort
+    EXPECT_EQ(list.row(4).text, L"C:\\0.log");
+}
+
+TEST_F(UiModelTest, RemovingRowsKeepsTheRestInOrder) {
+    auto& list = form.ui().list;
+    for (int i = 0; i < 6; ++i) {
+        list.addRow(std::to_wstring(i));
+    }
+    list.removeRows({4, 1, 4, 0});
+    ASSERT_EQ(list.rowCount(), 3u);
+    EXPECT_EQ(list.row(0).text, L"2");
+    EXPECT_EQ(list.row(2).text, L"5");
+    list.removeRow(1);
+    list.removeRow(7);
+    EXPECT_EQ(list.row(1).text, L"5");
+    list.clear();
+    EXPECT_EQ(list.rowCount(), 0u);
+}
+
+TEST_F(UiModelTest, ProgressBarRefusesValuesOutsideItsRange) {
+    auto& bar = form.ui().bar;
+    EXPECT_TRUE(bar.setMin(1));
+    EXPECT_TRUE(bar.setMax(100));
+    EXPECT_EQ(bar.value(), 1);  // pulled into the new range
+    EXPECT_TRUE(bar.setValue(100));
+    EXPECT_FALSE(bar.setValue(101));
+    EXPECT_FALSE(bar.setMin(100));
+    EXPECT_TRUE(bar.setMax(200));
+    EXPECT_EQ(bar.value(), 100);
+    EXPECT_TRUE(bar.setMax(50));
+    EXPECT_EQ(bar.value(), 50);
+}
+
+TEST_F(UiModelTest, DisabledOrHiddenButtonsAndMenusIgnoreClicks) {
+    auto& cmd = form.ui().cmd;
+    int clicks = 0;
+    cmd.onClick = [&] { ++clicks; };
+    cmd.click();
+    cmd.setEnabled(false);
+    cmd.click();
+    cmd.setEnabled(true);
+    cmd.setVisible(false);
+    cmd.click();
+    EXPECT_EQ(clicks, 1);
+
+    MenuItem& menu = form.addMenu("mnuTest", L"&Test");
+    MenuItem& entry = menu.add("mnuEntry", L"&Entry");
+    MenuItem& separator = menu.addSeparator("mnuSep");
+    int chosen = 0;
+    entry.onClick = separator.onClick = [&] { ++chosen; };
+    entry.click();
+    separator.click();
+    entry.setVisible(false);
+    entry.click();
+    EXPECT_EQ(chosen, 1);
+}
+
+}  // namespace
+}  // namespace dustrel::ui
