@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/registry.h"
+
+namespace dustrel::platform::win32 {
+
+// String values under HKEY_CURRENT_USER. `value` is left as it was when a read fails.
+class Win32Registry final : public Registry {
+public:
+    long readString(const std::wstring& subKey, const std::wstring& name,
+                    std::wstring& value) override;
+    long writeString(const std::wstring& subKey, const std::wstring& name,
+                     const std::wstring& value) override;
+    long deleteValue(const std::wstring& subKey, const std::wstring& name) override;
+    long queryValue(const std::wstring& subKey, const std::wstring& name) override;
+};
+
+}  // namespace dustrel::platform::win32

@@ -1,0 +1,117 @@
+#include "platform/win32/win32_shell.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/path_text.h"
+
+namespace dustrel::platform::win32 {
+
+namespace {
+
+// DE_ACCESSDENIEDSRC, which the SDK headers do not declare.
+constexpr int kShellAccessDeniedSource = 0x78;
+
+bool runsUnderWow64() {
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (kernel == nullptr) {
+        return false;
+    }
+    // Looked up rather than linked, so the program still starts where the function is missing.
+    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::wstring windowsDirectory() {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    return std::wstring(buffer, length);
+}
+
+// The shell answers with Win32 codes and codes of its own, some with the same values as unrelated
+// Win32 codes (0xB7 is both ERROR_ALREADY_EXISTS and "path too long"), so only the plain ones are
+// told apart.
+Status statusFromShellResult(int result) {
+    switch (result) {
+        case 0:
+            return Status::Ok;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return Status::NotFound;
+        case ERROR_ACCESS_DENIED:
+        case kShellAccessDeniedSource:
+            return Status::AccessDenied;
+        default:
+            return Status::Failed;
+    }
+}
+
+}  // namespace
+
+Win32Shell::Win32Shell() {
+    if (!runsUnderWow64()) {
+        return;
+    }
+    const std::wstring windowsDir = windowsDirectory();
+    if (windowsDir.empty()) {
+        return;
+    }
+    // The shell loads DLLs while it works, so file-system redirection cannot be turned off around
+    // it; the alias reaches the real System32 instead, where this Windows has one.
+    const std::wstring alias = sysnativeAlias(windowsDir + L"\\System32", windowsDir);
+    const DWORD attributes = GetFileAttributesW(alias.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        sysnativeWindowsDir_ = windowsDir;
+    }
+}
+
+Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
+    if (paths.empty()) {
+        return Status::Ok;
+    }
+    // Each path ends in a NUL and the list in one more.
+    std::wstring from;
+    for (const std::wstring& path : paths) {
+        from += sysnativeWindowsDir_.empty() ? path : sysnativeAlias(path, sysnativeWindowsDir_);
+        from += L'\0';
+    }
+    from += L'\0';
+
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags =
+        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | (toRecycleBin ? FOF_ALLOWUNDO : 0));
+    const int result = SHFileOperationW(&operation);
+    if (result != 0) {
+        return statusFromShellResult(result);
+    }
+    return operation.fAnyOperationsAborted ? Status::Failed : Status::Ok;
+}
+
+Status Win32Shell::open(const std::wstring& target) {
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32) {
+        return Status::Ok;
+    }
+    switch (code) {
+        case SE_ERR_FNF:
+        case SE_ERR_PNF:
+            return Status::NotFound;
+        case SE_ERR_ACCESSDENIED:
+            return Status::AccessDenied;
+        default:
+            return Status::Failed;
+    }
+}
+
+}  // namespace dustrel::platform::win32

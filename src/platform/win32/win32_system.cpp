@@ -1,0 +1,140 @@
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+
+#include <reason.h>
+
+#include "platform/command_line.h"
+#include "platform/win32/win32_status.h"
+
+namespace dustrel::platform::win32 {
+
+namespace {
+
+// Paths may be this long when they carry the extended-length prefix.
+constexpr DWORD kLongestPath = 32768;
+
+class TokenHandle {
+public:
+    TokenHandle() = default;
+    ~TokenHandle() {
+        if (handle_ != nullptr) {
+            CloseHandle(handle_);
+        }
+    }
+    TokenHandle(const TokenHandle&) = delete;
+    TokenHandle& operator=(const TokenHandle&) = delete;
+
+    HANDLE* out() { return &handle_; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+void enableShutdownPrivilege() {
+    TokenHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                          token.out())) {
+        return;
+    }
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+    }
+}
+
+}  // namespace
+
+Win32System::~Win32System() {
+    for (void* mutex : claimed_) {
+        CloseHandle(mutex);
+    }
+}
+
+std::uint32_t Win32System::logicalDrives() {
+    return GetLogicalDrives();
+}
+
+int Win32System::driveType(const std::wstring& root) {
+    return static_cast<int>(GetDriveTypeW(root.c_str()));
+}
+
+Status Win32System::diskSizes(const std::wstring& root, DiskSizes& sizes) {
+    ULARGE_INTEGER freeToCaller{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    if (!GetDiskFreeSpaceExW(root.c_str(), &freeToCaller, &total, &totalFree)) {
+        return lastErrorStatus();
+    }
+    sizes.freeToCaller = freeToCaller.QuadPart;
+    sizes.total = total.QuadPart;
+    sizes.totalFree = totalFree.QuadPart;
+    return Status::Ok;
+}
+
+std::wstring Win32System::commandArguments() {
+    return argumentsOf(GetCommandLineW());
+}
+
+std::wstring Win32System::executablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return {};
+        }
+        // A full buffer means the name was cut short (and, before Vista, left unterminated).
+        if (length < size) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (size >= kLongestPath) {
+            return {};
+        }
+        buffer.resize(size * 2);
+    }
+}
+
+bool Win32System::claimSingleInstance(const std::wstring& name) {
+    // Kernel object names take no backslash after the namespace prefix.
+    std::wstring plainName = name;
+    for (wchar_t& c : plainName) {
+        if (c == L'\\') {
+            c = L'_';
+        }
+    }
+    const std::wstring objectName = L"Local\\Dustrel.SingleInstance." + plainName;
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, objectName.c_str());
+    const DWORD error = GetLastError();
+    if (mutex == nullptr) {
+        // A copy running elevated owns a mutex this one may not open; any other failure leaves
+        // no guard to ask, and refusing to start would be worse than a second copy.
+        return error != ERROR_ACCESS_DENIED;
+    }
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    claimed_.push_back(mutex);
+    return true;
+}
+
+Status Win32System::restartWindows() {
+    // Without the privilege ExitWindowsEx itself reports the refusal.
+    enableShutdownPrivilege();
+    if (!ExitWindowsEx(EWX_REBOOT | EWX_FORCEIFHUNG,
+                       SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED)) {
+        return lastErrorStatus();
+    }
+    return Status::Ok;
+}
+
+void Win32System::sleep(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
+
+}  // namespace dustrel::platform::win32

@@ -1,0 +1,51 @@
+#include "platform/path_text.h"
+
+#include <gtest/gtest.h>
+
+namespace dustrel::platform {
+namespace {
+
+TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
+    EXPECT_TRUE(equalsNoCase(L"pagefile.SYS", L"PAGEFILE.sys"));
+    EXPECT_TRUE(equalsNoCase(L"caf\u00E9 \u00FF", L"CAF\u00C9 \u0178"));
+    EXPECT_TRUE(equalsNoCase(L"\u017E\u0142", L"\u017D\u0141"));              // Latin Extended-A
+    EXPECT_TRUE(equalsNoCase(L"\u03AC\u03C2\u03CE", L"\u0386\u03A3\u038F"));  // Greek
+    EXPECT_TRUE(equalsNoCase(L"\u0444\u0430\u0439\u043B\u0451", L"\u0424\u0410\u0419\u041B\u0401"));
+    EXPECT_FALSE(equalsNoCase(L"a.tmp", L"a.tm"));
+    EXPECT_FALSE(equalsNoCase(L"\u00F7", L"\u00D7"));  // division and multiplication signs
+    EXPECT_FALSE(equalsNoCase(L"\u0131", L"I"));       // dotless i stays itself
+}
+
+TEST(SysnativeAlias, RewritesOnlyPathsInsideSystem32) {
+    const std::wstring windows = L"C:\\Windows";
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows\\System32\\LogFiles\\a.log", windows),
+              L"C:\\Windows\\Sysnative\\LogFiles\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"c:\\WINDOWS\\system32\\a.log", L"C:\\Windows\\"),
+              L"c:\\WINDOWS\\Sysnative\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows\\System32", windows), L"C:\\Windows\\Sysnative");
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows\\System32x\\a.log", windows),
+              L"C:\\Windows\\System32x\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows\\SysWOW64\\a.log", windows),
+              L"C:\\Windows\\SysWOW64\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"D:\\Windows\\System32\\a.log", windows),
+              L"D:\\Windows\\System32\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows.old\\System32\\a.log", windows),
+              L"C:\\Windows.old\\System32\\a.log");
+    EXPECT_EQ(sysnativeAlias(L"C:\\Windows\\System32\\a.log", L""),
+              L"C:\\Windows\\System32\\a.log");
+}
+
+TEST(LongPathForm, PrefixesOnlyLongFullyQualifiedPaths) {
+    const std::wstring deep(300, L'a');
+    EXPECT_EQ(longPathForm(L"C:\\Temp\\a.tmp"), L"C:\\Temp\\a.tmp");
+    EXPECT_EQ(longPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
+    EXPECT_EQ(longPathForm(L"\\\\server\\share\\" + deep), L"\\\\?\\UNC\\server\\share\\" + deep);
+    EXPECT_EQ(longPathForm(L"\\\\?\\C:\\" + deep), L"\\\\?\\C:\\" + deep);
+    // The prefix would stop the system from resolving these, so they keep their form.
+    EXPECT_EQ(longPathForm(L"Temp\\" + deep), L"Temp\\" + deep);
+    EXPECT_EQ(longPathForm(L"C:\\x\\..\\" + deep), L"C:\\x\\..\\" + deep);
+    EXPECT_EQ(longPathForm(L"C:/" + deep), L"C:/" + deep);
+}
+
+}  // namespace
+}  // namespace dustrel::platform
