@@ -1,0 +1,1466 @@
+#include "ui/win32/form_view.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "ui/win32/dpi.h"
+#include "ui/win32/geometry.h"
+#include "ui/win32/win32_host.h"
+
+namespace dustrel::ui::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"DustrelForm";
+constexpr wchar_t kPanelClass[] = L"DustrelPanel";
+// Control ids stay clear of IDOK and IDCANCEL, which dialog navigation sends for Enter and
+// Escape, and below the menu ids.
+constexpr int kFirstControlId = 100;
+constexpr UINT kFirstMenuId = 10000;
+constexpr UINT_PTR kListSubclassId = 1;
+// A busy scan changes labels, the bar and the list thousands of times a second; the screen
+// only needs a few dozen of them.
+constexpr DWORD kHoldMs = 40;
+// Room for the drop-down list of a combo box below its closed height, at 96 DPI.
+constexpr int kDropDownPixels = 160;
+
+enum Hold : unsigned {
+    kHoldCaption = 1,
+    kHoldProgress = 2,
+    kHoldRows = 4,
+    kHoldAppend = 8,
+};
+
+std::wstring windowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(got, 0)));
+    return text;
+}
+
+bool overlaps(const Rect& a, const Rect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+int rounded(double value) {
+    if (!(value > INT_MIN && value < INT_MAX)) {
+        return value > 0 ? INT_MAX : INT_MIN;
+    }
+    return static_cast<int>(std::lround(value));
+}
+
+bool sameTextIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           (a.empty() || CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                                        static_cast<int>(a.size()), b.data(),
+                                        static_cast<int>(b.size())) == CSTR_EQUAL);
+}
+
+const std::wstring& cellText(const ListRow& row, int column) {
+    static const std::wstring empty;
+    if (column <= 0) {
+        return row.text;
+    }
+    const auto sub = static_cast<std::size_t>(column - 1);
+    return sub < row.subItems.size() ? row.subItems[sub] : empty;
+}
+
+}  // namespace
+
+// --- construction and teardown --------------------------------------------------------------
+
+void FormView::registerClasses(HINSTANCE instance) {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof(form);
+    form.lpfnWndProc = &FormView::windowProc;
+    form.hInstance = instance;
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.lpszClassName = kFormClass;
+    RegisterClassExW(&form);  // fails harmlessly when a second host registers again
+
+    WNDCLASSEXW panel = form;
+    panel.lpszClassName = kPanelClass;
+    RegisterClassExW(&panel);
+}
+
+FormView::FormView(Win32Host& host, Form& form) : host_(host), form_(form), menus_(kFirstMenuId) {
+    createFormWindow();
+    createChildWindows();
+    form_.setObserver(this);
+}
+
+FormView::~FormView() {
+    detached_ = true;
+    destroyWindows();
+}
+
+void FormView::detach() {
+    if (detached_) {
+        return;
+    }
+    for (Child& child : children_) {
+        if (child.control != nullptr) {
+            child.control->setObserver(nullptr);
+            child.control = nullptr;
+        }
+    }
+    form_.setObserver(nullptr);
+    detached_ = true;
+    // The windows go once no window procedure of theirs is on the stack (Win32Host::idle);
+    // until then they are only hidden.
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+}
+
+void FormView::abandon() {
+    detached_ = true;
+    for (Child& child : children_) {
+        child.control = nullptr;
+    }
+    destroyWindows();
+}
+
+void FormView::destroyWindows() {
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_);  // children and the menu bar go with it
+    }
+    windowDestroyed(hwnd_);
+}
+
+void FormView::windowDestroyed(HWND hwnd) {
+    if (hwnd == hwnd_) {
+        hwnd_ = nullptr;
+        menuBar_ = nullptr;
+        savedFocus_ = nullptr;
+        for (Child& child : children_) {
+            child.hwnd = nullptr;
+        }
+        byWindow_.clear();
+        return;
+    }
+    if (const auto it = byWindow_.find(hwnd); it != byWindow_.end()) {
+        children_[it->second].hwnd = nullptr;
+        byWindow_.erase(it);
+    }
+}
+
+void FormView::createFormWindow() {
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (form_.hasMinimizeBox()) {
+        style |= WS_MINIMIZEBOX;
+    }
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, form_.caption().c_str(), style,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                            nullptr, host_.instance(), this);
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    dpi_ = dpiForWindow(hwnd_);
+    applyIcon();
+    rebuildMenuBar();  // sizes the window too
+}
+
+void FormView::createChildWindows() {
+    for (Control* control : form_.controls()) {
+        createChild(*control);
+    }
+    arrange(form_);
+    for (Child& child : children_) {
+        if (child.control->kind() == ControlKind::Frame ||
+            child.control->kind() == ControlKind::PictureBox) {
+            arrange(*dynamic_cast<const Container*>(child.control));
+        }
+    }
+    for (Child& child : children_) {
+        applyVisible(child);
+    }
+}
+
+FormView::Child& FormView::createChild(Control& control) {
+    Child child;
+    child.control = &control;
+    child.creation = children_.size();
+    child.id = kFirstControlId + static_cast<int>(child.creation);
+
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    const wchar_t* windowClass = kPanelClass;
+    std::wstring text;
+    void* param = nullptr;
+    switch (control.kind()) {
+        case ControlKind::Frame:
+        case ControlKind::PictureBox:
+            style |= WS_CLIPCHILDREN;
+            // Tab and arrow navigation go through the panel into its controls.
+            exStyle = WS_EX_CONTROLPARENT;
+            param = this;
+            break;
+        case ControlKind::Label:
+            windowClass = WC_STATICW;
+            // SS_NOTIFY makes the label a target for the mouse: clicks and its own pointer.
+            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
+            text = static_cast<Label&>(control).caption();
+            break;
+        case ControlKind::Button:
+            windowClass = WC_BUTTONW;
+            style |= WS_TABSTOP | BS_PUSHBUTTON;
+            text = static_cast<Button&>(control).caption();
+            break;
+        case ControlKind::CheckBox:
+            windowClass = WC_BUTTONW;
+            // Not an automatic box: the model owns the value and the view mirrors it.
+            style |= WS_TABSTOP | BS_3STATE;
+            text = static_cast<CheckBox&>(control).caption();
+            break;
+        case ControlKind::OptionButton:
+            windowClass = WC_BUTTONW;
+            style |= BS_RADIOBUTTON;
+            text = static_cast<OptionButton&>(control).caption();
+            break;
+        case ControlKind::ComboBox:
+            windowClass = WC_COMBOBOXW;
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            break;
+        case ControlKind::TextBox:
+            windowClass = WC_EDITW;
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::ProgressBar:
+            windowClass = PROGRESS_CLASSW;
+            break;
+        case ControlKind::ListView:
+            windowClass = WC_LISTVIEWW;
+            // Owner data: the list reads its rows from the model, however many there are.
+            style |= WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+    }
+    if (!control.tabStop()) {
+        style &= ~static_cast<DWORD>(WS_TABSTOP);
+    }
+    HWND parent = containerWindow(control.parent());
+    if (parent != nullptr) {
+        child.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)),
+                                     host_.instance(), param);
+    }
+    children_.push_back(child);
+    Child& made = children_.back();
+    byControl_[&control] = made.creation;
+    if (made.hwnd != nullptr) {
+        byWindow_[made.hwnd] = made.creation;
+    }
+    control.setObserver(this);
+    initChild(made);
+    return made;
+}
+
+void FormView::initChild(Child& child) {
+    if (child.hwnd == nullptr) {
+        return;
+    }
+    Control& control = *child.control;
+    applyRect(child);
+    applyFont(child);
+    EnableWindow(child.hwnd, control.enabled());
+    switch (control.kind()) {
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton:
+            applyValue(child);
+            break;
+        case ControlKind::ComboBox:
+            applyItems(child);
+            break;
+        case ControlKind::TextBox:
+            applyText(child);
+            break;
+        case ControlKind::ProgressBar:
+            child.pending |= kHoldProgress;
+            applyPending(child);
+            break;
+        case ControlKind::ListView:
+            initListView(child);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::initListView(Child& child) {
+    const auto& list = static_cast<const ListView&>(*child.control);
+    DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+    if (list.checkBoxes()) {
+        exStyle |= LVS_EX_CHECKBOXES;
+    }
+    ListView_SetExtendedListViewStyleEx(child.hwnd, exStyle, exStyle);
+    if (list.checkBoxes()) {
+        // An owner-data list keeps no check state: it asks for the state image with the text.
+        ListView_SetCallbackMask(child.hwnd, LVIS_STATEIMAGEMASK);
+    }
+    SetWindowSubclass(child.hwnd, &FormView::listViewProc, kListSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
+    applyColors(child);
+    applyColumns(child);
+    child.pending |= kHoldRows;
+    applyPending(child);
+}
+
+// --- lookups --------------------------------------------------------------------------------
+
+FormView::Child* FormView::find(const Control* control) {
+    const auto it = byControl_.find(control);
+    return it == byControl_.end() ? nullptr : &children_[it->second];
+}
+
+FormView::Child* FormView::find(HWND hwnd) {
+    const auto it = byWindow_.find(hwnd);
+    return it == byWindow_.end() ? nullptr : &children_[it->second];
+}
+
+HWND FormView::windowOf(const Control& control) const {
+    const auto it = byControl_.find(&control);
+    return it == byControl_.end() || detached_ ? nullptr : children_[it->second].hwnd;
+}
+
+HWND FormView::containerWindow(const Container& container) {
+    if (&container == &form_) {
+        return hwnd_;
+    }
+    const auto* control = dynamic_cast<const Control*>(&container);
+    const Child* child = control != nullptr ? find(control) : nullptr;
+    return child != nullptr && child->hwnd != nullptr ? child->hwnd : hwnd_;
+}
+
+bool FormView::isPage(const Control& control) const {
+    const auto& pages = form_.pages();
+    return std::any_of(pages.begin(), pages.end(), [&](const Frame* page) {
+        return static_cast<const Control*>(page) == &control;
+    });
+}
+
+bool FormView::shouldShow(const Control& control) const {
+    if (!control.visible()) {
+        return false;
+    }
+    return !isPage(control) || static_cast<const Control*>(form_.frontPage()) == &control;
+}
+
+int FormView::px(int twips) const {
+    return twipsToPixels(twips, dpi_);
+}
+
+// --- model to windows -----------------------------------------------------------------------
+
+void FormView::changed(Control& control, Prop what, std::size_t index) {
+    if (detached_) {
+        return;
+    }
+    Child* child = find(&control);
+    if (child == nullptr) {
+        // A control made after the form loaded.
+        child = &createChild(control);
+        arrange(control.parent());
+        applyVisible(*child);
+    }
+    if (child->hwnd == nullptr) {
+        return;
+    }
+    switch (what) {
+        case Prop::Caption:
+            applyCaption(*child);
+            break;
+        case Prop::Enabled: {
+            const HWND focus = GetFocus();
+            const bool hadFocus = focus == child->hwnd || IsChild(child->hwnd, focus);
+            EnableWindow(child->hwnd, control.enabled());
+            if (hadFocus && !control.enabled()) {
+                rescueFocus(child->hwnd);
+            }
+            break;
+        }
+        case Prop::Visible:
+            if (isPage(control)) {
+                updatePages();
+            } else {
+                applyVisible(*child);
+            }
+            break;
+        case Prop::Rect:
+            applyRect(*child);
+            arrange(control.parent());
+            break;
+        case Prop::Font:
+            // Controls without a font of their own follow their container's.
+            for (Child& each : children_) {
+                applyFont(each);
+            }
+            break;
+        case Prop::Colors:
+        case Prop::Image:
+            applyColors(*child);
+            break;
+        case Prop::ZOrder:
+            arrange(control.parent());
+            if (isPage(control)) {
+                updatePages();
+            }
+            break;
+        case Prop::Value:
+            applyValue(*child);
+            break;
+        case Prop::Range:
+            hold(*child, kHoldProgress);
+            break;
+        case Prop::Items:
+            applyItems(*child);
+            break;
+        case Prop::ListIndex:
+            SendMessageW(child->hwnd, CB_SETCURSEL,
+                         static_cast<WPARAM>(static_cast<ComboBox&>(control).listIndex()), 0);
+            break;
+        case Prop::Text:
+            applyText(*child);
+            break;
+        case Prop::MousePointer:
+            applyPointerNow();
+            break;
+        case Prop::Columns:
+            applyColumns(*child);
+            break;
+        case Prop::Rows:
+            hold(*child, kHoldRows);
+            break;
+        case Prop::RowsAppended:
+            hold(*child, kHoldAppend);
+            break;
+        case Prop::Row:
+            if ((child->pending & kHoldRows) == 0 && index <= INT_MAX) {
+                ListView_RedrawItems(child->hwnd, static_cast<int>(index), static_cast<int>(index));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::formChanged(Form& /*form*/, Prop what) {
+    if (detached_ || hwnd_ == nullptr) {
+        return;
+    }
+    switch (what) {
+        case Prop::Caption:
+            SetWindowTextW(hwnd_, form_.caption().c_str());
+            break;
+        case Prop::Rect:
+            applyFormSize();
+            break;
+        case Prop::Visible:
+            applyFormVisible();
+            break;
+        case Prop::WindowState:
+            applyWindowState();
+            break;
+        case Prop::Icon:
+            applyIcon();
+            break;
+        case Prop::Menus:
+            rebuildMenuBar();
+            break;
+        case Prop::MousePointer:
+            applyPointerNow();
+            break;
+        case Prop::Colors:
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::applyRect(Child& child) {
+    const PixelRect r = toPixels(child.control->rect(), dpi_);
+    int height = r.height;
+    if (child.control->kind() == ControlKind::ComboBox) {
+        // A drop-down list's window height is its open height; the closed one follows the font.
+        height += MulDiv(kDropDownPixels, dpi_, kDefaultDpi);
+    }
+    SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormView::applyFont(Child& child) {
+    if (child.hwnd == nullptr || child.control->kind() == ControlKind::Frame ||
+        child.control->kind() == ControlKind::PictureBox) {
+        return;
+    }
+    HFONT font = host_.gdi().font(child.control->font(), dpi_);
+    SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void FormView::applyVisible(Child& child) {
+    if (child.hwnd == nullptr) {
+        return;
+    }
+    const bool show = shouldShow(*child.control);
+    const bool shown = (GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (show == shown) {
+        return;
+    }
+    const HWND focus = GetFocus();
+    const bool hadFocus = focus == child.hwnd || IsChild(child.hwnd, focus);
+    ShowWindow(child.hwnd, show ? SW_SHOWNA : SW_HIDE);
+    if (hadFocus && !show) {
+        rescueFocus(nullptr);
+    }
+}
+
+void FormView::applyCaption(Child& child) {
+    Control& control = *child.control;
+    switch (control.kind()) {
+        case ControlKind::Label:
+            hold(child, kHoldCaption);
+            break;
+        case ControlKind::Button:
+            SetWindowTextW(child.hwnd, static_cast<Button&>(control).caption().c_str());
+            break;
+        case ControlKind::CheckBox:
+            SetWindowTextW(child.hwnd, static_cast<CheckBox&>(control).caption().c_str());
+            break;
+        case ControlKind::OptionButton:
+            SetWindowTextW(child.hwnd, static_cast<OptionButton&>(control).caption().c_str());
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::applyValue(Child& child) {
+    Control& control = *child.control;
+    switch (control.kind()) {
+        case ControlKind::CheckBox: {
+            const int value = static_cast<CheckBox&>(control).value();
+            const WPARAM state = value == CheckBox::Checked  ? BST_CHECKED
+                                 : value == CheckBox::Grayed ? BST_INDETERMINATE
+                                                             : BST_UNCHECKED;
+            SendMessageW(child.hwnd, BM_SETCHECK, state, 0);
+            break;
+        }
+        case ControlKind::OptionButton:
+            SendMessageW(child.hwnd, BM_SETCHECK,
+                         static_cast<OptionButton&>(control).value() ? BST_CHECKED : BST_UNCHECKED,
+                         0);
+            updateOptionTabStops(control.parent());
+            break;
+        case ControlKind::ProgressBar:
+            hold(child, kHoldProgress);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::applyItems(Child& child) {
+    const auto& box = static_cast<const ComboBox&>(*child.control);
+    SendMessageW(child.hwnd, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& item : box.items()) {
+        SendMessageW(child.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.listIndex()), 0);
+}
+
+void FormView::applyText(Child& child) {
+    const auto& box = static_cast<const TextBox&>(*child.control);
+    SendMessageW(child.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(box.maxLength(), 0)), 0);
+    if (windowText(child.hwnd) == box.text()) {
+        return;
+    }
+    // The edit control reports our own change back as EN_CHANGE; that echo is not the user's.
+    child.settingText = true;
+    SetWindowTextW(child.hwnd, box.text().c_str());
+    child.settingText = false;
+}
+
+void FormView::applyColors(Child& child) {
+    if (child.control->kind() == ControlKind::ListView) {
+        const auto color = static_cast<const ListView&>(*child.control).backColor();
+        const COLORREF ref = color ? toColorRef(*color) : GetSysColor(COLOR_WINDOW);
+        ListView_SetBkColor(child.hwnd, ref);
+        ListView_SetTextBkColor(child.hwnd, ref);
+    }
+    RedrawWindow(child.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormView::applyColumns(Child& child) {
+    const auto& list = static_cast<const ListView&>(*child.control);
+    const HWND header = ListView_GetHeader(child.hwnd);
+    const int present = header != nullptr ? Header_GetItemCount(header) : 0;
+    const auto& columns = list.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = px(columns[i].width);
+        column.pszText = const_cast<wchar_t*>(columns[i].header.c_str());
+        column.iSubItem = static_cast<int>(i);
+        if (static_cast<int>(i) < present) {
+            ListView_SetColumn(child.hwnd, static_cast<int>(i), &column);
+        } else {
+            ListView_InsertColumn(child.hwnd, static_cast<int>(i), &column);
+        }
+    }
+    for (int i = present - 1; i >= static_cast<int>(columns.size()); --i) {
+        ListView_DeleteColumn(child.hwnd, i);
+    }
+}
+
+void FormView::applyRowCount(Child& child, bool appendedOnly) {
+    const auto& list = static_cast<const ListView&>(*child.control);
+    const int count = static_cast<int>(std::min<std::size_t>(list.rowCount(), INT_MAX));
+    if (appendedOnly) {
+        // Rows above are unchanged: repaint only new rows that come into view, keep the scroll.
+        ListView_SetItemCountEx(child.hwnd, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        return;
+    }
+    ListView_SetItemCountEx(child.hwnd, count, LVSICF_NOSCROLL);
+    // A re-sort keeps the count, so the list must be told its rows changed.
+    InvalidateRect(child.hwnd, nullptr, FALSE);
+}
+
+void FormView::hold(Child& child, unsigned what) {
+    child.pending |= what;
+    if (GetTickCount() - child.lastApplied >= kHoldMs) {
+        applyPending(child);
+    }
+}
+
+void FormView::applyPending(Child& child) {
+    const unsigned what = child.pending;
+    child.pending = 0;
+    child.lastApplied = GetTickCount();
+    if (child.hwnd == nullptr || child.control == nullptr) {
+        return;
+    }
+    if ((what & kHoldCaption) != 0) {
+        SetWindowTextW(child.hwnd, static_cast<const Label&>(*child.control).caption().c_str());
+    }
+    if ((what & kHoldProgress) != 0) {
+        const auto& bar = static_cast<const ProgressBar&>(*child.control);
+        SendMessageW(child.hwnd, PBM_SETRANGE32, static_cast<WPARAM>(rounded(bar.min())),
+                     static_cast<LPARAM>(rounded(bar.max())));
+        SendMessageW(child.hwnd, PBM_SETPOS, static_cast<WPARAM>(rounded(bar.value())), 0);
+    }
+    if ((what & kHoldRows) != 0) {
+        applyRowCount(child, false);
+    } else if ((what & kHoldAppend) != 0) {
+        applyRowCount(child, true);
+    }
+}
+
+void FormView::flush(bool force) {
+    if (detached_) {
+        return;
+    }
+    if (form_.controls().size() > children_.size()) {
+        for (Control* control : form_.controls()) {
+            if (find(control) == nullptr) {
+                changed(*control, Prop::Visible, 0);  // creates and shows its window
+            }
+        }
+    }
+    const DWORD now = GetTickCount();
+    for (Child& child : children_) {
+        if (child.pending != 0 && (force || now - child.lastApplied >= kHoldMs)) {
+            applyPending(child);
+        }
+    }
+}
+
+// Siblings are kept in the window list in creation order, which is the tab order, except
+// that of two overlapping siblings the one nearer the front in the model comes first, since
+// the window list is also what decides which of them is drawn on top.
+void FormView::arrange(const Container& container) {
+    const HWND parent = containerWindow(container);
+    if (parent == nullptr) {
+        return;
+    }
+    std::vector<Child*> items;
+    std::vector<std::size_t> depth;
+    const auto& zOrder = container.children();
+    for (std::size_t i = 0; i < zOrder.size(); ++i) {
+        Child* child = find(zOrder[i]);
+        if (child != nullptr && child->hwnd != nullptr) {
+            items.push_back(child);
+            depth.push_back(i);
+        }
+    }
+    const std::size_t n = items.size();
+    std::vector<bool> placed(n, false);
+    std::vector<HWND> order;
+    order.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        std::size_t best = n;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (placed[i] || (best != n && items[i]->creation >= items[best]->creation)) {
+                continue;
+            }
+            bool covered = false;
+            for (std::size_t j = 0; j < n && !covered; ++j) {
+                covered = j != i && !placed[j] && depth[j] > depth[i] &&
+                          overlaps(items[i]->control->rect(), items[j]->control->rect());
+            }
+            if (!covered) {
+                best = i;
+            }
+        }
+        placed[best] = true;
+        order.push_back(items[best]->hwnd);
+    }
+
+    bool same = true;
+    HWND current = GetWindow(parent, GW_CHILD);
+    for (HWND hwnd : order) {
+        if (current != hwnd) {
+            same = false;
+            break;
+        }
+        current = GetWindow(current, GW_HWNDNEXT);
+    }
+    if (!same) {
+        HWND after = HWND_TOP;
+        for (HWND hwnd : order) {
+            SetWindowPos(hwnd, after, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            after = hwnd;
+        }
+    }
+
+    // A run of option buttons is one group for the arrow keys; every other control starts one.
+    bool previousOption = false;
+    for (HWND hwnd : order) {
+        const bool option = find(hwnd)->control->kind() == ControlKind::OptionButton;
+        const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        const LONG wanted = option && previousOption ? style & ~WS_GROUP : style | WS_GROUP;
+        if (wanted != style) {
+            SetWindowLongW(hwnd, GWL_STYLE, wanted);
+        }
+        previousOption = option;
+    }
+    updateOptionTabStops(container);
+}
+
+// Tab reaches an option group at its selected button (or its first when none is selected).
+void FormView::updateOptionTabStops(const Container& container) {
+    std::vector<Child*> options;
+    for (Control* control : container.children()) {
+        Child* child = find(control);
+        if (child != nullptr && child->hwnd != nullptr &&
+            control->kind() == ControlKind::OptionButton) {
+            options.push_back(child);
+        }
+    }
+    if (options.empty()) {
+        return;
+    }
+    std::sort(options.begin(), options.end(),
+              [](const Child* a, const Child* b) { return a->creation < b->creation; });
+    Child* stop = options.front();
+    for (Child* option : options) {
+        if (static_cast<const OptionButton&>(*option->control).value()) {
+            stop = option;
+            break;
+        }
+    }
+    for (Child* option : options) {
+        const LONG style = GetWindowLongW(option->hwnd, GWL_STYLE);
+        const bool tabStop = option == stop && option->control->tabStop();
+        const LONG wanted = tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+        if (wanted != style) {
+            SetWindowLongW(option->hwnd, GWL_STYLE, wanted);
+        }
+    }
+}
+
+// Only the front page is shown: covered pages are hidden, not just overdrawn, so that neither
+// the keyboard nor a screen reader reaches them.
+void FormView::updatePages() {
+    for (const bool showing : {true, false}) {
+        for (Frame* page : form_.pages()) {
+            Child* child = find(page);
+            if (child != nullptr && shouldShow(*page) == showing) {
+                applyVisible(*child);
+            }
+        }
+    }
+}
+
+bool FormView::usableFocus(HWND hwnd) const {
+    return hwnd != nullptr && hwnd_ != nullptr && IsChild(hwnd_, hwnd) && IsWindowVisible(hwnd) &&
+           IsWindowEnabled(hwnd) && (GetWindowLongW(hwnd, GWL_STYLE) & WS_TABSTOP) != 0;
+}
+
+HWND FormView::firstTabStop(HWND within) const {
+    if (within == nullptr || !IsWindowVisible(within)) {
+        return nullptr;
+    }
+    const HWND first = GetNextDlgTabItem(within, nullptr, FALSE);
+    return usableFocus(first) && (first == within || IsChild(within, first)) ? first : nullptr;
+}
+
+// The focused control went away (hidden or disabled): the keyboard goes on from the next one,
+// else from the front page, else from the form's first control.
+void FormView::rescueFocus(HWND from) {
+    if (hwnd_ == nullptr || GetActiveWindow() != hwnd_) {
+        return;
+    }
+    const HWND focus = GetFocus();
+    if (focus != nullptr && focus != hwnd_ && find(focus) != nullptr && usableFocus(focus)) {
+        return;
+    }
+    HWND target = nullptr;
+    if (from != nullptr && IsWindowVisible(from)) {
+        target = GetNextDlgTabItem(hwnd_, from, FALSE);
+    }
+    if (!usableFocus(target)) {
+        const Frame* front = form_.frontPage();
+        const Child* page = front != nullptr ? find(front) : nullptr;
+        target = page != nullptr ? firstTabStop(page->hwnd) : nullptr;
+    }
+    if (!usableFocus(target)) {
+        target = firstTabStop(hwnd_);
+    }
+    if (target != nullptr) {
+        SetFocus(target);
+    }
+}
+
+void FormView::restoreFocus() {
+    const HWND target = usableFocus(savedFocus_) ? savedFocus_ : firstTabStop(hwnd_);
+    if (target != nullptr) {
+        SetFocus(target);
+    }
+}
+
+void FormView::centre() {
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    RECT work{};
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        work = info.rcWork;
+    } else {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    }
+    const int width = static_cast<int>(window.right - window.left);
+    const int height = static_cast<int>(window.bottom - window.top);
+    const int x = static_cast<int>(work.left) +
+                  std::max(0, static_cast<int>(work.right - work.left - width) / 2);
+    const int y = static_cast<int>(work.top) +
+                  std::max(0, static_cast<int>(work.bottom - work.top - height) / 2);
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormView::applyFormSize() {
+    const RECT wanted{0, 0, px(form_.clientWidth()), px(form_.clientHeight())};
+    RECT outer = wanted;
+    const auto style = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    AdjustWindowRectEx(&outer, style, GetMenu(hwnd_) != nullptr, exStyle);
+    int width = outer.right - outer.left;
+    int height = outer.bottom - outer.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, flags);
+    if (IsIconic(hwnd_)) {
+        return;
+    }
+    // A menu bar that wraps onto a second line is more than AdjustWindowRectEx counts.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int dx = wanted.right - client.right;
+    const int dy = wanted.bottom - client.bottom;
+    if (dx != 0 || dy != 0) {
+        width += dx;
+        height += dy;
+        SetWindowPos(hwnd_, nullptr, 0, 0, width, height, flags);
+    }
+}
+
+void FormView::applyFormVisible() {
+    if (!form_.visible()) {
+        host_.beforeHide(form_);
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (form_.centered()) {
+            centre();
+        }
+    }
+    if (form_.windowState() == WindowState::Minimized) {
+        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+        return;
+    }
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+}
+
+void FormView::applyWindowState() {
+    if (!IsWindowVisible(hwnd_)) {
+        return;  // a hidden window takes its state when it is shown
+    }
+    if (form_.windowState() == WindowState::Minimized) {
+        if (!IsIconic(hwnd_)) {
+            ShowWindow(hwnd_, SW_MINIMIZE);
+        }
+    } else if (IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_RESTORE);
+    }
+}
+
+void FormView::applyIcon() {
+    const bool app = form_.icon() == Image::AppIcon;
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(false) : nullptr));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(true) : nullptr));
+}
+
+void FormView::rebuildMenuBar() {
+    HMENU bar = menus_.buildBar(form_.menus());
+    HMENU old = menuBar_;
+    SetMenu(hwnd_, bar);
+    menuBar_ = bar;
+    if (old != nullptr) {
+        DestroyMenu(old);
+    }
+    DrawMenuBar(hwnd_);
+    applyFormSize();  // the bar comes out of the window, not out of the client area
+}
+
+// WM_SETCURSOR only comes with the next mouse move; a pointer change shows at once.
+void FormView::applyPointerNow() {
+    POINT point{};
+    if (hwnd_ == nullptr || !GetCursorPos(&point)) {
+        return;
+    }
+    const HWND under = WindowFromPoint(point);
+    if (under == nullptr || GetAncestor(under, GA_ROOT) != hwnd_) {
+        return;
+    }
+    const auto hit =
+        static_cast<WORD>(SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)));
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+// --- windows to model -----------------------------------------------------------------------
+
+LRESULT CALLBACK FormView::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* view = reinterpret_cast<FormView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCCREATE) {
+        view = static_cast<FormView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    if (view == nullptr) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        view->windowDestroyed(hwnd);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (view->detached_) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    // Nothing thrown by a handler may unwind through the system's code.
+    ++view->busy_;
+    LRESULT result = 0;
+    try {
+        result = view->handleMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        result = msg == WM_CLOSE ? 0 : DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    --view->busy_;
+    return result;
+}
+
+LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*subclassId*/, DWORD_PTR refData) {
+    auto* view = reinterpret_cast<FormView*>(refData);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &FormView::listViewProc, kListSubclassId);
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+    Child* child = view->detached_ ? nullptr : view->find(hwnd);
+    if (child == nullptr) {
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+    ++view->busy_;
+    LRESULT result = 0;
+    try {
+        bool handled = false;
+        result = view->handleListViewMessage(*child, hwnd, msg, wParam, lParam, handled);
+        if (!handled) {
+            result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        }
+    } catch (...) {
+        result = 0;
+    }
+    --view->busy_;
+    return result;
+}
+
+LRESULT FormView::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (hwnd == hwnd_) {
+        bool handled = false;
+        const LRESULT result = handleFormMessage(msg, wParam, lParam, handled);
+        if (handled) {
+            return result;
+        }
+    }
+    switch (msg) {
+        case WM_COMMAND:
+            onCommand(wParam, lParam);
+            return 0;
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_NOTIFYFORMAT:
+            if (lParam == NF_QUERY) {
+                return NFR_UNICODE;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush =
+                    onControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                   msg == WM_CTLCOLORBTN)) {
+                return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        case WM_ERASEBKGND:
+            paintPanel(hwnd, reinterpret_cast<HDC>(wParam), true);
+            return 1;
+        case WM_PRINTCLIENT:
+            paintPanel(hwnd, reinterpret_cast<HDC>(wParam), true);
+            paintPanel(hwnd, reinterpret_cast<HDC>(wParam), false);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            if (HDC dc = BeginPaint(hwnd, &paint)) {
+                paintPanel(hwnd, dc, false);
+                EndPaint(hwnd, &paint);
+            }
+            return 0;
+        }
+        case WM_SETCURSOR:
+            if (onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) {
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            onMouseDown(hwnd, msg, wParam, lParam);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (msg) {
+        case WM_CLOSE:
+            // The model decides; when the form unloads, formUnloading takes the windows away.
+            form_.unload();
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(hwnd_, focus)) {
+                    savedFocus_ = focus;
+                }
+            } else if (HIWORD(wParam) == 0) {
+                restoreFocus();
+            }
+            return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED && form_.windowState() != WindowState::Minimized) {
+                form_.setWindowState(WindowState::Minimized);
+            } else if (wParam == SIZE_RESTORED && form_.windowState() == WindowState::Minimized) {
+                form_.setWindowState(WindowState::Normal);
+            }
+            return 0;
+        case WM_NEXTDLGCTL: {
+            // Dialog navigation asks the window itself to move the focus; DefWindowProc would not.
+            HWND target = reinterpret_cast<HWND>(wParam);
+            if (LOWORD(lParam) == 0) {
+                const HWND focus = GetFocus();
+                target =
+                    GetNextDlgTabItem(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, wParam != 0);
+            }
+            if (usableFocus(target)) {
+                if ((SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+                    SendMessageW(target, EM_SETSEL, 0, -1);
+                }
+                SetFocus(target);
+            }
+            return 0;
+        }
+        case DM_GETDEFID: {
+            // Enter presses the focused push button.
+            const Child* child = find(GetFocus());
+            if (child != nullptr && child->control->kind() == ControlKind::Button) {
+                return MAKELRESULT(child->id, DC_HASDEFID);
+            }
+            return 0;
+        }
+        default:
+            break;
+    }
+    if (msg != 0 && msg == host_.taskbarCreatedMessage()) {
+        host_.taskbarCreated();
+        return 0;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT FormView::handleListViewMessage(Child& child, HWND hwnd, UINT msg, WPARAM wParam,
+                                        LPARAM lParam, bool& handled) {
+    auto& list = static_cast<ListView&>(*child.control);
+    if (!list.checkBoxes()) {
+        return 0;
+    }
+    // The list would toggle its own state image, which an owner-data list cannot keep: the
+    // view takes the click on the box and the space bar itself and asks the model once.
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            LVHITTESTINFO hit{};
+            hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const int row = ListView_SubItemHitTest(hwnd, &hit);
+            if (row >= 0 && hit.iSubItem == 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+                handled = true;
+                SetFocus(hwnd);
+                ListView_SetItemState(hwnd, row, LVIS_FOCUSED, LVIS_FOCUSED);
+                userToggleRow(child, row);
+            }
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+                const int row = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED);
+                if (row >= 0) {
+                    handled = true;
+                    userToggleRow(child, row);
+                }
+            }
+            return 0;
+        case WM_CHAR:
+            // The space that toggled a row is no search text.
+            handled = wParam == L' ';
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void FormView::userToggleRow(Child& child, int row) {
+    if (row >= 0) {
+        static_cast<ListView&>(*child.control).userToggle(static_cast<std::size_t>(row));
+    }
+}
+
+void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    Child* child = lParam != 0 ? find(reinterpret_cast<HWND>(lParam)) : nullptr;
+    if (lParam == 0) {
+        if (code == 0) {
+            if (MenuItem* item = menus_.find(id)) {
+                item->click();
+                return;
+            }
+        }
+        // Enter on a push button inside a frame names the button by id only.
+        const int index = static_cast<int>(id) - kFirstControlId;
+        if (index >= 0 && static_cast<std::size_t>(index) < children_.size() &&
+            code == BN_CLICKED) {
+            child = &children_[static_cast<std::size_t>(index)];
+        }
+    }
+    if (child == nullptr || child->control == nullptr) {
+        return;
+    }
+    Control& control = *child->control;
+    switch (control.kind()) {
+        case ControlKind::Button:
+            if (code == BN_CLICKED) {
+                static_cast<Button&>(control).click();
+            }
+            break;
+        case ControlKind::CheckBox:
+            if (code == BN_CLICKED) {
+                static_cast<CheckBox&>(control).userClick();
+                if (!detached_) {
+                    applyValue(*child);  // the model may have refused the click
+                }
+            }
+            break;
+        case ControlKind::OptionButton:
+            if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+                static_cast<OptionButton&>(control).userClick();
+                if (!detached_) {
+                    applyValue(*child);
+                }
+            }
+            break;
+        case ControlKind::ComboBox:
+            if (code == CBN_SELCHANGE) {
+                const auto selected =
+                    static_cast<int>(SendMessageW(child->hwnd, CB_GETCURSEL, 0, 0));
+                auto& box = static_cast<ComboBox&>(control);
+                box.setListIndex(selected);
+                if (!detached_ && box.listIndex() != selected) {
+                    SendMessageW(child->hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.listIndex()),
+                                 0);
+                }
+            }
+            break;
+        case ControlKind::TextBox:
+            if (code == EN_CHANGE && !child->settingText) {
+                static_cast<TextBox&>(control).setText(windowText(child->hwnd));
+                if (!detached_) {
+                    applyText(*child);  // a text cut to the maximum length
+                }
+            }
+            break;
+        case ControlKind::Label:
+            if (code == STN_CLICKED) {
+                static_cast<Label&>(control).click();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT FormView::onNotify(NMHDR& header) {
+    Child* child = find(header.hwndFrom);
+    if (child == nullptr || child->control == nullptr ||
+        child->control->kind() != ControlKind::ListView) {
+        return 0;
+    }
+    auto& list = static_cast<ListView&>(*child->control);
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+            // The list may ask for a row the model has just removed, before it hears of the count.
+            const bool present =
+                item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list.rowCount();
+            if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+                const std::wstring* text =
+                    present
+                        ? &cellText(list.row(static_cast<std::size_t>(item.iItem)), item.iSubItem)
+                        : nullptr;
+                const std::size_t length =
+                    text != nullptr
+                        ? std::min(text->size(), static_cast<std::size_t>(item.cchTextMax - 1))
+                        : 0;
+                if (length > 0) {
+                    std::wmemcpy(item.pszText, text->data(), length);
+                }
+                item.pszText[length] = L'\0';
+            }
+            if ((item.mask & LVIF_STATE) != 0 && list.checkBoxes() && item.iSubItem == 0) {
+                const bool checked =
+                    present && list.row(static_cast<std::size_t>(item.iItem)).checked;
+                item.state =
+                    (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+                item.stateMask |= LVIS_STATEIMAGEMASK;
+            }
+            return 0;
+        }
+        case LVN_ODFINDITEMW:
+            return findRow(list, reinterpret_cast<NMLVFINDITEMW&>(header));
+        case LVN_COLUMNCLICK: {
+            const int column = reinterpret_cast<NMLISTVIEW&>(header).iSubItem;
+            if (column >= 0) {
+                list.userColumnClick(static_cast<std::size_t>(column));
+            }
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+// Type-ahead in an owner-data list: the list asks which row starts with the typed text.
+LRESULT FormView::findRow(const ListView& list, const NMLVFINDITEMW& request) const {
+    const LVFINDINFOW& info = request.lvfi;
+    const std::size_t count = list.rowCount();
+    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr || count == 0) {
+        return -1;
+    }
+    const std::wstring_view wanted(info.psz);
+    const bool partial = (info.flags & LVFI_PARTIAL) != 0;
+    const bool wrap = (info.flags & LVFI_WRAP) != 0;
+    std::size_t start = request.iStart < 0 ? 0 : static_cast<std::size_t>(request.iStart);
+    if (start >= count) {
+        start = wrap ? 0 : count;
+    }
+    const std::size_t steps = wrap ? count : count - start;
+    for (std::size_t k = 0; k < steps; ++k) {
+        const std::size_t i = (start + k) % count;
+        std::wstring_view text = list.row(i).text;
+        if (partial && text.size() > wanted.size()) {
+            text = text.substr(0, wanted.size());
+        }
+        if (sameTextIgnoringCase(text, wanted)) {
+            return static_cast<LRESULT>(i);
+        }
+    }
+    return -1;
+}
+
+HBRUSH FormView::backgroundBrush(const Container& container) {
+    std::optional<Color> color;
+    if (&container == &form_) {
+        color = form_.backColor();
+    } else if (const auto* frame = dynamic_cast<const Frame*>(&container)) {
+        color = frame->backColor();
+    } else if (const auto* picture = dynamic_cast<const PictureBox*>(&container)) {
+        color = picture->backColor();
+    }
+    return color ? host_.gdi().brush(*color) : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH FormView::panelBrush(HWND panel) {
+    if (panel == hwnd_) {
+        return backgroundBrush(form_);
+    }
+    const Child* child = find(panel);
+    if (child == nullptr || child->control == nullptr) {
+        return GetSysColorBrush(COLOR_BTNFACE);
+    }
+    return backgroundBrush(*dynamic_cast<const Container*>(child->control));
+}
+
+HBRUSH FormView::onControlColor(HDC dc, HWND control, bool button) {
+    const Child* child = find(control);
+    if (child == nullptr || child->control == nullptr) {
+        return nullptr;
+    }
+    const Control& target = *child->control;
+    if (button) {
+        // The corners around a themed push button show its container.
+        return target.kind() == ControlKind::Button ? backgroundBrush(target.parent()) : nullptr;
+    }
+    if (target.kind() != ControlKind::Label) {
+        return nullptr;
+    }
+    const auto& label = static_cast<const Label&>(target);
+    const auto fore = label.foreColor();
+    SetTextColor(dc, fore ? toColorRef(*fore) : GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    // The label fills itself with this brush before drawing, so a changed caption never
+    // leaves the old text behind.
+    return label.transparent() ? backgroundBrush(label.parent()) : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void FormView::paintPanel(HWND panel, HDC dc, bool background) {
+    RECT client{};
+    GetClientRect(panel, &client);
+    if (background) {
+        FillRect(dc, &client, panelBrush(panel));
+        return;
+    }
+    const Child* child = find(panel);
+    if (child == nullptr || child->control == nullptr ||
+        child->control->kind() != ControlKind::PictureBox) {
+        return;
+    }
+    const Image image = static_cast<const PictureBox&>(*child->control).image();
+    if (image == Image::AppIcon) {
+        const int size = GetSystemMetrics(SM_CXICON);
+        DrawIconEx(dc, (client.right - size) / 2, (client.bottom - size) / 2,
+                   host_.gdi().appIcon(false), size, size, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    HBITMAP bitmap = image == Image::SidePanel ? host_.gdi().sidePanel() : nullptr;
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 ||
+        info.bmHeight <= 0) {
+        return;
+    }
+    // Fitted into the box whole, centred, keeping its proportions.
+    const double scale = std::min(static_cast<double>(client.right) / info.bmWidth,
+                                  static_cast<double>(client.bottom) / info.bmHeight);
+    const int width = rounded(info.bmWidth * scale);
+    const int height = rounded(info.bmHeight * scale);
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory == nullptr) {
+        return;
+    }
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, (client.right - width) / 2, (client.bottom - height) / 2, width, height, memory,
+               0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+bool FormView::onSetCursor(HWND under, UINT hitTest) {
+    if (hitTest != HTCLIENT) {
+        return false;
+    }
+    const wchar_t* cursor = nullptr;
+    if (form_.mousePointer() == MousePointer::Hourglass) {
+        cursor = IDC_WAIT;
+    } else if (form_.mousePointer() == MousePointer::Hand) {
+        cursor = IDC_HAND;
+    } else if (const Child* child = find(under);
+               child != nullptr && child->control != nullptr &&
+               child->control->kind() == ControlKind::Label &&
+               static_cast<const Label&>(*child->control).mousePointer() == MousePointer::Hand) {
+        cursor = IDC_HAND;
+    }
+    if (cursor == nullptr) {
+        return false;
+    }
+    SetCursor(LoadCursorW(nullptr, cursor));
+    return true;
+}
+
+// The notification-area icon posts its mouse messages here as WM_LBUTTONDOWN with the icon's
+// own mouse message in the low word of lParam, which therefore arrives as x.
+void FormView::onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Child* child = find(panel);
+    if (child == nullptr || child->control == nullptr ||
+        child->control->kind() != ControlKind::PictureBox) {
+        return;
+    }
+    const int button = msg == WM_LBUTTONDOWN   ? kLeftButton
+                       : msg == WM_RBUTTONDOWN ? kRightButton
+                                               : kMiddleButton;
+    const int shift = ((wParam & MK_SHIFT) != 0 ? 1 : 0) | ((wParam & MK_CONTROL) != 0 ? 2 : 0) |
+                      (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    const double twips = host_.twipsPerPixelX();
+    static_cast<PictureBox&>(*child->control)
+        .mouseDown(button, shift, LOWORD(lParam) * twips, HIWORD(lParam) * twips);
+}
+
+}  // namespace dustrel::ui::win32

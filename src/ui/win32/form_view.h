@@ -1,0 +1,147 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <deque>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/win32/menu_builder.h"
+
+namespace dustrel::ui::win32 {
+
+class Win32Host;
+
+// One loaded form mirrored into real windows: a top-level window and one child window per
+// control. The model is the truth: the view writes what the model says and turns the user's
+// input into the model's user actions, and never reads a window's state back as the answer.
+class FormView final : public FormObserver, public ControlObserver {
+public:
+    // Builds the window tree hidden and attaches itself to the form and its controls.
+    FormView(Win32Host& host, Form& form);
+    ~FormView() override;
+    FormView(const FormView&) = delete;
+    FormView& operator=(const FormView&) = delete;
+
+    static void registerClasses(HINSTANCE instance);
+
+    const Form& form() const { return form_; }
+    HWND hwnd() const { return hwnd_; }
+    HWND windowOf(const Control& control) const;
+    // True once the view no longer mirrors its form (the form unloaded or was abandoned).
+    bool detached() const { return detached_; }
+    // Window procedures of this view that are running now (nested through DoEvents and modal
+    // loops); the view may only be freed when none is.
+    int busy() const { return busy_; }
+
+    // The form is unloading: stops observing it and destroys the windows.
+    void detach();
+    // The form may already be gone: destroys the windows without touching it.
+    void abandon();
+
+    // Applies updates that were held back because they came faster than the eye can follow.
+    // Without `force`, only those whose pause is over.
+    void flush(bool force);
+
+    void formChanged(Form& form, Prop what) override;
+    void changed(Control& control, Prop what, std::size_t index) override;
+
+private:
+    struct Child {
+        Control* control = nullptr;
+        HWND hwnd = nullptr;
+        int id = 0;
+        std::size_t creation = 0;
+        unsigned pending = 0;
+        DWORD lastApplied = 0;
+        bool settingText = false;
+    };
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR subclassId, DWORD_PTR refData);
+    LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT handleListViewMessage(Child& child, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                  bool& handled);
+    void windowDestroyed(HWND hwnd);
+    void destroyWindows();
+
+    // Building.
+    void createFormWindow();
+    void createChildWindows();
+    Child& createChild(Control& control);
+    void initChild(Child& child);
+    void initListView(Child& child);
+
+    // Lookups.
+    Child* find(const Control* control);
+    Child* find(HWND hwnd);
+    HWND containerWindow(const Container& container);
+    bool isPage(const Control& control) const;
+    bool shouldShow(const Control& control) const;
+
+    // Mirroring the model.
+    void applyRect(Child& child);
+    void applyFont(Child& child);
+    void applyVisible(Child& child);
+    void applyCaption(Child& child);
+    void applyValue(Child& child);
+    void applyItems(Child& child);
+    void applyText(Child& child);
+    void applyColors(Child& child);
+    void applyColumns(Child& child);
+    void applyRowCount(Child& child, bool appendedOnly);
+    void applyPending(Child& child);
+    void hold(Child& child, unsigned what);
+    void arrange(const Container& container);
+    void updateOptionTabStops(const Container& container);
+    void updatePages();
+    void rescueFocus(HWND from);
+    void restoreFocus();
+    bool usableFocus(HWND hwnd) const;
+    HWND firstTabStop(HWND within) const;
+
+    void centre();
+    void applyFormSize();
+    void applyFormVisible();
+    void applyWindowState();
+    void applyIcon();
+    void rebuildMenuBar();
+    void applyPointerNow();
+
+    // Input from the windows.
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onNotify(NMHDR& header);
+    LRESULT findRow(const ListView& list, const NMLVFINDITEMW& request) const;
+    // The brush for a child's background, or null for the system's default.
+    HBRUSH onControlColor(HDC dc, HWND control, bool button);
+    bool onSetCursor(HWND under, UINT hitTest);
+    void onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
+    void paintPanel(HWND panel, HDC dc, bool background);
+    void userToggleRow(Child& child, int row);
+
+    HBRUSH backgroundBrush(const Container& container);
+    HBRUSH panelBrush(HWND panel);
+    int px(int twips) const;
+
+    Win32Host& host_;
+    Form& form_;
+    HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    bool detached_ = false;
+    bool shownOnce_ = false;
+    int busy_ = 0;
+    HWND savedFocus_ = nullptr;
+    HMENU menuBar_ = nullptr;
+    MenuBuilder menus_;
+    std::deque<Child> children_;  // references stay valid as controls are added
+    std::unordered_map<const Control*, std::size_t> byControl_;
+    std::unordered_map<HWND, std::size_t> byWindow_;
+};
+
+}  // namespace dustrel::ui::win32

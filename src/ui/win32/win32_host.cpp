@@ -1,0 +1,390 @@
+#include "ui/win32/win32_host.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "ui/win32/dpi.h"
+#include "ui/win32/form_view.h"
+#include "ui/win32/geometry.h"
+#include "ui/win32/menu_builder.h"
+
+namespace dustrel::ui::win32 {
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr UINT kFirstPopupId = 40000;
+// DoEvents handles what is pending now; a window that keeps posting to itself must not keep
+// the caller in there.
+constexpr int kMaxMessagesPerDoEvents = 10000;
+
+bool isKeyboardMessage(UINT msg) {
+    return msg >= WM_KEYFIRST && msg <= WM_KEYLAST;
+}
+
+}  // namespace
+
+Win32Host::Win32Host(HINSTANCE instance)
+    : instance_(instance != nullptr ? instance : GetModuleHandleW(nullptr)), gdi_(instance_) {
+    ensureDpiAware();
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+    FormView::registerClasses(instance_);
+    twipsPerPixel_ = static_cast<double>(kTwipsPerInch) / systemDpi();
+    // Sent to every top-level window when the taskbar is (re)created, e.g. after Explorer
+    // restarts or when the program started before the taskbar was up.
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+Win32Host::~Win32Host() {
+    deleteTrayIcon();
+    // The forms may be gone already: the views only take their windows down.
+    for (auto& view : views_) {
+        view->abandon();
+    }
+    views_.clear();
+    graveyard_.clear();
+}
+
+// --- message boxes, modal forms, the queue ----------------------------------------------------
+
+int Win32Host::messageBox(const std::wstring& text, const std::wstring& caption, int style) {
+    flushAll(true);
+    const int answer =
+        MessageBoxW(activeFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
+    // A box that could not be shown was not agreed to.
+    return answer != 0 ? answer : kIdCancel;
+}
+
+void Win32Host::showModal(Form& form) {
+    if (ended_) {
+        return;
+    }
+    const HWND owner = activeFormWindow();
+    if (!form.loaded()) {
+        form.load();
+    }
+    FormView* view = viewOf(form);
+    if (view == nullptr || view->hwnd() == nullptr || ended_) {
+        return;
+    }
+    const HWND window = view->hwnd();
+    // Owned, the modal window stays above its owner and has no taskbar button of its own.
+    const auto previousOwner = GetWindowLongPtrW(window, GWLP_HWNDPARENT);
+    if (owner != nullptr && owner != window) {
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    }
+    form.show();
+    if (!form.visible() || viewOf(form) == nullptr) {
+        return;
+    }
+    Modal modal;
+    modal.form = &form;
+    for (const auto& other : views_) {
+        const HWND hwnd = other->hwnd();
+        if (hwnd != nullptr && hwnd != window && IsWindowEnabled(hwnd)) {
+            EnableWindow(hwnd, FALSE);
+            modal.disabled.push_back(hwnd);
+        }
+    }
+    modals_.push_back(std::move(modal));
+
+    MSG msg{};
+    while (!ended_ && viewOf(form) != nullptr && form.visible()) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            idle();
+        }
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) {
+            break;
+        }
+        if (got == 0) {
+            // The quit belongs to the outer loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        dispatch(msg);
+    }
+
+    releaseModal(form);
+    modals_.erase(std::remove_if(modals_.begin(), modals_.end(),
+                                 [&](const Modal& m) { return m.form == &form; }),
+                  modals_.end());
+    if (IsWindow(window)) {
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, previousOwner);
+    }
+    if (owner != nullptr && IsWindow(owner) && IsWindowVisible(owner)) {
+        SetActiveWindow(owner);
+    }
+}
+
+void Win32Host::releaseModal(const Form& form) {
+    for (Modal& modal : modals_) {
+        if (modal.form != &form) {
+            continue;
+        }
+        for (HWND hwnd : modal.disabled) {
+            if (IsWindow(hwnd)) {
+                EnableWindow(hwnd, TRUE);
+            }
+        }
+        modal.disabled.clear();
+    }
+}
+
+void Win32Host::beforeHide(const Form& form) {
+    releaseModal(form);
+}
+
+void Win32Host::doEvents() {
+    if (ended_) {
+        return;
+    }
+    reap();
+    flushAll(false);
+    MSG msg{};
+    for (int handled = 0; handled < kMaxMessagesPerDoEvents; ++handled) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            break;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        dispatch(msg);
+        if (ended_) {
+            break;
+        }
+    }
+}
+
+void Win32Host::dispatch(MSG& msg) {
+    if (isKeyboardMessage(msg.message) && msg.hwnd != nullptr) {
+        const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        const bool ours = std::any_of(views_.begin(), views_.end(),
+                                      [&](const auto& view) { return view->hwnd() == root; });
+        if (ours && IsDialogMessageW(root, &msg)) {
+            return;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void Win32Host::idle() {
+    reap();
+    flushAll(true);
+}
+
+void Win32Host::reap() {
+    graveyard_.erase(std::remove_if(graveyard_.begin(), graveyard_.end(),
+                                    [](const auto& view) { return view->busy() == 0; }),
+                     graveyard_.end());
+}
+
+void Win32Host::flushAll(bool force) {
+    for (auto& view : views_) {
+        view->flush(force);
+    }
+}
+
+void Win32Host::refresh(Form& form) {
+    FormView* view = viewOf(form);
+    if (view == nullptr || view->hwnd() == nullptr) {
+        return;
+    }
+    view->flush(true);
+    RedrawWindow(view->hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// --- menus and the notification area ----------------------------------------------------------
+
+void Win32Host::popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) {
+    if (ended_) {
+        return;
+    }
+    flushAll(true);
+    FormView* view = viewOf(form);
+    const HWND owner = view != nullptr ? view->hwnd() : activeFormWindow();
+    if (owner == nullptr) {
+        return;
+    }
+    MenuBuilder builder(kFirstPopupId);
+    HMENU popup = builder.buildPopup(menu, defaultItem);
+    if (popup == nullptr) {
+        return;
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    // Without the foreground, a menu opened from the notification area would not close when
+    // the user clicks elsewhere; the WM_NULL afterwards lets it close at once.
+    SetForegroundWindow(owner);
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
+        popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    DestroyMenu(popup);
+    if (MenuItem* item = builder.find(chosen)) {
+        item->click();
+    }
+}
+
+bool Win32Host::addTrayIcon(PictureBox& hook, const std::wstring& tip) {
+    const HWND window = windowOf(hook);
+    if (window == nullptr) {
+        return false;
+    }
+    if (trayWanted_ && trayWindow_ != window) {
+        deleteTrayIcon();
+    }
+    trayWindow_ = window;
+    trayTip_ = tip;
+    trayWanted_ = true;
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_LBUTTONDOWN;
+    data.hIcon = gdi_.appIcon(true);
+    const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
+    std::copy_n(tip.begin(), length, data.szTip);
+    data.szTip[length] = L'\0';
+    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void Win32Host::removeTrayIcon(PictureBox& hook) {
+    const HWND window = windowOf(hook);
+    if (trayWanted_ && (window == nullptr || window == trayWindow_)) {
+        deleteTrayIcon();
+    }
+}
+
+void Win32Host::deleteTrayIcon() {
+    if (!trayWanted_) {
+        return;
+    }
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = trayWindow_;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    trayWanted_ = false;
+    trayWindow_ = nullptr;
+}
+
+void Win32Host::taskbarCreated() {
+    if (!trayWanted_ || !IsWindow(trayWindow_)) {
+        return;
+    }
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = trayWindow_;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_LBUTTONDOWN;
+    data.hIcon = gdi_.appIcon(true);
+    const std::size_t length = std::min(trayTip_.size(), std::size(data.szTip) - 1);
+    std::copy_n(trayTip_.begin(), length, data.szTip);
+    data.szTip[length] = L'\0';
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+double Win32Host::twipsPerPixelX() {
+    return twipsPerPixel_;
+}
+
+// --- forms ------------------------------------------------------------------------------------
+
+void Win32Host::formLoaded(Form& form) {
+    if (viewOf(form) == nullptr) {
+        views_.push_back(std::make_unique<FormView>(*this, form));
+    }
+}
+
+void Win32Host::formUnloading(Form& form) {
+    const auto it = std::find_if(views_.begin(), views_.end(),
+                                 [&](const auto& view) { return &view->form() == &form; });
+    if (it == views_.end()) {
+        return;
+    }
+    releaseModal(form);
+    // An icon whose window is going could never be clicked again.
+    if (trayWanted_ && (*it)->hwnd() != nullptr && IsChild((*it)->hwnd(), trayWindow_)) {
+        deleteTrayIcon();
+    }
+    (*it)->detach();
+    graveyard_.push_back(std::move(*it));
+    views_.erase(it);
+}
+
+void Win32Host::endProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    deleteTrayIcon();
+    PostQuitMessage(0);
+}
+
+FormView* Win32Host::viewOf(const Form& form) const {
+    const auto it = std::find_if(views_.begin(), views_.end(),
+                                 [&](const auto& view) { return &view->form() == &form; });
+    return it == views_.end() ? nullptr : it->get();
+}
+
+HWND Win32Host::windowOf(const Form& form) const {
+    const FormView* view = viewOf(form);
+    return view != nullptr ? view->hwnd() : nullptr;
+}
+
+HWND Win32Host::windowOf(const Control& control) const {
+    const FormView* view = viewOf(control.form());
+    return view != nullptr ? view->windowOf(control) : nullptr;
+}
+
+HWND Win32Host::activeFormWindow() const {
+    const HWND active = GetActiveWindow();
+    for (const auto& view : views_) {
+        if (view->hwnd() == active && active != nullptr && IsWindowVisible(active)) {
+            return active;
+        }
+    }
+    for (auto it = modals_.rbegin(); it != modals_.rend(); ++it) {
+        const HWND hwnd = windowOf(*it->form);
+        if (hwnd != nullptr && IsWindowVisible(hwnd)) {
+            return hwnd;
+        }
+    }
+    for (const auto& view : views_) {
+        const HWND hwnd = view->hwnd();
+        if (hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+int runMessageLoop(Win32Host& host) {
+    MSG msg{};
+    while (!host.ended()) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            host.idle();
+        }
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            return static_cast<int>(msg.wParam);
+        }
+        if (got == -1) {
+            return 1;
+        }
+        host.dispatch(msg);
+    }
+    return 0;
+}
+
+}  // namespace dustrel::ui::win32

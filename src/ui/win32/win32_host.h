@@ -1,0 +1,88 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/ui_host.h"
+#include "ui/win32/gdi_cache.h"
+
+namespace dustrel::ui::win32 {
+
+class FormView;
+
+// The real host: message boxes, modal loops, DoEvents, pop-up menus and the notification-area
+// icon, and one FormView per loaded form.
+class Win32Host final : public UiHost {
+public:
+    explicit Win32Host(HINSTANCE instance = nullptr);
+    ~Win32Host() override;
+    Win32Host(const Win32Host&) = delete;
+    Win32Host& operator=(const Win32Host&) = delete;
+
+    int messageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    void showModal(Form& form) override;
+    void doEvents() override;
+    void refresh(Form& form) override;
+    void popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) override;
+    bool addTrayIcon(PictureBox& hook, const std::wstring& tip) override;
+    void removeTrayIcon(PictureBox& hook) override;
+    double twipsPerPixelX() override;
+    void formLoaded(Form& form) override;
+    void formUnloading(Form& form) override;
+    void endProgram() override;
+
+    // The window of a loaded form or control; null when there is none.
+    HWND windowOf(const Form& form) const;
+    HWND windowOf(const Control& control) const;
+    bool ended() const { return ended_; }
+
+    // Routes one message taken from the queue: keyboard messages first get the dialog
+    // navigation of the form they belong to (Tab, arrows, access keys).
+    void dispatch(MSG& msg);
+    // What waits for an empty queue: held-back updates, views of unloaded forms.
+    void idle();
+
+    // For the views.
+    HINSTANCE instance() const { return instance_; }
+    GdiCache& gdi() { return gdi_; }
+    UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+    void taskbarCreated();
+    // A form's window is about to hide: a modal loop showing it gives the other windows their
+    // input back first, so that Windows activates one of them and not another program.
+    void beforeHide(const Form& form);
+
+private:
+    struct Modal {
+        const Form* form = nullptr;
+        std::vector<HWND> disabled;
+    };
+
+    FormView* viewOf(const Form& form) const;
+    HWND activeFormWindow() const;
+    void flushAll(bool force);
+    void releaseModal(const Form& form);
+    void reap();
+    void deleteTrayIcon();
+
+    HINSTANCE instance_;
+    GdiCache gdi_;
+    double twipsPerPixel_ = 15;
+    UINT taskbarCreated_ = 0;
+    bool ended_ = false;
+    std::vector<std::unique_ptr<FormView>> views_;
+    // Views of unloaded forms whose window procedures are still on the stack.
+    std::vector<std::unique_ptr<FormView>> graveyard_;
+    std::vector<Modal> modals_;
+    HWND trayWindow_ = nullptr;
+    std::wstring trayTip_;
+    bool trayWanted_ = false;
+};
+
+// The program's message loop; returns the exit code once the program ends.
+int runMessageLoop(Win32Host& host);
+
+}  // namespace dustrel::ui::win32

@@ -1,0 +1,104 @@
+#include "support/test_host.h"
+
+#include <stdexcept>
+
+namespace dustrel::testing {
+
+namespace {
+
+bool isYesNo(int style) {
+    return (style & 0xF) == ui::kMbYesNo;
+}
+
+bool canAnswer(int style, int answer) {
+    return isYesNo(style) ? answer == ui::kIdYes || answer == ui::kIdNo : answer == ui::kIdOk;
+}
+
+}  // namespace
+
+int TestHost::messageBox(const std::wstring& text, const std::wstring& caption, int style) {
+    int answer = isYesNo(style) ? yesNoDefault : ui::kIdOk;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    messageBoxes.push_back({text, caption, style, answer});
+    // A script out of step with the boxes is a broken test, not a user's choice.
+    if (!canAnswer(style, answer)) {
+        throw std::logic_error("scripted answer does not fit the message box's buttons");
+    }
+    return answer;
+}
+
+void TestHost::showModal(ui::Form& form) {
+    modalForms.push_back(&form);
+    form.show();
+    if (onModal) {
+        onModal(form);
+    }
+    if (form.loaded() && form.visible()) {
+        form.hide();
+    }
+}
+
+void TestHost::doEvents() {
+    ++doEventsCount;
+    if (inDoEvents_ || !onDoEvents) {
+        return;
+    }
+    inDoEvents_ = true;
+    try {
+        onDoEvents();
+    } catch (...) {
+        inDoEvents_ = false;
+        throw;
+    }
+    inDoEvents_ = false;
+}
+
+void TestHost::refresh(ui::Form& form) {
+    refreshes.push_back(&form);
+}
+
+void TestHost::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) {
+    popups.push_back({&form, &menu, defaultItem});
+    if (onPopup) {
+        if (ui::MenuItem* chosen = onPopup(popups.back())) {
+            chosen->click();
+        }
+    }
+}
+
+bool TestHost::addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) {
+    trayAdds.push_back({&hook, tip});
+    if (trayAddSucceeds) {
+        trayShown_ = true;
+        trayTip_ = tip;
+    }
+    return trayAddSucceeds;
+}
+
+void TestHost::removeTrayIcon(ui::PictureBox& hook) {
+    trayRemoves.push_back({&hook, {}});
+    trayShown_ = false;
+    trayTip_.clear();
+}
+
+void TestHost::formLoaded(ui::Form& form) {
+    loadedForms.push_back(&form);
+}
+
+void TestHost::formUnloading(ui::Form& form) {
+    unloadingForms.push_back(&form);
+}
+
+std::vector<std::wstring> TestHost::messageTexts() const {
+    std::vector<std::wstring> texts;
+    texts.reserve(messageBoxes.size());
+    for (const auto& box : messageBoxes) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+}  // namespace dustrel::testing

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/ui_host.h"
+
+namespace dustrel::testing {
+
+struct MessageBoxCall {
+    std::wstring text;
+    std::wstring caption;
+    int style = 0;
+    int answer = 0;
+};
+
+struct PopupCall {
+    ui::Form* form = nullptr;
+    ui::MenuItem* menu = nullptr;
+    ui::MenuItem* defaultItem = nullptr;
+};
+
+struct TrayCall {
+    ui::PictureBox* hook = nullptr;
+    std::wstring tip;  // empty for a removal
+};
+
+// A UiHost without windows. It records what the program asks of it, answers message boxes
+// from a script, and lets a test act where the real host would pump messages.
+class TestHost : public ui::UiHost {
+public:
+    // --- message boxes ---
+    std::vector<MessageBoxCall> messageBoxes;
+    // Answers for the next boxes, in order. A box with nothing scripted gets kIdOk, or
+    // yesNoDefault for a Yes/No box. An answer the box cannot give throws std::logic_error.
+    std::deque<int> answers;
+    int yesNoDefault = ui::kIdYes;
+
+    // --- modal forms: shown, handed to onModal, then hidden if still visible ---
+    std::function<void(ui::Form&)> onModal;
+    std::vector<ui::Form*> modalForms;
+
+    // --- DoEvents: counted; onDoEvents runs on each call, though not inside itself ---
+    std::function<void()> onDoEvents;
+    int doEventsCount = 0;
+
+    std::vector<ui::Form*> refreshes;
+
+    // --- pop-up menus: onPopup may name the entry the user picks; it is then clicked ---
+    std::vector<PopupCall> popups;
+    std::function<ui::MenuItem*(const PopupCall&)> onPopup;
+
+    // --- notification area ---
+    std::vector<TrayCall> trayAdds;
+    std::vector<TrayCall> trayRemoves;
+    bool trayAddSucceeds = true;
+    bool trayIconShown() const { return trayShown_; }
+    const std::wstring& trayTip() const { return trayTip_; }
+
+    int endProgramCalls = 0;
+    std::vector<ui::Form*> loadedForms;
+    std::vector<ui::Form*> unloadingForms;
+
+    int messageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    void showModal(ui::Form& form) override;
+    void doEvents() override;
+    void refresh(ui::Form& form) override;
+    void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) override;
+    bool addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) override;
+    void removeTrayIcon(ui::PictureBox& hook) override;
+    double twipsPerPixelX() override { return 15; }
+    void formLoaded(ui::Form& form) override;
+    void formUnloading(ui::Form& form) override;
+    void endProgram() override { ++endProgramCalls; }
+
+    // The texts of the message boxes shown so far, in order.
+    std::vector<std::wstring> messageTexts() const;
+    bool ended() const { return endProgramCalls > 0; }
+
+private:
+    bool inDoEvents_ = false;
+    bool trayShown_ = false;
+    std::wstring trayTip_;
+};
+
+}  // namespace dustrel::testing
