@@ -5,6 +5,10 @@ namespace dustrel::ui {
 Form::Form(UiHost& host, std::string name) : host_(host), name_(std::move(name)) {}
 
 Form::~Form() {
+    // A form destroyed while loaded still lets its view go first, so no window outlives it.
+    if (loaded_) {
+        host_.formUnloading(*this);
+    }
     children_.clear();
     owned_.clear();
 }
