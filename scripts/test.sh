@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds Dustrel twice (natively with sanitizers into build/native, for 32-bit Windows into
+# build/win32) and runs every test: the native ones directly, the Windows ones under Wine on
+# a private Xvfb screen. Installs what is missing first. Ends with "N passed, N failed".
+set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+bash "$DUSTREL_ROOT/scripts/setup.sh"
+mkdir -p "$DUSTREL_BUILD"
+
+echo "== native build"
+cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
+
+echo "== Windows build"
+cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$DUSTREL_ROOT/cmake/mingw-i686.cmake"
+cmake --build "$DUSTREL_BUILD/win32" -j "$DUSTREL_JOBS"
+
+cleanup() {
+    dustrel_stop_wineserver
+    dustrel_stop_xvfb
+}
+trap cleanup EXIT
+
+# The tests get their own screen even when the caller has one.
+dustrel_wine_env
+dustrel_start_xvfb
+dustrel_ensure_prefix
+dustrel_start_wineserver
+
+passed=0
+failed=0
+skipped=0
+
+# run_ctest <label> <build dir> <ctest args...>: runs CTest, adds its counts to the totals.
+run_ctest() {
+    local label=$1 dir=$2
+    shift 2
+    local log="$dir/ctest.log"
+    echo "== $label tests"
+    set +e
+    ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    set -e
+    # CTest closes with "NN% tests passed, F tests failed out of T"; skipped and disabled
+    # tests count among the passed there and are listed under "did not run".
+    local summary total=0 fail=0 skip
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+    if [[ -n $summary ]]; then
+        fail=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+        total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    elif ! grep -q 'No tests were found' "$log"; then
+        echo "$label: CTest ended without a summary (status $status)" >&2
+        fail=1
+    fi
+    skip=$(sed -n '/^The following tests did not run:/,/^$/p' "$log" | grep -cE '\((Skipped|Disabled)\)' || true)
+    if ((status != 0 && fail == 0)); then
+        echo "$label: CTest failed (status $status)" >&2
+        fail=1
+    fi
+    passed=$((passed + total - fail - skip))
+    failed=$((failed + fail))
+    skipped=$((skipped + skip))
+}
+
+run_ctest native "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
+# One Wine program at a time: they share one prefix, its registry and one screen.
+run_ctest Wine "$DUSTREL_BUILD/win32"
+
+echo
+if ((skipped)); then
+    echo "$passed passed, $failed failed, $skipped skipped"
+else
+    echo "$passed passed, $failed failed"
+fi
+((failed == 0))
