@@ -106,18 +106,6 @@ protected:
     FakeShell shell{files};
 };
 
-TEST_F(FakeShellTest, DeletesAndRecordsEachCall) {
-    EXPECT_EQ(shell.deleteFiles({}, false), Status::Ok);
-    EXPECT_EQ(shell.deleteFiles({L"C:\\A.TMP"}, true), Status::Ok);
-    EXPECT_EQ(shell.deleteFiles({L"C:\\b.tmp"}, false), Status::Ok);
-
-    ASSERT_EQ(shell.deleteCalls().size(), 2u);
-    EXPECT_EQ(shell.deleteCalls()[0].paths, std::vector<std::wstring>{L"C:\\A.TMP"});
-    EXPECT_TRUE(shell.deleteCalls()[0].toRecycleBin);
-    EXPECT_EQ(shell.recycled(), std::vector<std::wstring>{L"C:\\A.TMP"});
-    EXPECT_EQ(files.allFiles(), std::vector<std::wstring>{L"C:\\c.tmp"});
-}
-
 TEST_F(FakeShellTest, StopsWhereTheRealShellWould) {
     shell.stopAfter(1);
     EXPECT_EQ(shell.deleteFiles(kPaths, false), Status::Failed);
@@ -139,26 +127,6 @@ TEST_F(FakeShellTest, CanClaimSuccessWithoutDeleting) {
     EXPECT_TRUE(files.exists(L"C:\\b.tmp"));
 }
 
-TEST(FakeRegistry, FindsKeysAndNamesInAnyCaseAndRefusesWritesOnRequest) {
-    FakeRegistry registry;
-    const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    EXPECT_EQ(registry.writeString(run, L"Dustrel", L"C:\\D.exe /auto"), platform::kRegSuccess);
-    std::wstring value = L"untouched";
-    EXPECT_EQ(registry.readString(L"SOFTWARE\\microsoft\\windows\\currentversion\\run\\",
-                                  L"DUSTREL", value),
-              platform::kRegSuccess);
-    EXPECT_EQ(value, L"C:\\D.exe /auto");
-
-    registry.refuseWrites();
-    EXPECT_EQ(registry.deleteValue(run, L"dustrel"), platform::kRegAccessDenied);
-    EXPECT_EQ(registry.writeString(run, L"Other", L"x"), platform::kRegAccessDenied);
-    registry.refuseWrites(false);
-    EXPECT_EQ(registry.deleteValue(run, L"dustrel"), platform::kRegSuccess);
-    EXPECT_EQ(registry.queryValue(run, L"Dustrel"), platform::kRegNotFound);
-    EXPECT_EQ(registry.readString(run, L"Dustrel", value), platform::kRegNotFound);
-    EXPECT_EQ(value, L"C:\\D.exe /auto");
-}
-
 TEST(FakeLocale, UsesCodePage1252BothWays) {
     FakeLocale locale;
     EXPECT_EQ(locale.toAnsi(L'A'), 'A');
@@ -171,15 +139,6 @@ TEST(FakeLocale, UsesCodePage1252BothWays) {
         const auto byte = static_cast<unsigned char>(code);
         EXPECT_EQ(locale.toAnsi(locale.fromAnsi(byte)), byte) << code;
     }
-}
-
-TEST(FakeLocale, ReadsBackTheDatesItWrites) {
-    FakeLocale locale;
-    const platform::DateTime when{2024, 3, 5, 7, 8, 9};
-    EXPECT_EQ(locale.shortDate(when), L"05/03/2024");
-    EXPECT_EQ(locale.longTime(when), L"07:08:09");
-    EXPECT_EQ(locale.parseDate(L"05/03/2024"), (platform::DateTime{2024, 3, 5, 0, 0, 0}));
-    EXPECT_FALSE(locale.parseDate(L"30/02/2024"));
 }
 
 }  // namespace
