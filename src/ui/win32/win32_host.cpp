@@ -244,15 +244,19 @@ bool Win32Host::addTrayIcon(PictureBox& hook, const std::wstring& tip) {
     trayWindow_ = window;
     trayTip_ = tip;
     trayWanted_ = true;
+    return notifyTrayAdd();
+}
+
+bool Win32Host::notifyTrayAdd() {
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = window;
+    data.hWnd = trayWindow_;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_LBUTTONDOWN;
     data.hIcon = gdi_.appIcon(true);
-    const std::size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
-    std::copy_n(tip.begin(), length, data.szTip);
+    const std::size_t length = std::min(trayTip_.size(), std::size(data.szTip) - 1);
+    std::copy_n(trayTip_.begin(), length, data.szTip);
     data.szTip[length] = L'\0';
     return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
@@ -278,20 +282,9 @@ void Win32Host::deleteTrayIcon() {
 }
 
 void Win32Host::taskbarCreated() {
-    if (!trayWanted_ || !IsWindow(trayWindow_)) {
-        return;
+    if (trayWanted_ && IsWindow(trayWindow_)) {
+        notifyTrayAdd();
     }
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = trayWindow_;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_LBUTTONDOWN;
-    data.hIcon = gdi_.appIcon(true);
-    const std::size_t length = std::min(trayTip_.size(), std::size(data.szTip) - 1);
-    std::copy_n(trayTip_.begin(), length, data.szTip);
-    data.szTip[length] = L'\0';
-    Shell_NotifyIconW(NIM_ADD, &data);
 }
 
 double Win32Host::twipsPerPixelX() {

@@ -66,6 +66,7 @@ private:
     void flushAll(bool force);
     void releaseModal(const Form& form);
     void reap();
+    bool notifyTrayAdd();
     void deleteTrayIcon();
 
     HINSTANCE instance_;
