@@ -8,6 +8,7 @@
 
 #include "platform/path_text.h"
 #include "platform/win32/win32_fs_redirection.h"
+#include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_status.h"
 
 namespace dustrel::platform::win32 {
@@ -17,41 +18,6 @@ namespace {
 constexpr DWORD kReadChunk = 64 * 1024;
 constexpr std::size_t kWriteChunk = 1u << 30;
 constexpr unsigned long long kLargestReservation = 64ull * 1024 * 1024;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    // A write that could not be completed may only show when the handle closes (network drives).
-    bool close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() { FindClose(handle_); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-private:
-    HANDLE handle_;
-};
 
 bool endsWithSeparator(const std::wstring& path) {
     return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
@@ -80,9 +46,8 @@ DWORD attributesOf(const std::wstring& path) {
         target.find_first_of(L"*?") == std::wstring::npos) {
         // The paging file refuses even this query; its entry in the folder still answers.
         WIN32_FIND_DATAW data;
-        const HANDLE find = findFirst(target, data, 0);
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
+        const FindHandle find(findFirst(target, data, 0));
+        if (find.valid()) {
             attributes = data.dwFileAttributes;
         }
     }
@@ -169,7 +134,7 @@ Status Win32FileSystem::writeFile(const std::wstring& path, std::string_view byt
                              dispositionOf(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();
     }
-    FileHandle file(handle);
+    KernelHandle file(handle);
     if (!file.valid()) {
         return statusFromError(error);
     }
@@ -205,7 +170,7 @@ Status Win32FileSystem::readFile(const std::wstring& path, std::string& bytes) {
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         error = GetLastError();
     }
-    const FileHandle file(handle);
+    const KernelHandle file(handle);
     if (!file.valid()) {
         return statusFromError(error);
     }

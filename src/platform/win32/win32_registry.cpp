@@ -4,34 +4,13 @@
 
 #include <limits>
 #include <vector>
+#include "platform/win32/win32_handle.h"
 
 namespace dustrel::platform::win32 {
 
-namespace {
-
-class Key {
-public:
-    Key() = default;
-    ~Key() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-}  // namespace
-
 long Win32Registry::readString(const std::wstring& subKey, const std::wstring& name,
                                std::wstring& value) {
-    Key key;
+    RegistryKey key;
     LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, key.out());
     if (status != ERROR_SUCCESS) {
         return status;
@@ -72,7 +51,7 @@ long Win32Registry::writeString(const std::wstring& subKey, const std::wstring& 
     if (bytes > std::numeric_limits<DWORD>::max()) {
         return ERROR_INVALID_PARAMETER;
     }
-    Key key;
+    RegistryKey key;
     LONG status =
         RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, key.out(), nullptr);
@@ -84,7 +63,7 @@ long Win32Registry::writeString(const std::wstring& subKey, const std::wstring& 
 }
 
 long Win32Registry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
-    Key key;
+    RegistryKey key;
     const LONG status =
         RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_SET_VALUE, key.out());
     if (status != ERROR_SUCCESS) {
@@ -94,7 +73,7 @@ long Win32Registry::deleteValue(const std::wstring& subKey, const std::wstring& 
 }
 
 long Win32Registry::queryValue(const std::wstring& subKey, const std::wstring& name) {
-    Key key;
+    RegistryKey key;
     const LONG status =
         RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, key.out());
     if (status != ERROR_SUCCESS) {

@@ -5,6 +5,7 @@
 #include <reason.h>
 
 #include "platform/command_line.h"
+#include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_status.h"
 
 namespace dustrel::platform::win32 {
@@ -14,26 +15,8 @@ namespace {
 // Paths may be this long when they carry the extended-length prefix.
 constexpr DWORD kLongestPath = 32768;
 
-class TokenHandle {
-public:
-    TokenHandle() = default;
-    ~TokenHandle() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-
-    HANDLE* out() { return &handle_; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 void enableShutdownPrivilege() {
-    TokenHandle token;
+    KernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
                           token.out())) {
         return;
