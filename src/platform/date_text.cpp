@@ -131,6 +131,17 @@ int daysInMonth(int year, int month) {
     return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
+long long dayNumber(int year, int month, int day) {
+    // Days from civil, counting years from March so that the leap day ends the year.
+    const long long y = static_cast<long long>(year) - (month <= 2 ? 1 : 0);
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yearOfEra = y - era * 400;
+    const long long shiftedMonth = month > 2 ? month - 3 : month + 9;
+    const long long dayOfYear = (153 * shiftedMonth + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
 std::optional<DateTime> parseDateText(const std::wstring& text, const std::wstring& picture,
                                       const std::vector<std::wstring>& monthNames,
                                       int twoDigitYearMax) {

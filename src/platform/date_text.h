@@ -20,4 +20,7 @@ std::optional<DateTime> parseDateText(const std::wstring& text, const std::wstri
 
 int daysInMonth(int year, int month);
 
+// The number of days from 1 January 1970 to the date (negative before it), proleptic Gregorian.
+long long dayNumber(int year, int month, int day);
+
 }  // namespace dustrel::platform

@@ -141,4 +141,22 @@ std::wstring longPathForm(const std::wstring& path) {
     return path;
 }
 
+std::wstring fileTitle(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/:");
+    std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring_view::npos && dot > 0) {
+        name = name.substr(0, dot);
+    }
+    return std::wstring(name);
+}
+
+std::wstring folderOf(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos) {
+        return {};
+    }
+    return std::wstring(path.substr(0, slash));
+}
+
 }  // namespace dustrel::platform

@@ -11,6 +11,12 @@ wchar_t upperCase(wchar_t c);
 std::wstring upperCase(std::wstring_view text);
 bool equalsNoCase(std::wstring_view a, std::wstring_view b);
 
+// The file name of a path without its folder and without its last extension:
+// L"C:\\Program Files\\Dustrel\\Dustrel.exe" gives L"Dustrel".
+std::wstring fileTitle(std::wstring_view path);
+// The folder part of a path, without the trailing backslash: L"C:\\Program Files\\Dustrel".
+std::wstring folderOf(std::wstring_view path);
+
 // The Sysnative alias of a path under "<windowsDir>\System32", else the path itself. A 32-bit
 // process on 64-bit Windows that hands a path to code it cannot keep from being redirected uses
 // the alias to reach the real System32.

@@ -17,6 +17,8 @@ public:
 
     virtual long readString(const std::wstring& subKey, const std::wstring& name,
                             std::wstring& value) = 0;
+    // Creates the key (and any missing parents) or opens it if it exists.
+    virtual long createKey(const std::wstring& subKey) = 0;
     // Creates missing keys on the way.
     virtual long writeString(const std::wstring& subKey, const std::wstring& name,
                              const std::wstring& value) = 0;

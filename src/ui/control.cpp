@@ -56,6 +56,11 @@ void Control::zOrder(ZOrderPosition position) {
     notify(Prop::ZOrder);
 }
 
+void Control::setFocus() {
+    form().focusRequested(*this);
+    notify(Prop::Focus);
+}
+
 std::size_t Control::zIndex() const {
     const auto& siblings = parent_->children_;
     return static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), this) -

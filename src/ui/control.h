@@ -78,6 +78,8 @@ public:
     bool hasOwnFont() const { return font_.has_value(); }
     void setFont(const Font& font);
     void zOrder(ZOrderPosition position);
+    // Moves the input focus here (the form remembers it while it is hidden).
+    void setFocus();
     // Position among the parent's children, 0 at the back.
     std::size_t zIndex() const;
 

@@ -4,8 +4,20 @@
 
 namespace dustrel::ui {
 
-Frame::Frame(Container& parent, std::string name, Rect rect)
-    : Control(parent, std::move(name), ControlKind::Frame, rect) {}
+Frame::Frame(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Control(parent, std::move(name), ControlKind::Frame, rect), caption_(std::move(caption)) {}
+
+void Frame::setCaption(const std::wstring& caption) {
+    if (caption_ != caption) {
+        caption_ = caption;
+        notify(Prop::Caption);
+    }
+}
+
+void Frame::setForeColor(Color color) {
+    foreColor_ = color;
+    notify(Prop::Colors);
+}
 
 void Frame::setBackColor(Color color) {
     backColor_ = color;

@@ -9,17 +9,25 @@
 
 namespace dustrel::ui {
 
-// A container frame; page frames have no border and no caption shown.
+// A container frame. Without a caption it is a plain panel (the wizard's pages); with one it is
+// drawn as a group box: an etched border with the caption at its top.
 class Frame : public Control, public Container {
 public:
-    Frame(Container& parent, std::string name, Rect rect);
+    Frame(Container& parent, std::string name, Rect rect, std::wstring caption = {});
 
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+    // Unset: the system's text colour. Used for the caption.
+    std::optional<Color> foreColor() const { return foreColor_; }
+    void setForeColor(Color color);
     std::optional<Color> backColor() const { return backColor_; }
     void setBackColor(Color color);
     Font font() const override { return Control::font(); }
     Form& owningForm() override { return form(); }
 
 private:
+    std::wstring caption_;
+    std::optional<Color> foreColor_;
     std::optional<Color> backColor_;
 };
 

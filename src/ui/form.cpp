@@ -98,6 +98,7 @@ bool Form::unload() {
     owned_.clear();
     menus_.clear();
     observer_ = nullptr;
+    focused_ = nullptr;
     windowState_ = WindowState::Normal;
     mousePointer_ = MousePointer::Default;
     loaded_ = false;

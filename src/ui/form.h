@@ -60,6 +60,9 @@ public:
     MousePointer mousePointer() const { return mousePointer_; }
     void setMousePointer(MousePointer pointer);
 
+    // The control code last gave the focus to, if any.
+    Control* focusedControl() const { return focused_; }
+
     bool loaded() const { return loaded_; }
     // Creates the controls, lets the host build the window, then runs Form_Load.
     void load();
@@ -82,6 +85,7 @@ public:
     void setObserver(FormObserver* observer) { observer_ = observer; }
     FormObserver* observer() const { return observer_; }
     void notify(Prop what);
+    void focusRequested(Control& control) { focused_ = &control; }
 
     // Builds a control owned by this form.
     template <class T, class... Args>
@@ -123,6 +127,7 @@ private:
     std::vector<std::unique_ptr<MenuItem>> menus_;
     std::vector<Frame*> pages_;
     FormObserver* observer_ = nullptr;
+    Control* focused_ = nullptr;
 };
 
 // A form whose controls are a struct `Controls` built on load: `Controls(Form&)` lays them out.

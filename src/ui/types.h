@@ -72,6 +72,7 @@ enum class Prop {
     WindowState,
     Icon,
     Image,
+    Focus,  // the control was asked to take the input focus
 };
 
 }  // namespace dustrel::ui

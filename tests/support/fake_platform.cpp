@@ -420,9 +420,31 @@ long FakeRegistry::readString(const std::wstring& subKey, const std::wstring& na
     return platform::kRegSuccess;
 }
 
+void FakeRegistry::refuseWritesUnder(const std::wstring& subKey) {
+    refusedKeys_.push_back(registryKeyOf(subKey));
+}
+
+bool FakeRegistry::refuses(const std::wstring& subKey) const {
+    const std::wstring key = registryKeyOf(subKey);
+    for (const std::wstring& refused : refusedKeys_) {
+        if (key == refused || key.rfind(refused + L"\\", 0) == 0) {
+            return true;
+        }
+    }
+    return refuseWrites_;
+}
+
+long FakeRegistry::createKey(const std::wstring& subKey) {
+    if (refuses(subKey)) {
+        return platform::kRegAccessDenied;
+    }
+    keys_[registryKeyOf(subKey)];
+    return platform::kRegSuccess;
+}
+
 long FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
                                const std::wstring& value) {
-    if (refuseWrites_) {
+    if (refuses(subKey) || refuseValueWrites_) {
         return platform::kRegAccessDenied;
     }
     set(subKey, name, value);
@@ -434,7 +456,7 @@ long FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& n
     if (key == keys_.end()) {
         return platform::kRegNotFound;
     }
-    if (refuseWrites_) {
+    if (refuses(subKey) || refuseValueWrites_) {
         return platform::kRegAccessDenied;
     }
     return key->second.erase(platform::upperCase(name)) != 0 ? platform::kRegSuccess

@@ -120,6 +120,7 @@ class FakeRegistry final : public platform::Registry {
 public:
     long readString(const std::wstring& subKey, const std::wstring& name,
                     std::wstring& value) override;
+    long createKey(const std::wstring& subKey) override;
     long writeString(const std::wstring& subKey, const std::wstring& name,
                      const std::wstring& value) override;
     long deleteValue(const std::wstring& subKey, const std::wstring& name) override;
@@ -130,8 +131,12 @@ public:
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
     bool hasKey(const std::wstring& subKey) const;
 
-    // Writing and deleting answer kRegAccessDenied.
+    // Creating keys, writing and deleting answer kRegAccessDenied.
     void refuseWrites(bool refuse = true) { refuseWrites_ = refuse; }
+    // Keys open and can be created, but values cannot be written or deleted.
+    void refuseValueWrites(bool refuse = true) { refuseValueWrites_ = refuse; }
+    // Only this key and those below it refuse to be created, written or deleted from.
+    void refuseWritesUnder(const std::wstring& subKey);
 
 private:
     struct Value {
@@ -142,6 +147,10 @@ private:
 
     std::map<std::wstring, Values> keys_;
     bool refuseWrites_ = false;
+    bool refuseValueWrites_ = false;
+    std::vector<std::wstring> refusedKeys_;
+
+    bool refuses(const std::wstring& subKey) const;
 };
 
 // Starts with one fixed drive C: of 100 GiB, 40 GiB free.

@@ -45,6 +45,12 @@ long Win32Registry::readString(const std::wstring& subKey, const std::wstring& n
     return status;
 }
 
+long Win32Registry::createKey(const std::wstring& subKey) {
+    RegistryKey key;
+    return RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_SET_VALUE, nullptr, key.out(), nullptr);
+}
+
 long Win32Registry::writeString(const std::wstring& subKey, const std::wstring& name,
                                 const std::wstring& value) {
     const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);

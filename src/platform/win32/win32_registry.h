@@ -9,6 +9,7 @@ class Win32Registry final : public Registry {
 public:
     long readString(const std::wstring& subKey, const std::wstring& name,
                     std::wstring& value) override;
+    long createKey(const std::wstring& subKey) override;
     long writeString(const std::wstring& subKey, const std::wstring& name,
                      const std::wstring& value) override;
     long deleteValue(const std::wstring& subKey, const std::wstring& name) override;
