@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct AppState {
     std::vector<std::wstring> CustomEntries;
     std::vector<std::wstring> CustomNames;
     std::vector<std::wstring> CustomExtensions;
+    // The custom entry behind each custom category row, in row order (row 7 + k pairs with
+    // entry CustomRowEntries[k]).
+    std::vector<std::size_t> CustomRowEntries;
     // One letter per drive present, in letter order.
     std::vector<std::wstring> DriveLetters;
 };

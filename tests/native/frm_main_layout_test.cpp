@@ -60,14 +60,5 @@ TEST_F(FrmMainLayoutTest, HiddenExitButtonsLieBelowTheirPages) {
     }
 }
 
-TEST_F(FrmMainLayoutTest, EveryExitEndsTheProgram) {
-    form.ui().cmdExit[0]->click();
-    EXPECT_FALSE(form.loaded());
-    EXPECT_EQ(host.endProgramCalls, 1);
-
-    form.ui().mnuExit.click();
-    EXPECT_EQ(host.endProgramCalls, 2);
-}
-
 }  // namespace
 }  // namespace dustrel::app

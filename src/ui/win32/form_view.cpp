@@ -29,6 +29,10 @@ constexpr UINT_PTR kListSubclassId = 1;
 constexpr DWORD kHoldMs = 40;
 // Room for the drop-down list of a combo box below its closed height, at 96 DPI.
 constexpr int kDropDownPixels = 160;
+// Where a group box's caption starts along its top border, and the room kept clear of the
+// border line on either side of the text, at 96 DPI.
+constexpr int kGroupCaptionIndentPixels = 8;
+constexpr int kGroupCaptionGapPixels = 2;
 
 enum Hold : unsigned {
     kHoldCaption = 1,
@@ -43,6 +47,19 @@ std::wstring windowText(HWND hwnd) {
     const int got = GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
     return text;
+}
+
+// An edit box is given the focus with its text selected, ready to be typed over, as dialog
+// navigation brings it in.
+void selectForTyping(HWND hwnd) {
+    if ((SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    }
+}
+
+bool isGroupBox(const Control& control) {
+    return control.kind() == ControlKind::Frame &&
+           !static_cast<const Frame&>(control).caption().empty();
 }
 
 bool overlaps(const Rect& a, const Rect& b) {
@@ -198,6 +215,9 @@ FormView::Child& FormView::createChild(Control& control) {
     void* param = nullptr;
     switch (control.kind()) {
         case ControlKind::Frame:
+            // The panel paints its group box itself; the text names it to screen readers.
+            text = static_cast<Frame&>(control).caption();
+            [[fallthrough]];
         case ControlKind::PictureBox:
             style |= WS_CLIPCHILDREN;
             // Tab and arrow navigation go through the panel into its controls.
@@ -383,6 +403,9 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
             const HWND focus = GetFocus();
             const bool hadFocus = focus == child->hwnd || IsChild(child->hwnd, focus);
             EnableWindow(child->hwnd, control.enabled());
+            if (isGroupBox(control)) {
+                InvalidateRect(child->hwnd, nullptr, FALSE);  // the caption greys
+            }
             if (hadFocus && !control.enabled()) {
                 rescueFocus(child->hwnd);
             }
@@ -430,6 +453,9 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
             break;
         case Prop::Text:
             applyText(*child);
+            break;
+        case Prop::Focus:
+            applyFocus(*child);
             break;
         case Prop::MousePointer:
             applyPointerNow();
@@ -494,13 +520,21 @@ void FormView::applyRect(Child& child) {
         // A drop-down list's window height is its open height; the closed one follows the font.
         height += MulDiv(kDropDownPixels, dpi_, kDefaultDpi);
     }
-    SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (isGroupBox(*child.control)) {
+        flags |= SWP_NOCOPYBITS;  // the border moves with the edges: all of it is drawn again
+    }
+    SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.width, height, flags);
 }
 
 void FormView::applyFont(Child& child) {
-    if (child.hwnd == nullptr || child.control->kind() == ControlKind::Frame ||
-        child.control->kind() == ControlKind::PictureBox) {
+    if (child.hwnd == nullptr || child.control->kind() == ControlKind::PictureBox) {
+        return;
+    }
+    if (child.control->kind() == ControlKind::Frame) {
+        if (isGroupBox(*child.control)) {
+            InvalidateRect(child.hwnd, nullptr, TRUE);  // the caption is painted in it
+        }
         return;
     }
     HFONT font = host_.gdi().font(child.control->font(), dpi_);
@@ -538,6 +572,10 @@ void FormView::applyCaption(Child& child) {
             break;
         case ControlKind::OptionButton:
             SetWindowTextW(child.hwnd, static_cast<OptionButton&>(control).caption().c_str());
+            break;
+        case ControlKind::Frame:
+            SetWindowTextW(child.hwnd, static_cast<Frame&>(control).caption().c_str());
+            InvalidateRect(child.hwnd, nullptr, TRUE);
             break;
         default:
             break;
@@ -843,9 +881,31 @@ void FormView::rescueFocus(HWND from) {
 }
 
 void FormView::restoreFocus() {
-    const HWND target = usableFocus(savedFocus_) ? savedFocus_ : firstTabStop(hwnd_);
+    // What had the focus, or was given it by code, need not be a tab stop (an option button
+    // that is not the selected one).
+    const HWND target = canFocus(savedFocus_) ? savedFocus_ : firstTabStop(hwnd_);
     if (target != nullptr) {
         SetFocus(target);
+    }
+}
+
+bool FormView::canFocus(HWND hwnd) const {
+    return hwnd != nullptr && hwnd_ != nullptr && IsChild(hwnd_, hwnd) && IsWindowVisible(hwnd) &&
+           IsWindowEnabled(hwnd);
+}
+
+void FormView::applyFocus(Child& child) {
+    const bool active = GetActiveWindow() == hwnd_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
+    if (active && !canFocus(child.hwnd)) {
+        return;
+    }
+    selectForTyping(child.hwnd);
+    if (active) {
+        SetFocus(child.hwnd);
+    } else {
+        // Setting the focus into a window that is not active would activate it and take the
+        // keyboard from wherever the user is; the focus lands here on activation instead.
+        savedFocus_ = child.hwnd;
     }
 }
 
@@ -1111,13 +1171,19 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
                     GetNextDlgTabItem(hwnd_, IsChild(hwnd_, focus) ? focus : nullptr, wParam != 0);
             }
             if (usableFocus(target)) {
-                if ((SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
-                    SendMessageW(target, EM_SETSEL, 0, -1);
-                }
+                selectForTyping(target);
                 SetFocus(target);
             }
             return 0;
         }
+        case WM_QUERYENDSESSION:
+            // The program never holds up a log-off or restart, the one it asks for included.
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                host_.sessionEnding();
+            }
+            return 0;
         case DM_GETDEFID: {
             // Enter presses the focused push button.
             const Child* child = find(GetFocus());
@@ -1388,8 +1454,14 @@ void FormView::paintPanel(HWND panel, HDC dc, bool background) {
         return;
     }
     const Child* child = find(panel);
-    if (child == nullptr || child->control == nullptr ||
-        child->control->kind() != ControlKind::PictureBox) {
+    if (child == nullptr || child->control == nullptr) {
+        return;
+    }
+    if (isGroupBox(*child->control)) {
+        paintGroupBox(static_cast<const Frame&>(*child->control), panel, dc, client);
+        return;
+    }
+    if (child->control->kind() != ControlKind::PictureBox) {
         return;
     }
     const Image image = static_cast<const PictureBox&>(*child->control).image();
@@ -1421,6 +1493,41 @@ void FormView::paintPanel(HWND panel, HDC dc, bool background) {
                0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
+}
+
+// Painted by the panel rather than made a BS_GROUPBOX window: the frame's controls keep their
+// places in its client area, and no extra sibling lies over the page frames.
+void FormView::paintGroupBox(const Frame& frame, HWND panel, HDC dc, const RECT& client) {
+    const int saved = SaveDC(dc);
+    SelectObject(dc, host_.gdi().font(frame.font(), dpi_));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+
+    // The top border runs through the middle of the caption's line.
+    RECT border = client;
+    border.top = std::min(static_cast<LONG>(metrics.tmHeight / 2), client.bottom);
+    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+
+    const std::wstring& caption = frame.caption();
+    const int length = static_cast<int>(std::min<std::size_t>(caption.size(), INT_MAX));
+    const int indent = MulDiv(kGroupCaptionIndentPixels, dpi_, kDefaultDpi);
+    const int gap = MulDiv(kGroupCaptionGapPixels, dpi_, kDefaultDpi);
+    const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
+    RECT text{client.left + indent, client.top, client.right - indent,
+              client.top + metrics.tmHeight};
+    DrawTextW(dc, caption.c_str(), length, &text, format | DT_CALCRECT);
+    text.right = std::min(text.right, client.right - indent);
+    if (text.right > text.left) {
+        RECT behind{text.left - gap, text.top, text.right + gap, text.bottom};
+        FillRect(dc, &behind, panelBrush(panel));
+        const auto fore = frame.foreColor();
+        SetTextColor(dc, !frame.enabled() ? GetSysColor(COLOR_GRAYTEXT)
+                         : fore           ? toColorRef(*fore)
+                                          : GetSysColor(COLOR_BTNTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, caption.c_str(), length, &text, format | DT_END_ELLIPSIS);
+    }
+    RestoreDC(dc, saved);
 }
 
 bool FormView::onSetCursor(HWND under, UINT hitTest) {

@@ -103,7 +103,10 @@ private:
     void updatePages();
     void rescueFocus(HWND from);
     void restoreFocus();
+    void applyFocus(Child& child);
     bool usableFocus(HWND hwnd) const;
+    // Visible and enabled, whether a tab stop or not: where code may put the focus.
+    bool canFocus(HWND hwnd) const;
     HWND firstTabStop(HWND within) const;
 
     void centre();
@@ -123,6 +126,7 @@ private:
     bool onSetCursor(HWND under, UINT hitTest);
     void onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
     void paintPanel(HWND panel, HDC dc, bool background);
+    void paintGroupBox(const Frame& frame, HWND panel, HDC dc, const RECT& client);
     void userToggleRow(Child& child, int row);
 
     HBRUSH backgroundBrush(const Container& container);

@@ -324,6 +324,10 @@ void Win32Host::endProgram() {
     PostQuitMessage(0);
 }
 
+void Win32Host::sessionEnding() {
+    endProgram();
+}
+
 FormView* Win32Host::viewOf(const Form& form) const {
     const auto it = std::find_if(views_.begin(), views_.end(),
                                  [&](const auto& view) { return &view->form() == &form; });

@@ -34,6 +34,10 @@ public:
     void formLoaded(Form& form) override;
     void formUnloading(Form& form) override;
     void endProgram() override;
+    // Windows is logging off or restarting, and may end the process as soon as the window it
+    // told has answered: the program ends as endProgram() ends it, and no unload handler runs
+    // or asks anything.
+    void sessionEnding();
 
     // The window of a loaded form or control; null when there is none.
     HWND windowOf(const Form& form) const;

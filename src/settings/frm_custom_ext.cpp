@@ -1,0 +1,105 @@
+#include "settings/frm_custom_ext.h"
+
+#include "app/program_info.h"
+#include "platform/path_text.h"
+#include "settings/settings_store.h"
+
+namespace dustrel::settings {
+
+namespace {
+
+using ui::Rect;
+
+const ui::Font kFrameTitleFont{L"Verdana", 9.75, true};
+const ui::Font kAdviceFont{L"Verdana", 8.25, true};
+
+std::wstring trimmed(const std::wstring& text) {
+    const auto first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(L" \t");
+    return text.substr(first, last - first + 1);
+}
+
+ui::Frame& titledFrame(ui::Form& form) {
+    auto& frame =
+        form.add<ui::Frame>(form, "Frame1", Rect{120, 120, 4815, 2655}, L"Add Custom Extension");
+    frame.setFont(kFrameTitleFont);
+    return frame;
+}
+
+ui::Label& adviceLabel(ui::Form& form, ui::Container& parent) {
+    auto& label = form.add<ui::Label>(
+        parent, "Label3", Rect{120, 360, 4575, 615},
+        L"Use Only Extension Name such as tmp, db, log. Do *NOT* add DOT in front of extension.");
+    label.setFont(kAdviceFont);
+    return label;
+}
+
+}  // namespace
+
+FrmCustomExtControls::FrmCustomExtControls(ui::Form& f)
+    : Frame1(titledFrame(f)),
+      txtExtType(f.add<ui::TextBox>(Frame1, "txtExtType", Rect{1680, 1200, 2895, 285})),
+      cmdAdd(f.add<ui::Button>(Frame1, "cmdAdd", Rect{2400, 2160, 2175, 375}, L"Add")),
+      txtCustom(f.add<ui::TextBox>(Frame1, "txtCustom", Rect{1680, 1560, 2895, 285})),
+      Label3(adviceLabel(f, Frame1)),
+      Label2(f.add<ui::Label>(Frame1, "Label2", Rect{240, 1200, 1305, 195}, L"Extension Type")),
+      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {}
+
+FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
+                           std::wstring& customExtValue)
+    : FormOf(host, "frmCustomExt"), platform_(platform), customExtValue_(customExtValue) {
+    setCaption(std::wstring(app::kProgramTitle) + app::kVersionSuffix);
+    setIcon(ui::Image::AppIcon);
+    setClientSize(5055, 2940);
+    setCentered(true);
+    setMinimizeBox(false);
+    setFont(ui::Font{L"Verdana", 8.25, false});
+}
+
+void FrmCustomExt::createControls() {
+    FormOf::createControls();
+    ui_->cmdAdd.onClick = [this] { cmdAdd_Click(); };
+}
+
+void FrmCustomExt::cmdAdd_Click() {
+    auto& c = ui();
+    const std::wstring name = trimmed(c.txtExtType.text());
+    const std::wstring ext = trimmed(c.txtCustom.text());
+    if (name.empty() || ext.empty()) {
+        host().messageBox(L"Please Provide All Information", app::kProgramTitle,
+                          ui::kMbOk | ui::kMbIconStop);
+        return;
+    }
+    // The stored list has no escaping: a "?" or "#" typed into a field would split this entry
+    // and every one stored after it differently at the next start.
+    if (name.find_first_of(kEntryBreakingCharacters) != std::wstring::npos ||
+        ext.find_first_of(kExtensionForbiddenCharacters) != std::wstring::npos) {
+        host().messageBox(L"Please Do Not Use These Characters: ? # * \\ / : < > | \"",
+                          app::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+        return;
+    }
+
+    SettingsStore store(platform_.registry, platform_.locale);
+    const std::wstring appName = platform::fileTitle(platform_.system.executablePath());
+    const std::wstring key = store.EncodeSetting(L"Ext");
+    const std::wstring entry = name + L"?" + ext + L"#";
+    if (customExtValue_.empty()) {
+        store.WriteSetting(appName, L"CustomExt", key, store.EncodeSetting(entry));
+    } else {
+        customExtValue_ += entry;
+        store.WriteSetting(appName, L"CustomExt", key, store.EncodeSetting(customExtValue_));
+    }
+    // What is stored is what counts: a refused write leaves the list as it was.
+    customExtValue_ = store.DecodeSetting(store.ReadSetting(appName, L"CustomExt", key));
+
+    c.txtExtType.setText({});
+    c.txtCustom.setText({});
+    c.txtExtType.setFocus();
+    host().messageBox(L"Please ReStart The Application To See The Custom Extension.",
+                      app::kProgramTitle, ui::kMbOk | ui::kMbIconInformation);
+}
+
+}  // namespace dustrel::settings

@@ -1,0 +1,135 @@
+#include "settings/frm_settings.h"
+
+#include <cmath>
+
+#include "app/program_info.h"
+#include "platform/path_text.h"
+#include "settings/settings_store.h"
+
+namespace dustrel::settings {
+
+namespace {
+
+// The mouse messages the notification-area icon reports.
+constexpr long kLeftDoubleClick = 0x203;
+constexpr long kRightButtonUp = 0x205;
+
+}  // namespace
+
+FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main)
+    : FormOf(host, "frmSettings"), platform_(platform), main_(main) {
+    setCaption(std::wstring(app::kProgramTitle) + app::kVersionSuffix);
+    setIcon(ui::Image::AppIcon);
+    setClientSize(5055, 2940);
+    setCentered(true);
+    setMinimizeBox(false);
+    setFont(ui::Font{L"Verdana", 8.25, false});
+}
+
+void FrmSettings::createControls() {
+    FormOf::createControls();
+    auto& c = *ui_;
+    c.optRun.onClick = [this] { optRun_Click(); };
+    c.optDontRun.onClick = [this] { optDontRun_Click(); };
+    c.chkSysTray.onClick = [this] { chkSysTray_Click(); };
+    c.Command1.onClick = [this] { Command1_Click(); };
+    c.picHook.onMouseDown = [this](int button, int shift, double x, double y) {
+        pichook_MouseDown(button, shift, x, y);
+    };
+}
+
+void FrmSettings::Form_Load() {
+    auto& list = ui().cboLogFiles;
+    for (const wchar_t* entry : {L"Last 1 Day", L"Last 5 Days", L"Last 15 Days"}) {
+        list.addItem(entry);
+    }
+}
+
+std::wstring FrmSettings::appName() const {
+    return platform::fileTitle(platform_.system.executablePath());
+}
+
+std::wstring FrmSettings::appFolder() const {
+    return platform::folderOf(platform_.system.executablePath());
+}
+
+std::wstring FrmSettings::runEntryData(const std::wstring& app_name, const std::wstring& app_path) {
+    // Quoted, so that Windows cannot take the part of a path with blanks before the first blank
+    // for a program of its own (C:\Program.exe for C:\Program Files\...).
+    return L"\"" + app_path + L"\\" + app_name + L".exe\" " + kStartupArgument;
+}
+
+void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstring& app_path,
+                                  bool run_at_startup) {
+    auto& registry = platform_.registry;
+    const long opened = registry.createKey(kRunKey);
+    if (opened != platform::kRegSuccess) {
+        host().messageBox(L"Error " + std::to_wstring(opened) + L" opening key\r\n",
+                          app::kProgramTitle, ui::kMbOk);
+        return;
+    }
+    if (run_at_startup) {
+        const long written =
+            registry.writeString(kRunKey, app_name, runEntryData(app_name, app_path));
+        if (written != platform::kRegSuccess) {
+            host().messageBox(L"Error " + std::to_wstring(written) + L" setting key\r\n",
+                              app::kProgramTitle, ui::kMbOk);
+        }
+    } else {
+        // An entry that is not there is what was asked for.
+        (void)registry.deleteValue(kRunKey, app_name);
+    }
+}
+
+bool FrmSettings::WillRunAtStartup(const std::wstring& app_name) {
+    return platform_.registry.queryValue(kRunKey, app_name) == platform::kRegSuccess;
+}
+
+void FrmSettings::optRun_Click() {
+    SetRunAtStartup(appName(), appFolder(), true);
+    auto& c = ui();
+    c.chkSysTray.setEnabled(true);
+    c.chkSysTray.setValue(ui::CheckBox::Checked);
+}
+
+void FrmSettings::optDontRun_Click() {
+    SetRunAtStartup(appName(), appFolder(), false);
+    auto& c = ui();
+    c.chkSysTray.setEnabled(false);
+    c.chkSysTray.setValue(ui::CheckBox::Unchecked);
+}
+
+void FrmSettings::chkSysTray_Click() {
+    SettingsStore store(platform_.registry, platform_.locale);
+    const bool checked = ui().chkSysTray.value() != ui::CheckBox::Unchecked;
+    store.WriteSetting(appName(), L"Settings", L"RunAtSysTray", checked ? L"True" : L"False");
+}
+
+void FrmSettings::Command1_Click() {
+    unload();
+}
+
+void FrmSettings::AddTrayIcon() {
+    // A refused icon (the taskbar may not be up yet at log-on) still leaves the window hidden:
+    // the host adds the icon again once the taskbar announces itself.
+    (void)host().addTrayIcon(ui().picHook, kTrayTip);
+    ui::Form& window = main_.mainForm();
+    window.setWindowState(ui::WindowState::Minimized);
+    window.hide();
+}
+
+void FrmSettings::RemoveTrayIcon() {
+    host().removeTrayIcon(ui().picHook);
+}
+
+void FrmSettings::pichook_MouseDown(int /*button*/, int /*shift*/, double x, double /*y*/) {
+    // The icon's own mouse message arrives as the x position, in twips.
+    const long message = std::lrint(x / host().twipsPerPixelX());
+    if (message == kLeftDoubleClick) {
+        main_.mnuPop_Click();
+    } else if (message == kRightButtonUp) {
+        host().popupMenu(main_.mainForm(), main_.trayMenu(), &main_.trayMenuDefault());
+    }
+}
+
+}  // namespace dustrel::settings

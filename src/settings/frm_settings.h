@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+#include "settings/frm_settings_layout.h"
+#include "settings/main_window.h"
+#include "ui/form.h"
+
+namespace dustrel::settings {
+
+// The Windows Run key of the current user.
+inline constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The argument the Run entry starts the program with.
+inline constexpr const wchar_t* kStartupArgument = L"/STARTUP";
+// The notification-area icon's tooltip.
+inline constexpr const wchar_t* kTrayTip = L"Recent";
+
+// The settings window: start with Windows, the log controls, and, hidden for the whole run, the
+// window that receives the notification-area icon's messages.
+class FrmSettings : public ui::FormOf<FrmSettingsControls> {
+public:
+    FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main);
+
+    // Writes the Run entry for `app_name` when `run_at_startup`, else deletes it.
+    void SetRunAtStartup(const std::wstring& app_name, const std::wstring& app_path,
+                         bool run_at_startup);
+    // Whether the Run key holds a value named `app_name`, whatever it points to.
+    bool WillRunAtStartup(const std::wstring& app_name);
+    // The data of the Run entry: the quoted executable path, then the start-up argument.
+    static std::wstring runEntryData(const std::wstring& app_name, const std::wstring& app_path);
+
+    // Puts the icon into the notification area and hides the main window.
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+
+    void optRun_Click();
+    void optDontRun_Click();
+    void chkSysTray_Click();
+    void Command1_Click();
+    void pichook_MouseDown(int button, int shift, double x, double y);
+
+protected:
+    void createControls() override;
+    void Form_Load() override;
+
+private:
+    std::wstring appName() const;
+    std::wstring appFolder() const;
+
+    platform::Platform platform_;
+    MainWindow& main_;
+};
+
+}  // namespace dustrel::settings

@@ -1,0 +1,43 @@
+#include "settings/update_reminder.h"
+
+#include <cstdlib>
+
+#include "app/program_info.h"
+#include "platform/date_text.h"
+#include "settings/web_links.h"
+
+namespace dustrel::settings {
+
+void runUpdateReminder(SettingsStore& store, const std::wstring& appName, platform::Clock& clock,
+                       platform::Locale& locale, ui::UiHost& host, platform::Shell& shell) {
+    const std::wstring key = store.EncodeSetting(L"LastUpdate");
+    const std::wstring last = store.DecodeSetting(store.ReadSetting(appName, L"Register", key));
+    platform::DateTime today = clock.now();
+    today.hour = today.minute = today.second = 0;
+    const auto recordToday = [&] {
+        store.WriteSetting(appName, L"Register", key, store.EncodeSetting(locale.shortDate(today)));
+    };
+    if (last.empty()) {
+        recordToday();
+        return;
+    }
+    // A text that no longer reads as a date (the user changed the date format, say) counts as
+    // long ago, so the question comes and today's date replaces it.
+    bool due = true;
+    if (const auto lastDate = locale.parseDate(last)) {
+        const long long days = platform::dayNumber(today.year, today.month, today.day) -
+                               platform::dayNumber(lastDate->year, lastDate->month, lastDate->day);
+        due = std::llabs(days) >= kUpdateReminderDays;
+    }
+    if (!due) {
+        return;
+    }
+    const int answer = host.messageBox(L"Do You Wish To Update The Software ?", app::kProgramTitle,
+                                       ui::kMbYesNo | ui::kMbIconWarning);
+    if (answer == ui::kIdYes) {
+        OpenDownloadPage(shell);
+    }
+    recordToday();
+}
+
+}  // namespace dustrel::settings

@@ -1,0 +1,44 @@
+#include "settings/web_links.h"
+
+#include "app/program_info.h"
+
+namespace dustrel::settings {
+
+namespace {
+
+// Nothing is reported when the browser cannot be started: a link is a convenience.
+void openPage(platform::Shell& shell, const wchar_t* path) {
+    (void)shell.open(vendorAddress(path));
+}
+
+}  // namespace
+
+std::wstring vendorAddress(const std::wstring& path) {
+    std::wstring site = app::kVendorSite;
+    while (!site.empty() && site.back() == L'/') {
+        site.pop_back();
+    }
+    return site + path;
+}
+
+void OpenHomePage(platform::Shell& shell) {
+    openPage(shell, kHomePagePath);
+}
+
+void OpenHelpPage(platform::Shell& shell) {
+    openPage(shell, kHelpPagePath);
+}
+
+void OpenContactPage(platform::Shell& shell) {
+    openPage(shell, kContactPagePath);
+}
+
+void OpenDownloadPage(platform::Shell& shell) {
+    openPage(shell, kDownloadPagePath);
+}
+
+void OpenThankYouPage(platform::Shell& shell) {
+    openPage(shell, kThankYouPagePath);
+}
+
+}  // namespace dustrel::settings

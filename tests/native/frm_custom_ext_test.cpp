@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "native/app_fixture.h"
+#include "settings/frm_custom_ext.h"
+
+namespace dustrel::testing {
+namespace {
+
+class FrmCustomExtTest : public AppTest {
+protected:
+    void SetUp() override { start(); }
+    settings::FrmCustomExtControls& ext() { return form.frmCustomExt().ui(); }
+    void add(const std::wstring& name, const std::wstring& extension) {
+        ext().txtExtType.setText(name);
+        ext().txtCustom.setText(extension);
+        ext().cmdAdd.click();
+    }
+};
+
+TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderAndShowAfterARestart) {
+    host.onModal = [&](ui::Form& dialog) {
+        EXPECT_EQ(&dialog, &form.frmCustomExt());
+        add(L"  Temp Data ", L" tmp2");
+        EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"Temp Data?tmp2#");
+        EXPECT_EQ(ext().txtExtType.text(), L"");
+        EXPECT_EQ(ext().txtCustom.text(), L"");
+        EXPECT_EQ(form.frmCustomExt().focusedControl(), &ext().txtExtType);
+        add(L"Backups", L".bk1");
+        add(L"Backups", L".bk1");
+    };
+    form.ui().cmdAddCustomExt.click();
+
+    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"Temp Data?tmp2#Backups?.bk1#Backups?.bk1#");
+    EXPECT_EQ(context.state.CustomExtValue, L"Temp Data?tmp2#Backups?.bk1#Backups?.bk1#");
+    ASSERT_EQ(host.messageBoxes.size(), 3u);
+    EXPECT_EQ(host.messageBoxes[0].text,
+              L"Please ReStart The Application To See The Custom Extension.");
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconInformation);
+    // The running program's list is unchanged.
+    EXPECT_EQ(form.ui().lstOptions.rowCount(), 6u);
+
+    TestHost nextHost;
+    app::AppContext nextContext{fakes.platform(), {}};
+    fakes.system.claimedInstances.clear();
+    app::FrmMain next{nextHost, nextContext};
+    next.load();
+    const auto rows = rowTexts(next.ui().lstOptions);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(std::vector<std::wstring>(rows.begin() + 6, rows.end()),
+              (std::vector<std::wstring>{L"Temp Data", L"Backups", L"Backups"}));
+    EXPECT_EQ(nextContext.state.CustomExtensions[1], L".bk1");
+}
+
+TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndCharactersThatWouldBreakTheList) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* extension;
+        const wchar_t* message;
+    };
+    const wchar_t* missing = L"Please Provide All Information";
+    const wchar_t* characters = L"Please Do Not Use These Characters: ? # * \\ / : < > | \"";
+    std::vector<Case> cases = {{L"", L"tmp", missing},
+                               {L"Name", L"   ", missing},
+                               {L"a?b", L"tmp", characters},
+                               {L"a#b", L"tmp", characters}};
+    for (const wchar_t* bad : {L"?", L"#", L"*", L"\\", L"/", L":", L"<", L">", L"|", L"\""}) {
+        cases.push_back({L"Name", bad, characters});
+    }
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::wstring(k.name) + L" / " + k.extension);
+        host.messageBoxes.clear();
+        add(k.name, k.extension);
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].text, k.message);
+        EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconStop);
+        EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
+        EXPECT_EQ(ext().txtExtType.text(), k.name);
+        EXPECT_EQ(ext().txtCustom.text(), k.extension);
+    }
+    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"");
+    EXPECT_EQ(context.state.CustomExtValue, L"");
+
+    // Names may hold what only an extension must not.
+    add(L"C:/* <files>", L"tmp");
+    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"C:/* <files>?tmp#");
+}
+
+TEST_F(FrmCustomExtTest, ARefusedWriteKeepsTheListAsStored) {
+    add(L"A", L"x");
+    fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
+    add(L"B", L"y");
+    EXPECT_EQ(context.state.CustomExtValue, L"A?x#");
+    EXPECT_EQ(host.messageBoxes.back().text,
+              L"Please ReStart The Application To See The Custom Extension.");
+}
+
+}  // namespace
+}  // namespace dustrel::testing

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "native/app_fixture.h"
+
+namespace dustrel::testing {
+namespace {
+
+class FrmSettingsTest : public AppTest {
+protected:
+    void SetUp() override { start(); }
+    settings::FrmSettings& settingsForm() { return form.frmSettings(); }
+};
+
+TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice) {
+    settingsUi().optRun.userClick();
+    EXPECT_EQ(runEntry(), kQuotedRunEntry);
+    EXPECT_TRUE(settingsUi().chkSysTray.enabled());
+    EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Checked);
+    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_TRUE(settingsForm().WillRunAtStartup(kApp));
+
+    settingsUi().optDontRun.userClick();
+    EXPECT_FALSE(runEntry());
+    EXPECT_FALSE(settingsUi().chkSysTray.enabled());
+    EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Unchecked);
+    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"False");
+    EXPECT_FALSE(settingsForm().WillRunAtStartup(kApp));
+    // Deleting an entry that is not there is silent.
+    settingsForm().SetRunAtStartup(kApp, L"C:\\x", false);
+    EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+TEST_F(FrmSettingsTest, RunEntryFollowsTheExecutablesNameAndFolder) {
+    fakes.system.executable = L"D:\\My Tools\\Cleaner.EXE";
+    settingsUi().optRun.userClick();
+    EXPECT_EQ(fakes.registry.value(settings::kRunKey, L"Cleaner"),
+              L"\"D:\\My Tools\\Cleaner.exe\" /STARTUP");
+    EXPECT_EQ(store().ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"<missing>");
+
+    // Any value under the name counts, wherever it points.
+    fakes.registry.set(settings::kRunKey, L"Other", L"C:\\elsewhere.exe");
+    EXPECT_TRUE(settingsForm().WillRunAtStartup(L"Other"));
+}
+
+TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
+    fakes.registry.refuseWritesUnder(settings::kRunKey);
+    settingsUi().optRun.userClick();
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, L"Error 5 opening key\r\n");
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk);
+    EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
+    // The option stays chosen and the tray choice is still stored.
+    EXPECT_TRUE(settingsUi().optRun.value());
+    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+
+    fakes.registry = FakeRegistry();
+    fakes.registry.refuseValueWrites();
+    settingsForm().SetRunAtStartup(kApp, L"C:\\Dustrel", true);
+    EXPECT_EQ(host.messageBoxes.back().text, L"Error 5 setting key\r\n");
+}
+
+TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) {
+    host.onModal = [&](ui::Form& dialog) {
+        EXPECT_EQ(&dialog, &settingsForm());
+        settingsUi().optRun.userClick();
+        // The user removes the entry by other means before closing; closing puts it back.
+        fakes.registry.deleteValue(settings::kRunKey, kApp);
+        settingsUi().Command1.click();
+    };
+    form.ui().cmdSettings.click();
+    EXPECT_TRUE(settingsForm().loaded());
+    EXPECT_FALSE(settingsForm().visible());
+    EXPECT_TRUE(settingsUi().optRun.value());
+    EXPECT_FALSE(settingsUi().optDontRun.value());
+    EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Checked);
+    EXPECT_EQ(runEntry(), kQuotedRunEntry);
+    EXPECT_EQ(settingsUi().cboLogFiles.items().size(), 3u);
+
+    host.onModal = [&](ui::Form&) {
+        settingsUi().optDontRun.userClick();
+        settingsForm().unload();  // the close box
+    };
+    form.cmdSettings_Click();
+    EXPECT_TRUE(settingsUi().optDontRun.value());
+    EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Unchecked);
+    EXPECT_FALSE(runEntry());
+    EXPECT_EQ(host.modalForms.size(), 2u);
+}
+
+class TrayTest : public AppTest {
+protected:
+    void SetUp() override {
+        setRunEntry();
+        storeSetting(L"Settings", L"RunAtSysTray", L"True");
+        fakes.system.arguments = L"/STARTUP";
+        start();
+        ASSERT_TRUE(host.trayIconShown());
+    }
+    // The icon reports its mouse message as the x position of a mouse-down on the hook.
+    void iconMessage(int message, double extraTwips = 0) {
+        settingsUi().picHook.mouseDown(ui::kLeftButton, 0, message * 15.0 + extraTwips, 0);
+    }
+};
+
+TEST_F(TrayTest, OnlyADoubleClickOrARightButtonReleaseDoAnything) {
+    for (int message : {0x200, 0x201, 0x202, 0x204, 0x206, 0x207, 0x208, 0x209}) {
+        iconMessage(message);
+    }
+    EXPECT_TRUE(host.popups.empty());
+    EXPECT_FALSE(form.visible());
+    EXPECT_TRUE(host.trayIconShown());
+
+    iconMessage(0x205, 7);  // still rounds to the right button's release
+    ASSERT_EQ(host.popups.size(), 1u);
+    EXPECT_EQ(host.popups[0].form, &form);
+    EXPECT_EQ(host.popups[0].menu, &form.ui().mnuPopUP);
+    EXPECT_EQ(host.popups[0].defaultItem, &form.ui().mnuPop);
+    EXPECT_FALSE(form.visible());
+
+    iconMessage(0x203);
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
+    EXPECT_FALSE(host.trayIconShown());
+    EXPECT_EQ(host.trayRemoves.size(), 1u);
+}
+
+TEST_F(TrayTest, MenuShowRestoresTheWindow) {
+    host.onPopup = [&](const PopupCall&) { return &form.ui().mnuPop; };
+    iconMessage(0x205);
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
+    EXPECT_FALSE(host.trayIconShown());
+    EXPECT_EQ(thankYouPages(), 0);
+}
+
+TEST_F(TrayTest, MenuExitEndsTheProgram) {
+    host.onPopup = [&](const PopupCall&) { return &form.ui().mnuExit1; };
+    iconMessage(0x205);
+    EXPECT_EQ(thankYouPages(), 1);
+    EXPECT_EQ(host.endProgramCalls, 1);
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(form.frmSettings().loaded());
+}
+
+}  // namespace
+}  // namespace dustrel::testing
