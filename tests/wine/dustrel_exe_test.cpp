@@ -76,33 +76,55 @@ private:
     bool started_ = false;
 };
 
-TEST(DustrelExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
+const wchar_t* programPath() {
     const wchar_t* exe = _wgetenv(L"DUSTREL_EXE");
-    if (exe == nullptr || *exe == L'\0') {
+    return exe != nullptr && *exe != L'\0' ? exe : nullptr;
+}
+
+ProcessWindows windowsOf(const RunningProgram& program) {
+    ProcessWindows found;
+    found.processId = program.id();
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Waits for the program's main window. Start-up may ask something first (the update reminder);
+// such a box is answered No.
+HWND waitForMainWindow(const RunningProgram& program) {
+    const DWORD deadline = GetTickCount() + 30000;
+    while (GetTickCount() < deadline) {
+        const ProcessWindows found = windowsOf(program);
+        for (HWND box : found.messageBoxes) {
+            PostMessageW(box, WM_COMMAND, IDNO, 0);
+        }
+        if (found.mainWindows.size() == 1 && found.messageBoxes.empty()) {
+            return found.mainWindows.front();
+        }
+        if (WaitForSingleObject(program.handle(), 100) != WAIT_TIMEOUT) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+DWORD waitForExit(const RunningProgram& program, DWORD milliseconds) {
+    if (WaitForSingleObject(program.handle(), milliseconds) != WAIT_OBJECT_0) {
+        return STILL_ACTIVE;
+    }
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(program.handle(), &exitCode);
+    return exitCode;
+}
+
+TEST(DustrelExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
+    const wchar_t* exe = programPath();
+    if (exe == nullptr) {
         GTEST_SKIP() << "DUSTREL_EXE names no program to start";
     }
     RunningProgram program(exe);
     ASSERT_TRUE(program.started()) << "CreateProcess failed: " << GetLastError();
-
-    // Start-up may ask something first (the update reminder); such a box is answered No.
-    ProcessWindows found;
-    found.processId = program.id();
-    const DWORD deadline = GetTickCount() + 30000;
-    while (GetTickCount() < deadline) {
-        found.mainWindows.clear();
-        found.messageBoxes.clear();
-        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
-        for (HWND box : found.messageBoxes) {
-            PostMessageW(box, WM_COMMAND, IDNO, 0);
-        }
-        if (!found.mainWindows.empty() && found.messageBoxes.empty()) {
-            break;
-        }
-        ASSERT_EQ(WaitForSingleObject(program.handle(), 100), WAIT_TIMEOUT)
-            << "the program ended before showing its window";
-    }
-    ASSERT_EQ(found.mainWindows.size(), 1u);
-    const HWND window = found.mainWindows.front();
+    const HWND window = waitForMainWindow(program);
+    ASSERT_NE(window, nullptr) << "no main window";
 
     if (ui::win32::systemDpi() == 96) {
         RECT client{};
@@ -112,11 +134,47 @@ TEST(DustrelExeTest, ShowsItsMainWindowAndEndsWhenItIsClosed) {
     }
 
     PostMessageW(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(program.handle(), 10000), WAIT_OBJECT_0)
-        << "the program did not end after its window was closed";
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(program.handle(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(waitForExit(program, 10000), 0u)
+        << "the program did not end cleanly after its window was closed";
+}
+
+TEST(DustrelExeTest, ASecondCopySaysSoAndEndsWithoutItsWindow) {
+    const wchar_t* exe = programPath();
+    if (exe == nullptr) {
+        GTEST_SKIP() << "DUSTREL_EXE names no program to start";
+    }
+    RunningProgram first(exe);
+    ASSERT_TRUE(first.started());
+    const HWND window = waitForMainWindow(first);
+    ASSERT_NE(window, nullptr);
+
+    RunningProgram second(exe);
+    ASSERT_TRUE(second.started());
+    HWND box = nullptr;
+    const DWORD deadline = GetTickCount() + 30000;
+    while (box == nullptr && GetTickCount() < deadline) {
+        const ProcessWindows found = windowsOf(second);
+        EXPECT_TRUE(found.mainWindows.empty());
+        if (!found.messageBoxes.empty()) {
+            box = found.messageBoxes.front();
+        } else {
+            ASSERT_EQ(WaitForSingleObject(second.handle(), 100), WAIT_TIMEOUT)
+                << "the second copy ended without a word";
+        }
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(captionOf(box), L"Dustrel");
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(text), L"Dustrel Is Already Running");
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(waitForExit(second, 10000), 0u);
+    // The first copy goes on as before.
+    EXPECT_EQ(WaitForSingleObject(first.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(IsWindowVisible(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(waitForExit(first, 10000), 0u);
 }
 
 }  // namespace
