@@ -297,6 +297,12 @@ TEST(Win32SystemTest, GrantsTheSingleInstanceGuardOnce) {
     EXPECT_TRUE(other.claimSingleInstance(name + L".other"));
 }
 
+TEST(Win32SystemTest, RestartsWithoutForcingOtherProgramsClosed) {
+    const unsigned flags = Win32System::restartFlags();
+    EXPECT_EQ(flags & EWX_REBOOT, static_cast<unsigned>(EWX_REBOOT));
+    EXPECT_EQ(flags & (EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF), 0u);
+}
+
 TEST(Win32SystemTest, SeesDriveCAsAFixedDisk) {
     Win32System system;
     const std::uint32_t drives = system.logicalDrives();

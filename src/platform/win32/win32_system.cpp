@@ -106,10 +106,14 @@ bool Win32System::claimSingleInstance(const std::wstring& name) {
     return true;
 }
 
+unsigned Win32System::restartFlags() {
+    return EWX_REBOOT | EWX_FORCEIFHUNG;
+}
+
 Status Win32System::restartWindows() {
     // Without the privilege ExitWindowsEx itself reports the refusal.
     enableShutdownPrivilege();
-    if (!ExitWindowsEx(EWX_REBOOT | EWX_FORCEIFHUNG,
+    if (!ExitWindowsEx(restartFlags(),
                        SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED)) {
         return lastErrorStatus();
     }

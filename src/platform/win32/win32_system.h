@@ -21,6 +21,9 @@ public:
     std::wstring executablePath() override;
     bool claimSingleInstance(const std::wstring& name) override;
     Status restartWindows() override;
+    // What restartWindows asks ExitWindowsEx for: a restart that lets every other program save
+    // its work, only ending those that hang.
+    static unsigned restartFlags();
     void sleep(unsigned milliseconds) override;
 
 private:
