@@ -1,5 +1,7 @@
 #include "settings/frm_custom_ext.h"
 
+#include <initializer_list>
+
 #include "app/program_info.h"
 #include "platform/path_text.h"
 #include "settings/settings_store.h"
@@ -10,6 +12,7 @@ namespace {
 
 using ui::Rect;
 
+const ui::Font kWindowFont{L"Verdana", 8.25, false};
 const ui::Font kFrameTitleFont{L"Verdana", 9.75, true};
 const ui::Font kAdviceFont{L"Verdana", 8.25, true};
 
@@ -46,7 +49,13 @@ FrmCustomExtControls::FrmCustomExtControls(ui::Form& f)
       txtCustom(f.add<ui::TextBox>(Frame1, "txtCustom", Rect{1680, 1560, 2895, 285})),
       Label3(adviceLabel(f, Frame1)),
       Label2(f.add<ui::Label>(Frame1, "Label2", Rect{240, 1200, 1305, 195}, L"Extension Type")),
-      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {}
+      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {
+    // The frame's font is its caption's; what it holds is written in the window's own.
+    for (ui::Control* control :
+         std::initializer_list<ui::Control*>{&txtExtType, &cmdAdd, &txtCustom, &Label2, &Label1}) {
+        control->setFont(kWindowFont);
+    }
+}
 
 FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
                            std::wstring& customExtValue)
@@ -56,7 +65,7 @@ FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
     setClientSize(5055, 2940);
     setCentered(true);
     setMinimizeBox(false);
-    setFont(ui::Font{L"Verdana", 8.25, false});
+    setFont(kWindowFont);
 }
 
 void FrmCustomExt::createControls() {

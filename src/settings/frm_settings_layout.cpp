@@ -1,3 +1,5 @@
+#include <initializer_list>
+
 #include "settings/frm_settings_layout.h"
 
 namespace dustrel::settings {
@@ -6,6 +8,7 @@ namespace {
 
 using ui::Rect;
 
+const ui::Font kWindowFont{L"Verdana", 8.25, false};
 const ui::Font kFrameTitleFont{L"Verdana", 9.75, true};
 const ui::Font kListFont{L"Verdana", 9.75, false};
 constexpr ui::Color kTitleColor{4, 64, 115};
@@ -54,6 +57,11 @@ FrmSettingsControls::FrmSettingsControls(ui::Form& f)
       cboLogFiles(logAgeList(f, Frame1)),
       Label1(f.add<ui::Label>(Frame1, "Label1", Rect{480, 1560, 1560, 195}, L"Keep Log Files For")),
       Command1(f.add<ui::Button>(Frame1, "Command1", Rect{3000, 2160, 1575, 375}, L"Exit")) {
+    // The frame's font is its caption's; what it holds is written in the window's own.
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &cmdLogFiles, &fraSettings1, &optDontRun, &optRun, &Label1, &Command1}) {
+        control->setFont(kWindowFont);
+    }
     // The window opens with "Do Not Run At Start Up" chosen; selecting it here raises nothing,
     // since no handler is attached yet.
     optDontRun.setValue(true);
