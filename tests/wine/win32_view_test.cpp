@@ -35,6 +35,8 @@ struct ViewControls {
           lblLeft(f.add<Label>(page1, "lblLeft", Rect{100, 4300, 100, 240}, L"L")),
           lblRight(f.add<Label>(page1, "lblRight", Rect{200, 4300, 500, 240}, L"R")),
           bar(f.add<ProgressBar>(page1, "bar", Rect{120, 4700, 8055, 270})),
+          fraGroup(f.add<Frame>(page1, "fraGroup", Rect{4600, 120, 3600, 1500}, L"Options")),
+          chkInGroup(f.add<CheckBox>(fraGroup, "chkInGroup", Rect{240, 360, 2000, 300}, L"In")),
           cmdOther(f.add<Button>(page2, "cmdOther", Rect{120, 120, 1215, 375}, L"O&ther")),
           picHook(f.add<PictureBox>(f, "picHook", Rect{0, 0, 0, 0})),
           mnuFile(f.addMenu("mnuFile", L"&File")),
@@ -52,6 +54,8 @@ struct ViewControls {
         picHook.setVisible(false);
         lblInfo.setForeColor(kAmberText);
         lblInfo.setFont(Font{L"Verdana", 9.75, true});
+        fraGroup.setForeColor(kAmberText);
+        fraGroup.setFont(Font{L"Verdana", 9.75, true});
         optA.setValue(true);
         cboKind.addItem(L"First");
         cboKind.addItem(L"Second");
@@ -79,6 +83,8 @@ struct ViewControls {
     Label& lblLeft;
     Label& lblRight;
     ProgressBar& bar;
+    Frame& fraGroup;
+    CheckBox& chkInGroup;
     Button& cmdOther;
     PictureBox& picHook;
     MenuItem& mnuFile;
@@ -431,6 +437,54 @@ TEST_F(Win32ViewTest, LayoutIsConvertedFromTwipsByEdges) {
     EXPECT_EQ(font.lfWeight, FW_BOLD);
 }
 
+TEST_F(Win32ViewTest, CaptionedFrameIsAGroupBoxAroundItsControls) {
+    const HWND frame = hwnd(c.fraGroup);
+    EXPECT_EQ(textOf(frame), L"Options");  // what a screen reader names the group by
+    // The border takes no room from the frame's controls, nor the keyboard's way into them.
+    EXPECT_EQ(rectInParent(hwnd(c.chkInGroup)).left, MulDiv(240, systemDpi(), 1440));
+    EXPECT_EQ(rectInParent(hwnd(c.chkInGroup)).top, MulDiv(360, systemDpi(), 1440));
+    SetFocus(hwnd(c.lstItems));
+    postKey(hwnd(c.lstItems), VK_TAB);
+    EXPECT_EQ(GetFocus(), hwnd(c.chkInGroup));
+
+    // The top line of the etched border runs through the middle of the caption, which breaks
+    // it and is drawn in the frame's colour.
+    RECT box{};
+    GetClientRect(frame, &box);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(frame, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const auto at96 = [](int pixels) { return MulDiv(pixels, systemDpi(), 96); };
+    int top = 0;
+    while (top < box.bottom / 2 && GetPixel(dc, box.right - 8, top) != shadow) {
+        ++top;
+    }
+    EXPECT_GT(top, at96(4));
+    EXPECT_LT(top, at96(12));
+    EXPECT_EQ(GetPixel(dc, 2, top), shadow);
+    EXPECT_EQ(GetPixel(dc, 0, box.bottom / 2), shadow);
+    int captionPixels = 0;
+    for (int x = at96(14); x < at96(40); ++x) {
+        EXPECT_NE(GetPixel(dc, x, top), shadow) << "x " << x;
+        for (int y = 0; y < 2 * top; ++y) {
+            captionPixels += GetPixel(dc, x, y) == RGB(255, 199, 6) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(captionPixels, 10);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+
+    UpdateWindow(frame);
+    c.fraGroup.setCaption(L"Choices");
+    EXPECT_EQ(textOf(frame), L"Choices");
+    EXPECT_TRUE(GetUpdateRect(frame, nullptr, FALSE));
+}
+
 TEST_F(Win32ViewTest, LabelsPaintInTheModelsColours) {
     HDC dc = CreateCompatibleDC(nullptr);
     const auto brush = reinterpret_cast<HBRUSH>(
@@ -526,6 +580,34 @@ TEST_F(Win32ViewTest, HourglassShowsWhileTheFormSaysSo) {
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
+TEST_F(Win32ViewTest, FocusGivenByCodeLandsWithoutTakingActivation) {
+    const HWND window = host.windowOf(form);
+    SetForegroundWindow(window);
+    ASSERT_EQ(GetActiveWindow(), window);
+    c.txtName.setText(L"typed");
+    c.txtName.setFocus();
+    EXPECT_EQ(GetFocus(), hwnd(c.txtName));
+    EXPECT_EQ(SendMessageW(hwnd(c.txtName), EM_GETSEL, 0, 0), MAKELRESULT(0, 5));  // typed over
+
+    // A form not yet shown takes the focus when it is, even on a control out of the tab order
+    // (an option button that is not the selected one).
+    ViewForm other(host, "frmOther");
+    other.ui().optB.setFocus();
+    EXPECT_EQ(GetFocus(), hwnd(c.txtName));
+    other.show();
+    pump();
+    ASSERT_EQ(GetActiveWindow(), host.windowOf(other));
+    EXPECT_EQ(GetFocus(), host.windowOf(other.ui().optB));
+
+    // Code in the form behind does not take the user away from the one in front.
+    c.chkOn.setFocus();
+    EXPECT_EQ(GetActiveWindow(), host.windowOf(other));
+    SetActiveWindow(window);
+    pump();
+    EXPECT_EQ(GetFocus(), hwnd(c.chkOn));
+    other.unload();
+}
+
 // --- the host's loops ----------------------------------------------------------------------
 
 HWND g_boxOwner = nullptr;
@@ -603,6 +685,22 @@ TEST_F(Win32ViewTest, DoEventsRunsWhatIsPendingAndKeepsTheQuitForTheMainLoop) {
     PostMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
     host.doEvents();
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(runMessageLoop(host), 0);
+}
+
+TEST_F(Win32ViewTest, EndOfTheSessionEndsTheProgramWithoutItsHandlers) {
+    const HWND window = host.windowOf(form);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(window, WM_ENDSESSION, FALSE, 0);  // cancelled after all
+    EXPECT_FALSE(host.ended());
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    ASSERT_TRUE(host.ended());  // else the loop below would wait for ever
+    EXPECT_EQ(form.unloadCalls, 0);
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     EXPECT_EQ(runMessageLoop(host), 0);
 }
 
