@@ -65,6 +65,7 @@ FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
     setClientSize(5055, 2940);
     setCentered(true);
     setMinimizeBox(false);
+    setClosesOnEscape(true);
     setFont(kWindowFont);
 }
 

@@ -23,6 +23,7 @@ FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, M
     setClientSize(5055, 2940);
     setCentered(true);
     setMinimizeBox(false);
+    setClosesOnEscape(true);
     setFont(ui::Font{L"Verdana", 8.25, false});
 }
 

@@ -44,6 +44,9 @@ public:
     void setClientSize(int width, int height);
     bool centered() const { return centered_; }
     void setCentered(bool centered) { centered_ = centered; }
+    // A dialog closes on Escape as it does with its close box; the main window does not.
+    bool closesOnEscape() const { return closesOnEscape_; }
+    void setClosesOnEscape(bool closes) { closesOnEscape_ = closes; }
     bool hasMinimizeBox() const { return minimizeBox_; }
     void setMinimizeBox(bool box) { minimizeBox_ = box; }
     Font font() const override { return font_; }
@@ -115,6 +118,7 @@ private:
     int clientHeight_ = 3600;
     bool centered_ = true;
     bool minimizeBox_ = true;
+    bool closesOnEscape_ = false;
     Font font_;
     std::optional<Color> backColor_;
     WindowState windowState_ = WindowState::Normal;

@@ -34,6 +34,8 @@ TEST_F(AppTest, SettingsWindowIsLaidOutAsDesigned) {
         tabOrder(window),
         (std::vector<std::string>{"picHook", "chkSysTray", "Frame1", "cmdLogFiles", "fraSettings1",
                                   "optDontRun", "optRun", "cboLogFiles", "Label1", "Command1"}));
+    EXPECT_TRUE(window.closesOnEscape());
+    EXPECT_FALSE(form.closesOnEscape());
     EXPECT_EQ(s.Frame1.caption(), L"Settings");
     EXPECT_EQ(s.Frame1.font(), (ui::Font{L"Verdana", 9.75, true}));
     EXPECT_EQ(s.Frame1.foreColor(), (ui::Color{4, 64, 115}));
@@ -56,6 +58,7 @@ TEST_F(AppTest, CustomExtensionWindowIsLaidOutAsDesigned) {
     EXPECT_EQ(tabOrder(window),
               (std::vector<std::string>{"Frame1", "txtExtType", "cmdAdd", "txtCustom", "Label3",
                                         "Label2", "Label1"}));
+    EXPECT_TRUE(window.closesOnEscape());
     EXPECT_EQ(x.Frame1.caption(), L"Add Custom Extension");
     EXPECT_EQ(x.Label3.font(), (ui::Font{L"Verdana", 8.25, true}));
     EXPECT_EQ(x.txtCustom.rect(), (ui::Rect{1680, 1560, 2895, 285}));

@@ -497,6 +497,19 @@ TEST_F(Win32ViewTest, LabelsPaintInTheModelsColours) {
     DeleteDC(dc);
 }
 
+TEST_F(Win32ViewTest, EscapeClosesOnlyAFormThatAsksForIt) {
+    const HWND button = hwnd(c.cmdGo);
+    SetFocus(button);
+    postKey(button, VK_ESCAPE);
+    EXPECT_EQ(form.unloadCalls, 0);
+
+    form.setClosesOnEscape(true);
+    SetFocus(button);
+    postKey(button, VK_ESCAPE);
+    EXPECT_EQ(form.unloadCalls, 1);
+    EXPECT_FALSE(form.loaded());
+}
+
 TEST_F(Win32ViewTest, ClosingTheWindowLeavesTheDecisionToTheModel) {
     const HWND window = host.windowOf(form);
     form.cancelUnload = 1;

@@ -1260,6 +1260,11 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
                 return;
             }
         }
+        // Dialog navigation turns Escape into IDCANCEL.
+        if (id == IDCANCEL && form_.closesOnEscape()) {
+            SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+            return;
+        }
         // Enter on a push button inside a frame names the button by id only.
         const int index = static_cast<int>(id) - kFirstControlId;
         if (index >= 0 && static_cast<std::size_t>(index) < children_.size() &&
