@@ -3,7 +3,6 @@
 #include "app/custom_list.h"
 #include "app/drive_list.h"
 #include "app/program_info.h"
-#include "platform/path_text.h"
 #include "settings/update_reminder.h"
 #include "settings/web_links.h"
 
@@ -69,7 +68,7 @@ void FrmMain::createControls() {
 }
 
 std::wstring FrmMain::appName() {
-    return platform::fileTitle(context_.platform.system.executablePath());
+    return platform::applicationName(context_.platform.system);
 }
 
 settings::SettingsStore FrmMain::store() {

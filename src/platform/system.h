@@ -43,4 +43,10 @@ public:
     virtual void sleep(unsigned milliseconds) = 0;
 };
 
+// The running executable's file name without its extension: the name the settings, the Run
+// entry and the single-instance guard go by, so a renamed copy keeps its own.
+std::wstring applicationName(System& system);
+// The folder that holds the running executable, without a trailing backslash.
+std::wstring executableFolder(System& system);
+
 }  // namespace dustrel::platform

@@ -1,9 +1,7 @@
 #include "settings/frm_custom_ext.h"
 
-#include <initializer_list>
-
 #include "app/program_info.h"
-#include "platform/path_text.h"
+#include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
 namespace dustrel::settings {
@@ -12,8 +10,6 @@ namespace {
 
 using ui::Rect;
 
-const ui::Font kWindowFont{L"Verdana", 8.25, false};
-const ui::Font kFrameTitleFont{L"Verdana", 9.75, true};
 const ui::Font kAdviceFont{L"Verdana", 8.25, true};
 
 std::wstring trimmed(const std::wstring& text) {
@@ -23,13 +19,6 @@ std::wstring trimmed(const std::wstring& text) {
     }
     const auto last = text.find_last_not_of(L" \t");
     return text.substr(first, last - first + 1);
-}
-
-ui::Frame& titledFrame(ui::Form& form) {
-    auto& frame =
-        form.add<ui::Frame>(form, "Frame1", Rect{120, 120, 4815, 2655}, L"Add Custom Extension");
-    frame.setFont(kFrameTitleFont);
-    return frame;
 }
 
 ui::Label& adviceLabel(ui::Form& form, ui::Container& parent) {
@@ -43,30 +32,18 @@ ui::Label& adviceLabel(ui::Form& form, ui::Container& parent) {
 }  // namespace
 
 FrmCustomExtControls::FrmCustomExtControls(ui::Form& f)
-    : Frame1(titledFrame(f)),
+    : Frame1(titledFrame(f, "Frame1", Rect{120, 120, 4815, 2655}, L"Add Custom Extension")),
       txtExtType(f.add<ui::TextBox>(Frame1, "txtExtType", Rect{1680, 1200, 2895, 285})),
       cmdAdd(f.add<ui::Button>(Frame1, "cmdAdd", Rect{2400, 2160, 2175, 375}, L"Add")),
       txtCustom(f.add<ui::TextBox>(Frame1, "txtCustom", Rect{1680, 1560, 2895, 285})),
       Label3(adviceLabel(f, Frame1)),
       Label2(f.add<ui::Label>(Frame1, "Label2", Rect{240, 1200, 1305, 195}, L"Extension Type")),
-      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {
-    // The frame's font is its caption's; what it holds is written in the window's own.
-    for (ui::Control* control :
-         std::initializer_list<ui::Control*>{&txtExtType, &cmdAdd, &txtCustom, &Label2, &Label1}) {
-        control->setFont(kWindowFont);
-    }
-}
+      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {}
 
 FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
                            std::wstring& customExtValue)
     : FormOf(host, "frmCustomExt"), platform_(platform), customExtValue_(customExtValue) {
-    setCaption(std::wstring(app::kProgramTitle) + app::kVersionSuffix);
-    setIcon(ui::Image::AppIcon);
-    setClientSize(5055, 2940);
-    setCentered(true);
-    setMinimizeBox(false);
-    setClosesOnEscape(true);
-    setFont(kWindowFont);
+    styleDialog(*this);
 }
 
 void FrmCustomExt::createControls() {
@@ -93,7 +70,7 @@ void FrmCustomExt::cmdAdd_Click() {
     }
 
     SettingsStore store(platform_.registry, platform_.locale);
-    const std::wstring appName = platform::fileTitle(platform_.system.executablePath());
+    const std::wstring appName = platform::applicationName(platform_.system);
     const std::wstring key = store.EncodeSetting(L"Ext");
     const std::wstring entry = name + L"?" + ext + L"#";
     if (customExtValue_.empty()) {

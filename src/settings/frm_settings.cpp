@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/program_info.h"
-#include "platform/path_text.h"
+#include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
 namespace dustrel::settings {
@@ -18,13 +18,7 @@ constexpr long kRightButtonUp = 0x205;
 
 FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main)
     : FormOf(host, "frmSettings"), platform_(platform), main_(main) {
-    setCaption(std::wstring(app::kProgramTitle) + app::kVersionSuffix);
-    setIcon(ui::Image::AppIcon);
-    setClientSize(5055, 2940);
-    setCentered(true);
-    setMinimizeBox(false);
-    setClosesOnEscape(true);
-    setFont(ui::Font{L"Verdana", 8.25, false});
+    styleDialog(*this);
 }
 
 void FrmSettings::createControls() {
@@ -44,14 +38,6 @@ void FrmSettings::Form_Load() {
     for (const wchar_t* entry : {L"Last 1 Day", L"Last 5 Days", L"Last 15 Days"}) {
         list.addItem(entry);
     }
-}
-
-std::wstring FrmSettings::appName() const {
-    return platform::fileTitle(platform_.system.executablePath());
-}
-
-std::wstring FrmSettings::appFolder() const {
-    return platform::folderOf(platform_.system.executablePath());
 }
 
 std::wstring FrmSettings::runEntryData(const std::wstring& app_name, const std::wstring& app_path) {
@@ -87,14 +73,16 @@ bool FrmSettings::WillRunAtStartup(const std::wstring& app_name) {
 }
 
 void FrmSettings::optRun_Click() {
-    SetRunAtStartup(appName(), appFolder(), true);
+    SetRunAtStartup(platform::applicationName(platform_.system),
+                    platform::executableFolder(platform_.system), true);
     auto& c = ui();
     c.chkSysTray.setEnabled(true);
     c.chkSysTray.setValue(ui::CheckBox::Checked);
 }
 
 void FrmSettings::optDontRun_Click() {
-    SetRunAtStartup(appName(), appFolder(), false);
+    SetRunAtStartup(platform::applicationName(platform_.system),
+                    platform::executableFolder(platform_.system), false);
     auto& c = ui();
     c.chkSysTray.setEnabled(false);
     c.chkSysTray.setValue(ui::CheckBox::Unchecked);
@@ -103,7 +91,8 @@ void FrmSettings::optDontRun_Click() {
 void FrmSettings::chkSysTray_Click() {
     SettingsStore store(platform_.registry, platform_.locale);
     const bool checked = ui().chkSysTray.value() != ui::CheckBox::Unchecked;
-    store.WriteSetting(appName(), L"Settings", L"RunAtSysTray", checked ? L"True" : L"False");
+    store.WriteSetting(platform::applicationName(platform_.system), L"Settings", L"RunAtSysTray",
+                       checked ? L"True" : L"False");
 }
 
 void FrmSettings::Command1_Click() {

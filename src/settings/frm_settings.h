@@ -45,9 +45,6 @@ protected:
     void Form_Load() override;
 
 private:
-    std::wstring appName() const;
-    std::wstring appFolder() const;
-
     platform::Platform platform_;
     MainWindow& main_;
 };

@@ -1,6 +1,6 @@
-#include <initializer_list>
-
 #include "settings/frm_settings_layout.h"
+
+#include "settings/dialog_style.h"
 
 namespace dustrel::settings {
 
@@ -8,8 +8,6 @@ namespace {
 
 using ui::Rect;
 
-const ui::Font kWindowFont{L"Verdana", 8.25, false};
-const ui::Font kFrameTitleFont{L"Verdana", 9.75, true};
 const ui::Font kListFont{L"Verdana", 9.75, false};
 constexpr ui::Color kTitleColor{4, 64, 115};
 
@@ -27,9 +25,8 @@ ui::CheckBox& hiddenCheckBox(ui::Form& form) {
     return box;
 }
 
-ui::Frame& titledFrame(ui::Form& form) {
-    auto& frame = form.add<ui::Frame>(form, "Frame1", Rect{120, 120, 4815, 2655}, L"Settings");
-    frame.setFont(kFrameTitleFont);
+ui::Frame& settingsFrame(ui::Form& form) {
+    auto& frame = titledFrame(form, "Frame1", Rect{120, 120, 4815, 2655}, L"Settings");
     frame.setForeColor(kTitleColor);
     return frame;
 }
@@ -45,7 +42,7 @@ ui::ComboBox& logAgeList(ui::Form& form, ui::Container& parent) {
 FrmSettingsControls::FrmSettingsControls(ui::Form& f)
     : picHook(hiddenPicture(f)),
       chkSysTray(hiddenCheckBox(f)),
-      Frame1(titledFrame(f)),
+      Frame1(settingsFrame(f)),
       cmdLogFiles(
           f.add<ui::Button>(Frame1, "cmdLogFiles", Rect{240, 2160, 1935, 375}, L"Open Log Folder")),
       fraSettings1(
@@ -57,11 +54,6 @@ FrmSettingsControls::FrmSettingsControls(ui::Form& f)
       cboLogFiles(logAgeList(f, Frame1)),
       Label1(f.add<ui::Label>(Frame1, "Label1", Rect{480, 1560, 1560, 195}, L"Keep Log Files For")),
       Command1(f.add<ui::Button>(Frame1, "Command1", Rect{3000, 2160, 1575, 375}, L"Exit")) {
-    // The frame's font is its caption's; what it holds is written in the window's own.
-    for (ui::Control* control : std::initializer_list<ui::Control*>{
-             &cmdLogFiles, &fraSettings1, &optDontRun, &optRun, &Label1, &Command1}) {
-        control->setFont(kWindowFont);
-    }
     // The window opens with "Do Not Run At Start Up" chosen; selecting it here raises nothing,
     // since no handler is attached yet.
     optDontRun.setValue(true);

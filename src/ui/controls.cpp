@@ -14,6 +14,11 @@ void Frame::setCaption(const std::wstring& caption) {
     }
 }
 
+void Frame::setCaptionFont(const Font& font) {
+    captionFont_ = font;
+    notify(Prop::Font);
+}
+
 void Frame::setForeColor(Color color) {
     foreColor_ = color;
     notify(Prop::Colors);

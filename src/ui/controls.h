@@ -17,6 +17,9 @@ public:
 
     const std::wstring& caption() const { return caption_; }
     void setCaption(const std::wstring& caption);
+    // The caption's own font; the frame's controls go on taking font(). Unset: font().
+    Font captionFont() const { return captionFont_ ? *captionFont_ : font(); }
+    void setCaptionFont(const Font& font);
     // Unset: the system's text colour. Used for the caption.
     std::optional<Color> foreColor() const { return foreColor_; }
     void setForeColor(Color color);
@@ -27,6 +30,7 @@ public:
 
 private:
     std::wstring caption_;
+    std::optional<Font> captionFont_;
     std::optional<Color> foreColor_;
     std::optional<Color> backColor_;
 };

@@ -37,7 +37,7 @@ TEST_F(AppTest, SettingsWindowIsLaidOutAsDesigned) {
     EXPECT_TRUE(window.closesOnEscape());
     EXPECT_FALSE(form.closesOnEscape());
     EXPECT_EQ(s.Frame1.caption(), L"Settings");
-    EXPECT_EQ(s.Frame1.font(), (ui::Font{L"Verdana", 9.75, true}));
+    EXPECT_EQ(s.Frame1.captionFont(), (ui::Font{L"Verdana", 9.75, true}));
     EXPECT_EQ(s.Frame1.foreColor(), (ui::Color{4, 64, 115}));
     EXPECT_EQ(s.fraSettings1.caption(), L"Start Up Options");
     EXPECT_EQ(s.optRun.rect(), (ui::Rect{240, 300, 1815, 255}));

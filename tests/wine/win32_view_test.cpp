@@ -55,7 +55,7 @@ struct ViewControls {
         lblInfo.setForeColor(kAmberText);
         lblInfo.setFont(Font{L"Verdana", 9.75, true});
         fraGroup.setForeColor(kAmberText);
-        fraGroup.setFont(Font{L"Verdana", 9.75, true});
+        fraGroup.setCaptionFont(Font{L"Verdana", 9.75, true});
         optA.setValue(true);
         cboKind.addItem(L"First");
         cboKind.addItem(L"Second");

@@ -1504,7 +1504,7 @@ void FormView::paintPanel(HWND panel, HDC dc, bool background) {
 // places in its client area, and no extra sibling lies over the page frames.
 void FormView::paintGroupBox(const Frame& frame, HWND panel, HDC dc, const RECT& client) {
     const int saved = SaveDC(dc);
-    SelectObject(dc, host_.gdi().font(frame.font(), dpi_));
+    SelectObject(dc, host_.gdi().font(frame.captionFont(), dpi_));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
 
