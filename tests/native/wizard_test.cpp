@@ -132,16 +132,6 @@ TEST_F(WizardTest, AboutReturnsToThePageItCoveredWithTheDrivesUnticked) {
     EXPECT_TRUE(c().cmdNext.enabled());
 }
 
-TEST_F(WizardTest, LeftPanelStaysUsableOnEveryPage) {
-    for (ui::Frame* page : form.pages()) {
-        form.showPage(*page);
-        for (const ui::Button* button : {&c().cmdSettings, &c().cmdAddCustomExt, c().cmdExit[0]}) {
-            EXPECT_TRUE(button->visible() && button->enabled()) << button->name();
-            EXPECT_EQ(&button->parent(), static_cast<ui::Container*>(&form));
-        }
-    }
-}
-
 TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     FakeSystem system;
     system.removeDrive(L'C');
