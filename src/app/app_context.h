@@ -12,6 +12,8 @@ namespace dustrel::app {
 struct AppState {
     // The stop request of a running scan.
     bool ScanStopped = false;
+    // A scan is under way (its walks service the window, so handlers run inside it).
+    bool scanRunning = false;
     // The custom-extension list as stored, decoded, and its parts by entry.
     std::wstring CustomExtValue;
     std::vector<std::wstring> CustomEntries;

@@ -3,6 +3,7 @@
 #include "app/custom_list.h"
 #include "app/drive_list.h"
 #include "app/program_info.h"
+#include "scan/junk_categories.h"
 #include "settings/update_reminder.h"
 #include "settings/web_links.h"
 
@@ -42,6 +43,11 @@ void FrmMain::createControls() {
     c.mnuAbout.onClick = [this] { mnuAbout_Click(); };
     c.cmdCheckAll.onClick = [this] { cmdCheckAll_Click(); };
     c.cmdClearAll.onClick = [this] { cmdClearAll_Click(); };
+    c.cmdNext1.onClick = [this] { cmdNext1_Click(); };
+    c.cmdStopScan.onClick = [this] { cmdStopScan_Click(); };
+    c.cmdCheck.onClick = [this] { cmdCheck_Click(); };
+    c.cmdClear.onClick = [this] { cmdClear_Click(); };
+    c.ListFiles.onColumnClick = [this](std::size_t column) { ListFiles_ColumnClick(column); };
     c.ListDrive.onItemCheck = [this](std::size_t item) { ListDrive_ItemCheck(item); };
     c.lstOptions.onItemCheck = [this](std::size_t item) { lstOptions_ItemCheck(item); };
 
@@ -133,8 +139,8 @@ void FrmMain::syncStartupOptions(const std::wstring& name) {
 
 void FrmMain::fillCategories() {
     auto& list = ui().lstOptions;
-    for (const wchar_t* category : kBuiltInCategories) {
-        list.addRow(category);
+    for (const scan::JunkCategory& category : scan::kJunkCategories) {
+        list.addRow(std::wstring(category.name));
     }
     CustomList parsed = parseCustomList(context_.state.CustomExtValue);
     for (const std::size_t entry : parsed.rowEntries) {
@@ -171,21 +177,9 @@ void FrmMain::cmdNext_Click() {
     showPage(c.Frame4);
 }
 
-void FrmMain::resetProgressBar() {
-    auto& bar = ui().PBar;
-    // The order matters when the old range lies wholly above or below the new one.
-    if (!bar.setMin(1)) {
-        bar.setMax(100);
-        bar.setMin(1);
-    }
-    bar.setMax(100);
-    bar.setEnabled(false);
-    bar.setVisible(false);
-}
-
 void FrmMain::cmdBack_Click() {
     auto& c = ui();
-    resetProgressBar();
+    scan::hideProgressBar(c.PBar);
     context_.state.ScanStopped = false;
     c.ListFiles.clear();
     showPage(c.Frame4);
@@ -206,7 +200,7 @@ void FrmMain::cmdBack1_Click() {
 
 void FrmMain::cmdBack2_Click() {
     auto& c = ui();
-    resetProgressBar();
+    scan::hideProgressBar(c.PBar);
     showPage(c.Frame2);
     c.lstOptions.setAllChecked(false);
     c.ListDrive.setAllChecked(false);
@@ -255,6 +249,58 @@ void FrmMain::lstOptions_ItemCheck(std::size_t /*item*/) {
     if (c.lstOptions.checkedCount() > 0) {
         c.cmdNext1.setEnabled(true);
     }
+}
+
+// --- the scan and its results ---------------------------------------------------------------
+
+scan::ScanDriver FrmMain::scanDriver() {
+    auto& c = ui();
+    auto& state = context_.state;
+    scan::ScanState scanState{state.ScanStopped, state.scanRunning, {}};
+    for (const std::size_t entry : state.CustomRowEntries) {
+        scanState.customExtensions.push_back(
+            entry < state.CustomExtensions.size() ? state.CustomExtensions[entry] : std::wstring());
+    }
+    scan::ScanControls controls{*this,       c.ListDrive, c.lstOptions,  c.Frame3,
+                                c.ListFiles, c.PBar,      c.lblExt,      c.lblPath,
+                                c.cmdBack,   c.cmdDelete, c.cmdStopScan, c.picMessage};
+    return scan::ScanDriver(controls, std::move(scanState), context_.platform, host());
+}
+
+void FrmMain::cmdNext1_Click() {
+    scanDriver().cmdNext1_Click();
+}
+
+void FrmMain::cmdStopScan_Click() {
+    scanDriver().cmdStopScan_Click();
+}
+
+void FrmMain::Search_Files() {
+    scanDriver().Search_Files();
+}
+
+void FrmMain::Search_Custom_Files() {
+    scanDriver().Search_Custom_Files();
+}
+
+void FrmMain::cmdCheck_Click() {
+    ui().ListFiles.setAllChecked(true);
+}
+
+// Clears the ticks, and with them the way on from the category page, though its ticks stay.
+void FrmMain::cmdClear_Click() {
+    auto& c = ui();
+    c.ListFiles.setAllChecked(false);
+    c.cmdNext1.setEnabled(false);
+}
+
+// Any header: sort by the path, the other way round from last time.
+void FrmMain::ListFiles_ColumnClick(std::size_t /*column*/) {
+    auto& list = ui().ListFiles;
+    list.setSortKey(0);
+    list.setSortOrder(list.sortOrder() == ui::SortOrder::Ascending ? ui::SortOrder::Descending
+                                                                   : ui::SortOrder::Ascending);
+    list.setSorted(true);
 }
 
 // --- the other windows ----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/app_context.h"
 #include "app/frm_main_layout.h"
 #include "clean/program_exit.h"
+#include "scan/scan_driver.h"
 #include "settings/frm_custom_ext.h"
 #include "settings/frm_settings.h"
 #include "settings/main_window.h"
@@ -12,12 +13,6 @@
 #include "ui/form.h"
 
 namespace dustrel::app {
-
-// The built-in junk categories, the first rows of the category list.
-inline constexpr const wchar_t* kBuiltInCategories[] = {
-    L"Temporary Files", L"Image Caches",      L"Help Files Caches",
-    L"Log Files",       L"Diagnostics Files", L"Backup Files",
-};
 
 // The main window: a wizard of stacked pages beside a fixed left panel. It owns the program's
 // other two windows and the way out.
@@ -46,6 +41,15 @@ public:
     void cmdClearAll_Click();
     void ListDrive_ItemCheck(std::size_t item);
     void lstOptions_ItemCheck(std::size_t item);
+
+    // The scan and its results.
+    void cmdNext1_Click();
+    void cmdStopScan_Click();
+    void Search_Files();
+    void Search_Custom_Files();
+    void cmdCheck_Click();
+    void cmdClear_Click();
+    void ListFiles_ColumnClick(std::size_t column);
 
     // The left panel's windows.
     void cmdSettings_Click();
@@ -83,7 +87,7 @@ private:
     settings::SettingsStore store();
     void syncStartupOptions(const std::wstring& name);
     void fillCategories();
-    void resetProgressBar();
+    scan::ScanDriver scanDriver();
 
     AppContext& context_;
     settings::FrmSettings frmSettings_;

@@ -195,10 +195,13 @@ FrmMainControls::FrmMainControls(ui::Form& f)
     }
     lstOptions.addColumn(L"Options", 6000);
     ListFiles.addColumn(L"Files Found", 8000);
+    // A header click turns the order round, so the first click sorts A to Z.
+    ListFiles.setSortOrder(ui::SortOrder::Descending);
     lstFilesDelete.addColumn(L"Files Deleted", 8000);
 
     cmdNext.setEnabled(false);
     cmdDelete.setEnabled(false);
+    cmdStopScan.setEnabled(false);
     cmdRecycle.setEnabled(false);
     cmdRecycle.setVisible(false);
 

@@ -62,6 +62,7 @@ std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subIte
 void ListView::removeRow(std::size_t index) {
     if (index < rows_.size()) {
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+        ++arrangement_;
         notify(Prop::Rows);
     }
 }
@@ -83,6 +84,7 @@ void ListView::removeRows(std::vector<std::size_t> indices) {
     }
     if (kept != rows_.size()) {
         rows_.resize(kept);
+        ++arrangement_;
         notify(Prop::Rows);
     }
 }
@@ -91,8 +93,23 @@ void ListView::clear() {
     if (!rows_.empty()) {
         rows_.clear();
         rows_.shrink_to_fit();
+        ++arrangement_;
         notify(Prop::Rows);
     }
+}
+
+void ListView::reorderFrom(std::size_t first, const std::vector<std::size_t>& order) {
+    if (first > rows_.size() || order.size() != rows_.size() - first) {
+        return;
+    }
+    std::vector<ListRow> moved;
+    moved.reserve(order.size());
+    for (const std::size_t from : order) {
+        moved.push_back(std::move(rows_[first + from]));
+    }
+    std::move(moved.begin(), moved.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+    ++arrangement_;
+    notify(Prop::Rows);
 }
 
 void ListView::setChecked(std::size_t index, bool checked) {
@@ -163,11 +180,16 @@ void ListView::setSorted(bool sorted) {
 void ListView::sortRows() {
     const std::size_t key = sortKey_;
     const bool descending = sortOrder_ == SortOrder::Descending;
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [key, descending](const ListRow& a, const ListRow& b) {
-                         const int c = compareText(cellText(a, key), cellText(b, key));
-                         return descending ? c > 0 : c < 0;
-                     });
+    const auto before = [key, descending](const ListRow& a, const ListRow& b) {
+        const int c = compareText(cellText(a, key), cellText(b, key));
+        return descending ? c > 0 : c < 0;
+    };
+    // A second header click's work, or a sort of rows already in order, is spared.
+    if (std::is_sorted(rows_.begin(), rows_.end(), before)) {
+        return;
+    }
+    std::stable_sort(rows_.begin(), rows_.end(), before);
+    ++arrangement_;
     notify(Prop::Rows);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ public:
     // Removes every row whose index is listed, in one pass; indices in any order.
     void removeRows(std::vector<std::size_t> indices);
     void clear();
+    // Puts the rows from `first` on into a new order: row first + i becomes the row that was at
+    // first + order[i]. `order` must be a permutation of 0..rowCount() - first - 1.
+    void reorderFrom(std::size_t first, const std::vector<std::size_t>& order);
+    // Changes whenever rows already in the list move or go (removal, sorting, reordering), but
+    // not when rows are appended or ticked, so that a caller can tell that the rows it appended
+    // are still where it put them.
+    std::uint64_t arrangement() const { return arrangement_; }
 
     // Code's ticks raise no ItemCheck.
     void setChecked(std::size_t index, bool checked);
@@ -74,6 +82,7 @@ private:
     std::size_t sortKey_ = 0;
     SortOrder sortOrder_ = SortOrder::Ascending;
     bool sorted_ = false;
+    std::uint64_t arrangement_ = 0;
 };
 
 }  // namespace dustrel::ui

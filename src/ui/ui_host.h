@@ -53,6 +53,8 @@ public:
     virtual void formUnloading(Form& form) = 0;
     // Ends the program: no more messages are processed after the current handler.
     virtual void endProgram() = 0;
+    // The program has ended (or the session is ending): work under way must give up.
+    virtual bool ended() const = 0;
 };
 
 }  // namespace dustrel::ui

@@ -79,7 +79,7 @@ public:
 
     // The texts of the message boxes shown so far, in order.
     std::vector<std::wstring> messageTexts() const;
-    bool ended() const { return endProgramCalls > 0; }
+    bool ended() const override { return endProgramCalls > 0; }
 
 private:
     bool inDoEvents_ = false;

@@ -42,7 +42,7 @@ public:
     // The window of a loaded form or control; null when there is none.
     HWND windowOf(const Form& form) const;
     HWND windowOf(const Control& control) const;
-    bool ended() const { return ended_; }
+    bool ended() const override { return ended_; }
 
     // Routes one message taken from the queue: keyboard messages first get the dialog
     // navigation of the form they belong to (Tab, arrows, access keys).

@@ -1,0 +1,281 @@
+#include "scan/scan_driver.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <numeric>
+
+#include "app/program_info.h"
+#include "scan/junk_categories.h"
+
+namespace dustrel::scan {
+
+namespace {
+
+constexpr std::size_t kBuiltInRows = kJunkCategories.size();
+constexpr unsigned kStopNoticeMs = 2000;
+
+// Either order of the two setters is refused when the old range lies wholly above or below the
+// new one; the other order then works.
+void setRange100(ui::ProgressBar& bar) {
+    if (!bar.setMin(1)) {
+        bar.setMax(100);
+        bar.setMin(1);
+    }
+    bar.setMax(100);
+}
+
+std::wstring driveRoot(const std::wstring& rowText) {
+    if (!rowText.empty() && rowText.back() == L'\\') {
+        return rowText;
+    }
+    return rowText + L'\\';
+}
+
+// One drive's walk as the results page sees it. Rows are appended as they are found; when the
+// walk ends they are put in the order that one walk per pattern would have given them: by
+// pattern (categories in list order, their patterns in table order), then in walk order.
+class DriveWalk final : public WalkSink {
+public:
+    DriveWalk(ScanControls& c, ui::UiHost& host, const std::vector<std::wstring>& labels,
+              const bool& stopped, std::function<void()> stop, std::function<bool()> abandoned)
+        : c_(c),
+          host_(host),
+          labels_(labels),
+          stopped_(stopped),
+          stop_(std::move(stop)),
+          abandoned_(std::move(abandoned)) {
+        startSegment();
+    }
+
+    bool folderListed() override {
+        host_.doEvents();
+        return !abandoned_();
+    }
+
+    bool match(const std::wstring& folder, const std::wstring& name, std::size_t pattern) override {
+        if (stopped_) {
+            stop_();
+            return false;
+        }
+        auto& list = c_.ListFiles;
+        if (!segmentIntact()) {
+            // Someone re-arranged the list in between (a header click, a deletion): the
+            // rows before now are where the user put them.
+            startSegment();
+        }
+        list.addRow(folder + name);
+        patternOfRow_.push_back(static_cast<std::uint32_t>(pattern));
+        c_.lblPath.setCaption(folder);
+        c_.lblExt.setCaption(labels_[pattern]);
+        advance(c_.PBar);
+        return true;
+    }
+
+    // Puts this walk's rows in pattern order, each pattern's rows in walk order.
+    void settleRows() {
+        if (!segmentIntact() || std::is_sorted(patternOfRow_.begin(), patternOfRow_.end())) {
+            return;
+        }
+        std::vector<std::size_t> order(patternOfRow_.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+            return patternOfRow_[a] < patternOfRow_[b];
+        });
+        c_.ListFiles.reorderFrom(segmentStart_, order);
+    }
+
+private:
+    // The bar shows activity: one step per row, and when full it starts again with a range
+    // 100 larger than before.
+    static void advance(ui::ProgressBar& bar) {
+        if (bar.max() != bar.value()) {
+            bar.setValue(bar.value() + 1);
+        } else {
+            bar.setMin(1);
+            bar.setMax(bar.max() + 100);
+            bar.setValue(1);
+        }
+    }
+
+    void startSegment() {
+        segmentStart_ = c_.ListFiles.rowCount();
+        arrangement_ = c_.ListFiles.arrangement();
+        patternOfRow_.clear();
+    }
+
+    bool segmentIntact() const {
+        const auto& list = c_.ListFiles;
+        return list.arrangement() == arrangement_ &&
+               list.rowCount() == segmentStart_ + patternOfRow_.size();
+    }
+
+    ScanControls& c_;
+    ui::UiHost& host_;
+    const std::vector<std::wstring>& labels_;
+    const bool& stopped_;
+    std::function<void()> stop_;
+    std::function<bool()> abandoned_;
+    std::size_t segmentStart_ = 0;
+    std::uint64_t arrangement_ = 0;
+    std::vector<std::uint32_t> patternOfRow_;
+};
+
+}  // namespace
+
+bool ScanDriver::abandoned() const {
+    return host_.ended() || !c_.form.loaded();
+}
+
+void ScanDriver::cmdNext1_Click() {
+    if (state_.scanning) {
+        return;
+    }
+    c_.cmdBack.setEnabled(false);
+    if (c_.lstOptions.checkedCount() == 0) {
+        host_.messageBox(L"Please Select At Least One File Type", app::kProgramTitle,
+                         ui::kMbOk | ui::kMbIconStop);
+        return;
+    }
+
+    state_.ScanStopped = false;
+    state_.scanning = true;
+    c_.ListFiles.clear();
+    c_.lblPath.setCaption({});
+    c_.lblExt.setCaption({});
+    auto& bar = c_.PBar;
+    bar.setEnabled(true);
+    bar.setVisible(true);
+    setRange100(bar);
+    bar.setValue(1);
+    // A notice left over from an earlier stop must not cover the new results.
+    c_.picMessage.setVisible(false);
+    c_.cmdStopScan.setEnabled(true);
+    c_.Frame3.zOrder(ui::ZOrderPosition::Front);
+
+    Search_Files();
+    if (!abandoned() && c_.lstOptions.rowCount() > kBuiltInRows) {
+        Search_Custom_Files();
+    }
+    if (abandoned()) {
+        state_.scanning = false;
+        return;
+    }
+
+    bar.setMax(bar.value() + 100);
+    bar.setValue(bar.max());
+    const std::size_t found = c_.ListFiles.rowCount();
+    state_.scanning = false;
+    c_.cmdStopScan.setEnabled(false);
+    if (state_.ScanStopped) {
+        // A stop after the last match met no walk that could act on it.
+        enterStoppedState();
+        return;
+    }
+    c_.lblExt.setCaption(L"Finish Searching for specified files");
+    c_.lblPath.setCaption({});
+    c_.cmdBack.setEnabled(true);
+    host_.messageBox(std::to_wstring(found) + L" Files Found", app::kProgramTitle,
+                     ui::kMbOk | ui::kMbIconInformation);
+}
+
+void ScanDriver::cmdStopScan_Click() {
+    if (!state_.scanning || state_.ScanStopped) {
+        return;
+    }
+    state_.ScanStopped = true;
+    // Pressing it again would only freeze the window once more.
+    c_.cmdStopScan.setEnabled(false);
+    c_.picMessage.setVisible(true);
+    c_.picMessage.zOrder(ui::ZOrderPosition::Front);
+    host_.refresh(c_.form);
+    platform_.system.sleep(kStopNoticeMs);
+}
+
+void ScanDriver::Search_Files() {
+    c_.form.setMousePointer(ui::MousePointer::Hourglass);
+    Search search;
+    const std::size_t rows = std::min(kBuiltInRows, c_.lstOptions.rowCount());
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (!c_.lstOptions.row(row).checked) {
+            continue;
+        }
+        for (const std::wstring_view pattern : kJunkCategories[row].patterns) {
+            search.patterns.emplace_back(pattern);
+            search.labels.emplace_back(kJunkCategories[row].name);
+        }
+    }
+    searchDrives(search);
+    if (abandoned()) {
+        return;
+    }
+    c_.cmdDelete.setEnabled(true);
+    host_.refresh(c_.form);
+    c_.form.setMousePointer(ui::MousePointer::Default);
+}
+
+void ScanDriver::Search_Custom_Files() {
+    c_.form.setMousePointer(ui::MousePointer::Hourglass);
+    Search search;
+    for (std::size_t row = kBuiltInRows; row < c_.lstOptions.rowCount(); ++row) {
+        const std::size_t item = row - kBuiltInRows;
+        if (!c_.lstOptions.row(row).checked || item >= state_.customExtensions.size()) {
+            continue;
+        }
+        search.patterns.emplace_back(customPattern(state_.customExtensions[item]));
+        search.labels.push_back(c_.lstOptions.row(row).text);
+    }
+    searchDrives(search);
+    if (abandoned()) {
+        return;
+    }
+    c_.cmdDelete.setEnabled(true);
+    host_.refresh(c_.form);
+    c_.form.setMousePointer(ui::MousePointer::Default);
+}
+
+void ScanDriver::searchDrives(const Search& search) {
+    if (search.patterns.empty()) {
+        return;
+    }
+    // The drive list may change under a walk only by the user's ticks; read it once.
+    std::vector<std::wstring> roots;
+    for (std::size_t row = 0; row < c_.ListDrive.rowCount(); ++row) {
+        if (c_.ListDrive.row(row).checked) {
+            roots.push_back(driveRoot(c_.ListDrive.row(row).text));
+        }
+    }
+    for (const std::wstring& root : roots) {
+        if (state_.ScanStopped) {
+            return;
+        }
+        DriveWalk walk(
+            c_, host_, search.labels, state_.ScanStopped, [this] { enterStoppedState(); },
+            [this] { return abandoned(); });
+        const WalkEnd end = Search_Folder(platform_.files, root, search.patterns, walk);
+        if (end == WalkEnd::Abandoned) {
+            return;
+        }
+        walk.settleRows();
+    }
+}
+
+void ScanDriver::enterStoppedState() {
+    c_.form.setMousePointer(ui::MousePointer::Default);
+    hideProgressBar(c_.PBar);
+    c_.lblPath.setCaption({});
+    c_.lblExt.setCaption({});
+    c_.cmdDelete.setEnabled(true);
+    c_.cmdBack.setEnabled(true);
+    c_.cmdStopScan.setEnabled(false);
+    c_.picMessage.setVisible(false);
+    c_.picMessage.zOrder(ui::ZOrderPosition::Back);
+}
+
+void hideProgressBar(ui::ProgressBar& bar) {
+    setRange100(bar);
+    bar.setEnabled(false);
+    bar.setVisible(false);
+}
+
+}  // namespace dustrel::scan

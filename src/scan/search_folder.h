@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "platform/file_system.h"
+#include "scan/name_pattern.h"
+
+namespace dustrel::scan {
+
+// The longest full path a row may have: the shell's file operations take no longer ones.
+inline constexpr std::size_t kMaxPathLength = 259;
+
+// What a walk reports to the scan around it.
+class WalkSink {
+public:
+    virtual ~WalkSink() = default;
+    // Once for every folder whose listing could be read, before its matches: where the window
+    // is serviced. False abandons the walk at once (the program is ending).
+    virtual bool folderListed() = 0;
+    // A match is about to be added: `folder` ends in "\", `pattern` indexes the walk's
+    // patterns. False ends the walk here (the scan was stopped).
+    virtual bool match(const std::wstring& folder, const std::wstring& name,
+                       std::size_t pattern) = 0;
+};
+
+enum class WalkEnd { Finished, Stopped, Abandoned };
+
+// Walks `folder` and every folder below it, listing each folder once: depth first and
+// pre-order (a folder's matches before anything below it), subfolders in the order the file
+// system lists them. Each file name is tried against every pattern in order and reported once
+// for each pattern it matches; folders are never matches. Not entered: reparse points
+// (junctions, symbolic links, mount points), which lead off the drive or round in a loop; the
+// Recycle Bin folder "RECYCLED" directly under a drive root; and folders too deep for any row
+// to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.
+WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
+                      std::span<const NamePattern> patterns, WalkSink& sink);
+
+}  // namespace dustrel::scan
