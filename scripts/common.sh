@@ -7,11 +7,50 @@ DUSTREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 DUSTREL_BUILD="${DUSTREL_BUILD:-$DUSTREL_ROOT/build}"
 DUSTREL_JOBS="${DUSTREL_JOBS:-2}"
 
+# Which Windows Dustrel's programs are built for here, and so which Wine runs them. Dustrel is
+# a 32-bit program, and Wine runs 32-bit programs with a 32-bit Linux loader, which only a
+# kernel that runs 32-bit Linux programs can start; some virtual machines' kernels do not.
+# There the Windows build and its tests are made for 64-bit Windows and run by wine64, so the
+# Win32 layers are still tested for real. DUSTREL_WINE_ARCH=win32 or win64 overrides the test.
+dustrel_wine_arch() {
+    if [[ -z ${DUSTREL_WINE_ARCH:-} ]]; then
+        if /usr/lib/wine/wine --version >/dev/null 2>&1 || [[ ! -x /usr/lib/wine/wine64 ]]; then
+            DUSTREL_WINE_ARCH=win32
+        else
+            DUSTREL_WINE_ARCH=win64
+        fi
+        export DUSTREL_WINE_ARCH
+    fi
+    echo "$DUSTREL_WINE_ARCH"
+}
+
+# The Windows build's folder and CMake toolchain for that architecture.
+dustrel_windows_build_dir() {
+    echo "$DUSTREL_BUILD/$(dustrel_wine_arch)"
+}
+dustrel_windows_toolchain() {
+    if [[ $(dustrel_wine_arch) == win64 ]]; then
+        echo "$DUSTREL_ROOT/cmake/mingw-x86_64.cmake"
+    else
+        echo "$DUSTREL_ROOT/cmake/mingw-i686.cmake"
+    fi
+}
+
 # Point Wine at Dustrel's prefix. A WINEPREFIX inherited from the caller is deliberately
 # ignored (it may be the user's own); DUSTREL_WINEPREFIX chooses another one.
 dustrel_wine_env() {
-    export WINEPREFIX="${DUSTREL_WINEPREFIX:-$DUSTREL_BUILD/wineprefix}"
-    export WINEARCH=win32
+    if [[ $(dustrel_wine_arch) == win64 ]]; then
+        export WINEPREFIX="${DUSTREL_WINEPREFIX:-$DUSTREL_BUILD/wineprefix64}"
+        export WINEARCH=win64
+        # Debian's wine wrapper picks the 32-bit loader whenever it is installed.
+        export WINELOADER=/usr/lib/wine/wine64
+        DUSTREL_WINE=/usr/lib/wine/wine64
+    else
+        export WINEPREFIX="${DUSTREL_WINEPREFIX:-$DUSTREL_BUILD/wineprefix}"
+        export WINEARCH=win32
+        DUSTREL_WINE=wine
+    fi
+    export DUSTREL_WINE
     export WINEDEBUG="${DUSTREL_WINEDEBUG:--all}"
     # No prompts to download Mono or Gecko (the program needs neither), and no menu entries
     # or file associations written into the user's desktop settings.
@@ -20,6 +59,11 @@ dustrel_wine_env() {
         echo "Refusing to use ~/.wine as Dustrel's Wine prefix" >&2
         return 1
     fi
+}
+
+# Runs a program under the Wine that dustrel_wine_env chose.
+dustrel_wine() {
+    "${DUSTREL_WINE:-wine}" "$@"
 }
 
 DUSTREL_XVFB_PID=""
@@ -80,7 +124,7 @@ REG
 dustrel_wine_import() {
     local file="$WINEPREFIX/drive_c/dustrel-import.reg"
     cat >"$file"
-    wine regedit /S 'C:\dustrel-import.reg' </dev/null >/dev/null 2>&1 || true
+    dustrel_wine regedit /S 'C:\dustrel-import.reg' </dev/null >/dev/null 2>&1 || true
     rm -f "$file"
 }
 
@@ -108,7 +152,7 @@ dustrel_ensure_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "Creating the Wine prefix $WINEPREFIX"
     local started=$SECONDS log="$DUSTREL_BUILD/wineboot.log"
-    wineboot -i >"$log" 2>&1 || { echo "wineboot failed; see $log" >&2; return 1; }
+    dustrel_wine wineboot -i >"$log" 2>&1 || { echo "wineboot failed; see $log" >&2; return 1; }
     dustrel_prefix_settings | dustrel_wine_import
     wineserver -w
     if ! grep -q '"LogPixels"=dword:00000060' "$WINEPREFIX/user.reg" ||
@@ -120,6 +164,18 @@ dustrel_ensure_prefix() {
     echo "Wine prefix ready in $((SECONDS - started)) s"
 }
 
+# The Wine tests' own fixed disk S:, a folder of the build's, which the scan test fills with a
+# tree it knows. It holds "Link", a Unix symbolic link to a folder outside the drive: Wine
+# lists it as a reparse point, and a scan must not follow it.
+dustrel_map_scan_drive() {
+    local drive="$DUSTREL_BUILD/scan-drive" outside="$DUSTREL_BUILD/scan-outside"
+    rm -rf "$drive" "$outside"
+    mkdir -p "$drive" "$outside"
+    : >"$outside/beyond.tmp"
+    ln -s "$outside" "$drive/Link"
+    ln -sfn "$drive" "$WINEPREFIX/dosdevices/s:"
+}
+
 # CTest waits for every holder of a test's output pipe to close it, and the Wine programs
 # that a test program starts on its way hold it. Services, device drivers and the desktop
 # process (explorer.exe) are started by whichever program needs them first and inherit its
@@ -127,7 +183,7 @@ dustrel_ensure_prefix() {
 # process until a second after the last program using the desktop has ended. Started from
 # here with their output going nowhere, they leave the tests' pipes alone.
 dustrel_wine_warm_up() {
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    dustrel_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 DUSTREL_WINE_HOLD_FD=""
@@ -146,8 +202,8 @@ dustrel_start_wineserver() {
     rm -f "$DUSTREL_WINE_HOLD_FIFO"
     mkfifo "$DUSTREL_WINE_HOLD_FIFO"
     exec {DUSTREL_WINE_HOLD_FD}<>"$DUSTREL_WINE_HOLD_FIFO"
-    wine cmd <"$DUSTREL_WINE_HOLD_FIFO" >/dev/null 2>&1 &
-    wine explorer /desktop </dev/null >/dev/null 2>&1 &
+    dustrel_wine cmd <"$DUSTREL_WINE_HOLD_FIFO" >/dev/null 2>&1 &
+    dustrel_wine explorer /desktop </dev/null >/dev/null 2>&1 &
     local tries=0
     until pgrep -f 'explorer\.exe /desktop' >/dev/null; do
         ((++tries > 100)) && break

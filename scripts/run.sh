@@ -11,9 +11,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$DUSTREL_ROOT/scripts/setup.sh"
 mkdir -p "$DUSTREL_BUILD"
 
-win32="$DUSTREL_BUILD/win32"
+win32="$(dustrel_windows_build_dir)"
 cmake -S "$DUSTREL_ROOT" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$DUSTREL_ROOT/cmake/mingw-i686.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$(dustrel_windows_toolchain)"
 if [[ ! -f $DUSTREL_ROOT/src/main.cpp ]]; then
     echo "run.sh: there is no src/main.cpp yet, so no dustrel.exe to run." >&2
     exit 1
@@ -21,14 +21,16 @@ fi
 cmake --build "$win32" -j "$DUSTREL_JOBS" --target dustrel
 exe="$win32/dustrel.exe"
 
-export DUSTREL_WINEPREFIX="${DUSTREL_WINEPREFIX:-$DUSTREL_BUILD/wineprefix-run}"
+run_prefix="$DUSTREL_BUILD/wineprefix-run"
+[[ $(dustrel_wine_arch) == win64 ]] && run_prefix+=64
+export DUSTREL_WINEPREFIX="${DUSTREL_WINEPREFIX:-$run_prefix}"
 dustrel_wine_env
 
 if [[ -n ${DISPLAY:-} ]]; then
     dustrel_ensure_prefix
     dustrel_wine_use_window_manager yes
     echo "Starting $exe"
-    exec wine "$exe" "$@"
+    exec "$DUSTREL_WINE" "$exe" "$@"
 fi
 
 title="Dustrel v1.0"
@@ -50,7 +52,7 @@ dustrel_start_wineserver
 dustrel_wine_use_window_manager no
 
 echo "Starting $exe"
-wine "$exe" "$@" >"$DUSTREL_BUILD/run.log" 2>&1 &
+dustrel_wine "$exe" "$@" >"$DUSTREL_BUILD/run.log" 2>&1 &
 app_pid=$!
 
 window=""

@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
     cmake g++ make                                   # native build
     g++-mingw-w64-i686-posix mingw-w64-i686-dev      # 32-bit Windows cross build
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev  # 64-bit, where 32-bit Wine cannot run
     googletest                                       # GoogleTest sources (/usr/src/googletest)
-    wine wine32:i386                                 # running the Windows build
+    wine wine32:i386 wine64                          # running the Windows build
     xvfb xauth x11-apps xdotool imagemagick          # a private screen, screenshots, icons
 )
 

@@ -2,6 +2,8 @@
 # Builds Dustrel twice (natively with sanitizers into build/native, for 32-bit Windows into
 # build/win32) and runs every test: the native ones directly, the Windows ones under Wine on
 # a private Xvfb screen. Installs what is missing first. Ends with "N passed, N failed".
+# Where the kernel cannot start Wine's 32-bit loader, the Windows side is built for 64-bit
+# Windows into build/win64 and run by wine64 instead (see dustrel_wine_arch in common.sh).
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -13,10 +15,11 @@ echo "== native build"
 cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
 
-echo "== Windows build"
-cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$DUSTREL_ROOT/cmake/mingw-i686.cmake"
-cmake --build "$DUSTREL_BUILD/win32" -j "$DUSTREL_JOBS"
+windows="$(dustrel_windows_build_dir)"
+echo "== Windows build ($(dustrel_wine_arch))"
+cmake -S "$DUSTREL_ROOT" -B "$windows" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$(dustrel_windows_toolchain)"
+cmake --build "$windows" -j "$DUSTREL_JOBS"
 
 cleanup() {
     dustrel_stop_wineserver
@@ -28,6 +31,7 @@ trap cleanup EXIT
 dustrel_wine_env
 dustrel_start_xvfb
 dustrel_ensure_prefix
+dustrel_map_scan_drive
 dustrel_start_wineserver
 
 passed=0
@@ -67,7 +71,7 @@ run_ctest() {
 
 run_ctest native "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
 # One Wine program at a time: they share one prefix, its registry and one screen.
-run_ctest Wine "$DUSTREL_BUILD/win32"
+run_ctest Wine "$windows"
 
 echo
 if ((skipped)); then

@@ -22,4 +22,4 @@ fi
 if [[ -z ${DUSTREL_WINE_UP:-} ]]; then
     dustrel_wine_warm_up
 fi
-exec wine "$@"
+exec "$DUSTREL_WINE" "$@"
