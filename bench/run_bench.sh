@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the tree generator (natively) and scan_bench (for Windows), writes the synthetic drive
+# into build/bench-tree once per set of parameters, maps it to T: in the bench's own Wine
+# prefix and runs scan_bench on T:\ there.
+#
+#   bench/run_bench.sh [--folders N] [--files N] [--seed N] [scan_bench options]
+#
+# scan_bench options: --runs N (5), --reference-runs N (as --runs), --no-reference.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# Logs of the prefix's creation go beside the bench's own builds, not over the main build's.
+export DUSTREL_BUILD="$root/build/bench-wine"
+# shellcheck source=scripts/common.sh
+source "$root/scripts/common.sh"
+mkdir -p "$DUSTREL_BUILD"
+
+folders=20000 files=200000 seed=1
+bench_args=()
+while (($#)); do
+    case $1 in
+        --folders | --files | --seed)
+            [[ $# -ge 2 ]] || { echo "$1 needs a value" >&2; exit 2; }
+            declare "${1#--}=$2"
+            shift 2
+            ;;
+        *)
+            bench_args+=("$1")
+            shift
+            ;;
+    esac
+done
+
+# A kernel that runs no 32-bit processes runs no 32-bit Wine: common.sh then builds for 64-bit
+# Windows and runs wine64.
+arch="$(dustrel_wine_arch)"
+[[ $arch == win64 ]] && echo "No 32-bit Wine here: scan_bench is built and run for 64-bit Windows"
+native_dir="$root/build/bench-native" cross_dir="$root/build/bench-$arch"
+
+cmake -S "$root" -B "$native_dir" -DDUSTREL_SANITIZE=OFF -DDUSTREL_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$native_dir" -j"$DUSTREL_JOBS" --target make_tree >/dev/null
+cmake -S "$root" -B "$cross_dir" -DCMAKE_TOOLCHAIN_FILE="$(dustrel_windows_toolchain)" \
+    -DCMAKE_BUILD_TYPE=Release -DDUSTREL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$cross_dir" -j"$DUSTREL_JOBS" --target scan_bench >/dev/null
+
+# The stamp is written only once the tree is complete, so an interrupted run starts afresh.
+tree="$root/build/bench-tree" stamp="$root/build/bench-tree.stamp"
+wanted="folders=$folders files=$files seed=$seed generator=$(md5sum <"$root/bench/make_tree.cpp" | cut -c1-12)"
+if [[ ! -f $stamp || $(<"$stamp") != "$wanted" ]]; then
+    rm -rf "$tree" "$stamp"
+    echo "Writing the tree ($wanted)"
+    "$native_dir/make_tree" --folders "$folders" --files "$files" --seed "$seed" "$tree" |
+        tee "$root/build/bench-tree.txt"
+    echo "$wanted" >"$stamp"
+else
+    echo "Tree in place ($wanted):"
+    cat "$root/build/bench-tree.txt"
+fi
+
+export DUSTREL_WINEPREFIX="$root/build/wineprefix-bench"
+[[ $arch == win64 ]] && DUSTREL_WINEPREFIX+=64
+dustrel_wine_env
+dustrel_ensure_prefix
+ln -sfn "$tree" "$WINEPREFIX/dosdevices/t:"
+
+echo "scan_bench ($arch) on T:\\ ${bench_args[*]}"
+status=0
+dustrel_wine "$cross_dir/scan_bench.exe" "T:\\" "${bench_args[@]}" </dev/null || status=$?
+wineserver -k 2>/dev/null || true
+exit "$status"
