@@ -7,12 +7,24 @@ namespace dustrel::ui {
 
 namespace {
 
+// Paths are mostly ASCII, and a sort of 100,000 of them compares millions of characters.
+std::wint_t lowerCase(wchar_t c) {
+    if (static_cast<unsigned long>(c) < 0x80) {
+        return (c >= L'A' && c <= L'Z') ? static_cast<std::wint_t>(c + (L'a' - L'A'))
+                                        : static_cast<std::wint_t>(c);
+    }
+    return std::towlower(static_cast<std::wint_t>(c));
+}
+
 // Letter case is ignored, as the list control's own sort does.
 int compareText(const std::wstring& a, const std::wstring& b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = std::towlower(static_cast<std::wint_t>(a[i]));
-        const auto cb = std::towlower(static_cast<std::wint_t>(b[i]));
+        if (a[i] == b[i]) {
+            continue;
+        }
+        const auto ca = lowerCase(a[i]);
+        const auto cb = lowerCase(b[i]);
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }
