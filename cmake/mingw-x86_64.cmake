@@ -1,15 +1,4 @@
-# Cross toolchain: 64-bit Windows with MinGW-w64 (posix thread model, so std::thread and
-# std::mutex work), from Debian's g++-mingw-w64-x86-64-posix.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 64-bit Windows, for testing under wine64 where 32-bit Wine cannot run.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(DUSTREL_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${DUSTREL_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${DUSTREL_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${DUSTREL_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${DUSTREL_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -206,12 +206,6 @@ void ScanDriver::Search_Files() {
         }
     }
     searchDrives(search);
-    if (abandoned()) {
-        return;
-    }
-    c_.cmdDelete.setEnabled(true);
-    host_.refresh(c_.form);
-    c_.form.setMousePointer(ui::MousePointer::Default);
 }
 
 void ScanDriver::Search_Custom_Files() {
@@ -226,6 +220,12 @@ void ScanDriver::Search_Custom_Files() {
         search.labels.push_back(c_.lstOptions.row(row).text);
     }
     searchDrives(search);
+}
+
+// Walks the checked drives for `search`, then lets the user go on to Delete whatever came of
+// it.
+void ScanDriver::searchDrives(const Search& search) {
+    walkDrives(search);
     if (abandoned()) {
         return;
     }
@@ -234,7 +234,7 @@ void ScanDriver::Search_Custom_Files() {
     c_.form.setMousePointer(ui::MousePointer::Default);
 }
 
-void ScanDriver::searchDrives(const Search& search) {
+void ScanDriver::walkDrives(const Search& search) {
     if (search.patterns.empty()) {
         return;
     }

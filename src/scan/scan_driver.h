@@ -64,6 +64,7 @@ private:
     };
 
     void searchDrives(const Search& search);
+    void walkDrives(const Search& search);
     void enterStoppedState();
     // The program ended while a walk serviced the window: nothing may be touched any more.
     bool abandoned() const;

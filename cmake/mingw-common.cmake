@@ -1,0 +1,14 @@
+# Cross toolchain for Windows with MinGW-w64 (posix thread model, so std::thread and
+# std::mutex work), from Debian's g++-mingw-w64-<arch>-posix. The including file sets
+# CMAKE_SYSTEM_PROCESSOR and DUSTREL_MINGW_TRIPLET.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${DUSTREL_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${DUSTREL_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${DUSTREL_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${DUSTREL_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
