@@ -48,6 +48,8 @@ void FrmMain::createControls() {
     c.cmdCheck.onClick = [this] { cmdCheck_Click(); };
     c.cmdClear.onClick = [this] { cmdClear_Click(); };
     c.ListFiles.onColumnClick = [this](std::size_t column) { ListFiles_ColumnClick(column); };
+    c.cmdDelete.onClick = [this] { cmdDelete_Click(); };
+    c.cmdRecycle.onClick = [this] { cmdRecycle_Click(); };
     c.ListDrive.onItemCheck = [this](std::size_t item) { ListDrive_ItemCheck(item); };
     c.lstOptions.onItemCheck = [this](std::size_t item) { lstOptions_ItemCheck(item); };
 
@@ -301,6 +303,22 @@ void FrmMain::ListFiles_ColumnClick(std::size_t /*column*/) {
     list.setSortOrder(list.sortOrder() == ui::SortOrder::Ascending ? ui::SortOrder::Descending
                                                                    : ui::SortOrder::Ascending);
     list.setSorted(true);
+}
+
+// --- cleaning -------------------------------------------------------------------------------
+
+clean::Cleaner FrmMain::cleaner() {
+    auto& c = ui();
+    return clean::Cleaner(clean::CleanControls{*this, c.ListFiles, c.lstFilesDelete, c.Frame1},
+                          context_.platform, host());
+}
+
+void FrmMain::cmdDelete_Click() {
+    cleaner().cmdDelete_Click();
+}
+
+void FrmMain::cmdRecycle_Click() {
+    cleaner().cmdRecycle_Click();
 }
 
 // --- the other windows ----------------------------------------------------------------------

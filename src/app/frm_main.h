@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "app/frm_main_layout.h"
+#include "clean/cleaner.h"
 #include "clean/program_exit.h"
 #include "scan/scan_driver.h"
 #include "settings/frm_custom_ext.h"
@@ -51,6 +52,10 @@ public:
     void cmdClear_Click();
     void ListFiles_ColumnClick(std::size_t column);
 
+    // Cleaning.
+    void cmdDelete_Click();
+    void cmdRecycle_Click();
+
     // The left panel's windows.
     void cmdSettings_Click();
     void cmdAddCustomExt_Click();
@@ -88,6 +93,7 @@ private:
     void syncStartupOptions(const std::wstring& name);
     void fillCategories();
     scan::ScanDriver scanDriver();
+    clean::Cleaner cleaner();
 
     AppContext& context_;
     settings::FrmSettings frmSettings_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/program_info.h"
+#include "clean/log_folder.h"
 #include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
@@ -28,6 +29,8 @@ void FrmSettings::createControls() {
     c.optDontRun.onClick = [this] { optDontRun_Click(); };
     c.chkSysTray.onClick = [this] { chkSysTray_Click(); };
     c.Command1.onClick = [this] { Command1_Click(); };
+    c.cboLogFiles.onClick = [this] { cboLogFiles_Click(); };
+    c.cmdLogFiles.onClick = [this] { cmdLogFiles_Click(); };
     c.picHook.onMouseDown = [this](int button, int shift, double x, double y) {
         pichook_MouseDown(button, shift, x, y);
     };
@@ -97,6 +100,14 @@ void FrmSettings::chkSysTray_Click() {
 
 void FrmSettings::Command1_Click() {
     unload();
+}
+
+void FrmSettings::cboLogFiles_Click() {
+    clean::purgeLogFolder(platform_, clean::daysKeptFor(ui().cboLogFiles.listIndex()));
+}
+
+void FrmSettings::cmdLogFiles_Click() {
+    clean::openLogFolder(platform_, host());
 }
 
 void FrmSettings::AddTrayIcon() {

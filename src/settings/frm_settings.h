@@ -38,6 +38,10 @@ public:
     void optDontRun_Click();
     void chkSysTray_Click();
     void Command1_Click();
+    // Purges the log folder of the logs older than the chosen entry keeps.
+    void cboLogFiles_Click();
+    // "Open Log Folder".
+    void cmdLogFiles_Click();
     void pichook_MouseDown(int button, int shift, double x, double y);
 
 protected:

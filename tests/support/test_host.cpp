@@ -23,6 +23,9 @@ int TestHost::messageBox(const std::wstring& text, const std::wstring& caption, 
         answers.pop_front();
     }
     messageBoxes.push_back({text, caption, style, answer});
+    if (onMessageBox) {
+        onMessageBox(messageBoxes.back());
+    }
     // A script out of step with the boxes is a broken test, not a user's choice.
     if (!canAnswer(style, answer)) {
         throw std::logic_error("scripted answer does not fit the message box's buttons");

@@ -39,6 +39,8 @@ public:
     // yesNoDefault for a Yes/No box. An answer the box cannot give throws std::logic_error.
     std::deque<int> answers;
     int yesNoDefault = ui::kIdYes;
+    // Runs as each box is shown, so that a test can look at what had happened by then.
+    std::function<void(const MessageBoxCall&)> onMessageBox;
 
     // --- modal forms: shown, handed to onModal, then hidden if still visible ---
     std::function<void(ui::Form&)> onModal;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/platform.h"
+#include "ui/form.h"
+
+namespace dustrel::clean {
+
+// The main window's controls that the cleaning actions read and write.
+struct CleanControls {
+    ui::Form& form;
+    ui::ListView& ListFiles;
+    ui::ListView& lstFilesDelete;
+    ui::Frame& Frame1;
+};
+
+// Whether a row list holds anything.
+inline bool ArrayHasItems(const std::vector<std::size_t>& rows) {
+    return !rows.empty();
+}
+
+// The results page's two cleaning actions. Made for one handler call; everything that lasts is
+// in the controls. Neither action believes the shell's answer: a row goes when its file has gone,
+// and stays, still ticked, while its file is there.
+class Cleaner {
+public:
+    Cleaner(CleanControls controls, const platform::Platform& platform, ui::UiHost& host)
+        : c_(controls), platform_(platform), host_(host) {}
+
+    // Deletes the ticked files for good, all but the program's own, lists them on the
+    // deleted-files page, logs them and shows that page.
+    void cmdDelete_Click();
+    // Moves the ticked files into the Recycle Bin, one shell call each, and takes their rows off
+    // the list.
+    void cmdRecycle_Click();
+
+private:
+    using Keys = std::unordered_set<std::wstring>;
+
+    // A file the shell may be handed: there, and not a folder, which the shell would delete with
+    // everything in it.
+    bool isFile(const std::wstring& path);
+    // Takes off the list every row, ticked or not, that names a file in `gone`.
+    void removeRowsOf(const Keys& gone);
+    void tellUser(const std::wstring& text);
+
+    CleanControls c_;
+    const platform::Platform& platform_;
+    ui::UiHost& host_;
+};
+
+}  // namespace dustrel::clean

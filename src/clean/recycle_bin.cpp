@@ -1,0 +1,13 @@
+#include "clean/recycle_bin.h"
+
+namespace dustrel::clean {
+
+bool DeleteFiles(platform::Shell& shell, const std::vector<std::wstring>& paths) {
+    return platform::ok(shell.deleteFiles(paths, false));
+}
+
+bool RecycleFiles(platform::Shell& shell, const std::vector<std::wstring>& paths) {
+    return platform::ok(shell.deleteFiles(paths, true));
+}
+
+}  // namespace dustrel::clean
