@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clean/deletion_log.h"
+#include "native/app_fixture.h"
+
+namespace dustrel::testing {
+namespace {
+
+using Rows = std::vector<std::wstring>;
+using Ticks = std::vector<bool>;
+
+constexpr const wchar_t* kOwnExecutable = L"C:\\Program Files\\Dustrel\\Dustrel.exe";
+constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
+// The fake clock's 12:00:00 on 15 June 2024.
+constexpr const wchar_t* kLogName = L"Dustrel-06152024-1200.log";
+constexpr const wchar_t* kStop = L"Dustrel.exe Cannot Be Removed";
+
+std::string bytesOf(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
+
+// The log as the fake locale writes it at the fake clock's time, for ASCII paths.
+std::string expectedLog(std::initializer_list<const wchar_t*> paths, bool byteOrderMark = true) {
+    std::string text = byteOrderMark ? "\xEF\xBB\xBF" : "";
+    text += "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n";
+    for (const wchar_t* path : paths) {
+        text += bytesOf(path) + "\r\n";
+    }
+    return text;
+}
+
+// The results page after a scan, with rows the test lists itself.
+class CleaningTest : public AppTest {
+protected:
+    void SetUp() override {
+        start();
+        fakes.files.addFile(kOwnExecutable, "MZ");
+        form.showPage(c().Frame3);
+        c().cmdDelete.setEnabled(true);  // as the end of the scan leaves it
+    }
+
+    app::FrmMainControls& c() { return form.ui(); }
+
+    // Adds a row for each path, making the file (its content is its path) unless it is there.
+    void list(std::initializer_list<const wchar_t*> paths) {
+        for (const wchar_t* path : paths) {
+            if (!fakes.files.exists(path)) {
+                fakes.files.addFile(path, bytesOf(path));
+            }
+            c().ListFiles.addRow(path);
+        }
+    }
+    void tick(std::initializer_list<std::size_t> rows) {
+        for (const std::size_t row : rows) {
+            c().ListFiles.setChecked(row, true);
+        }
+    }
+
+    Rows rows() { return rowTexts(c().ListFiles); }
+    Ticks ticks() {
+        Ticks result;
+        for (std::size_t i = 0; i < c().ListFiles.rowCount(); ++i) {
+            result.push_back(c().ListFiles.row(i).checked);
+        }
+        return result;
+    }
+    Rows deletedPage() { return rowTexts(c().lstFilesDelete); }
+    std::optional<std::string> log(const std::wstring& name = kLogName) {
+        return fakes.files.contents(std::wstring(kLogFolder) + L"\\" + name);
+    }
+    bool onDeletedPage() { return form.isPageShown(c().Frame1); }
+};
+
+TEST_F(CleaningTest, NothingTickedOnlyAsksForATick) {
+    list({L"C:\\Temp\\a.tmp"});
+
+    c().cmdDelete.click();
+
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, L"Please Select At Least One File To Delete");
+    EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_TRUE(form.isPageShown(c().Frame3));
+    EXPECT_EQ(rows(), (Rows{L"C:\\Temp\\a.tmp"}));
+    EXPECT_TRUE(fakes.shell.deleteCalls().empty());
+    EXPECT_FALSE(fakes.files.exists(kLogFolder));
+}
+
+TEST_F(CleaningTest, DeletesTheTickedFilesAndLogsThem) {
+    list({L"C:\\Temp\\a.tmp", L"C:\\Temp\\b.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\d.bak",
+          L"C:\\Docs\\e.bak", L"C:\\f.log"});
+    tick({0, 2, 4});
+    c().ListFiles.setChecked(5, true);
+    c().ListFiles.setChecked(5, false);
+
+    c().cmdDelete.click();
+
+    ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths,
+              (Rows{L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
+    EXPECT_FALSE(fakes.shell.deleteCalls()[0].toRecycleBin);
+    EXPECT_EQ(
+        fakes.files.allFiles(),
+        (Rows{kOwnExecutable, L"C:\\Program Files\\Dustrel\\log files\\" + std::wstring(kLogName),
+              L"C:\\Temp\\b.tmp", L"C:\\Docs\\d.bak", L"C:\\f.log"}));
+    EXPECT_EQ(rows(), (Rows{L"C:\\Temp\\b.tmp", L"C:\\Docs\\d.bak", L"C:\\f.log"}));
+    EXPECT_EQ(ticks(), (Ticks{false, false, false}));
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
+    EXPECT_EQ(log(), expectedLog({L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
+    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_TRUE(onDeletedPage());
+    // Delete stays as the scan left it; only Back takes it away.
+    EXPECT_TRUE(c().cmdDelete.enabled());
+}
+
+TEST_F(CleaningTest, LogsEveryPathExactlyInUtf8) {
+    list({L"C:\\Temp\\\u00e9t\u00e9.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp"});
+    tick({0, 1});
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(log(),
+              "\xEF\xBB\xBF"
+              "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n"
+              "C:\\Temp\\\xC3\xA9t\xC3\xA9.tmp\r\n"
+              "C:\\\xE6\x97\xA5\xE6\x9C\xAC\\\xCE\xA9.tmp\r\n");
+}
+
+TEST_F(CleaningTest, NamesTheLogAfterTheDateAndTime) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp"});
+    fakes.clock.current = {2026, 12, 5, 9, 5, 7};
+    tick({0});
+    c().cmdDelete.click();
+    EXPECT_TRUE(log(L"Dustrel-12052026-957.log"));
+
+    fakes.clock.current = {2026, 3, 1, 14, 30, 0};
+    tick({0});
+    c().cmdDelete.click();
+    EXPECT_TRUE(log(L"Dustrel-03012026-14300.log"));
+    EXPECT_EQ(clean::logFileName({2026, 1, 31, 0, 0, 0}), L"Dustrel-01312026-000.log");
+}
+
+TEST_F(CleaningTest, AddsToALogOfTheSameNameInsteadOfReplacingIt) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp"});
+    // 1:23:45 and 12:03:45 both give the digits 12345.
+    fakes.clock.current = {2024, 6, 15, 1, 23, 45};
+    tick({0});
+    c().cmdDelete.click();
+    fakes.clock.current = {2024, 6, 15, 12, 3, 45};
+    tick({0});
+    c().cmdDelete.click();
+
+    EXPECT_EQ(log(L"Dustrel-06152024-12345.log"),
+              "\xEF\xBB\xBF"
+              "Dustrel\r\n15/06/2024\r\n01:23:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\a.tmp\r\n"
+              "Dustrel\r\n15/06/2024\r\n12:03:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\b.tmp\r\n");
+}
+
+TEST_F(CleaningTest, MakesTheLogFolderButNeverWritesOverAFileOfItsName) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp"});
+    tick({0});
+    c().cmdDelete.click();
+    EXPECT_TRUE(fakes.files.isDirectory(kLogFolder));
+    EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp"}));
+
+    fakes.files.remove(kLogFolder);
+    fakes.files.addFile(kLogFolder, "the user's");
+    tick({0});
+    c().cmdDelete.click();
+    EXPECT_FALSE(fakes.files.exists(L"C:\\b.tmp"));
+    EXPECT_EQ(fakes.files.contents(kLogFolder), "the user's");
+    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
+}
+
+TEST_F(CleaningTest, NeverHandsTheShellItsOwnExecutable) {
+    list({L"c:\\program files\\DUSTREL\\dustrel.EXE"});
+    tick({0});
+    c().cmdDelete.click();
+
+    EXPECT_TRUE(fakes.shell.deleteCalls().empty());
+    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_TRUE(onDeletedPage());
+    EXPECT_TRUE(deletedPage().empty());
+    EXPECT_EQ(ticks(), (Ticks{true}));
+    EXPECT_FALSE(fakes.files.exists(kLogFolder));
+    EXPECT_TRUE(fakes.files.exists(kOwnExecutable));
+}
+
+TEST_F(CleaningTest, DeletesTheOthersBesideItsOwnExecutableAndLogsFirst) {
+    list({L"C:\\a.tmp", kOwnExecutable, L"C:\\b.tmp"});
+    tick({0, 1, 2});
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp", L"C:\\b.tmp"}));
+        EXPECT_FALSE(onDeletedPage());
+    };
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
+    EXPECT_EQ(rows(), (Rows{kOwnExecutable}));
+    EXPECT_EQ(ticks(), (Ticks{true}));
+    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
+    EXPECT_TRUE(onDeletedPage());
+}
+
+TEST_F(CleaningTest, KeepsTheRowsOfFilesTheShellFailedToDelete) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp", L"C:\\d.tmp", kOwnExecutable});
+    tick({0, 1, 2, 4});
+    fakes.shell.stopAfter(1);
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp"}));
+    };
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(rows(), (Rows{L"C:\\b.tmp", L"C:\\c.tmp", L"C:\\d.tmp", kOwnExecutable}));
+    EXPECT_EQ(ticks(), (Ticks{true, true, false, true}));
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp"}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"2 Files Could Not Be Deleted", kStop}));
+    EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_TRUE(onDeletedPage());
+}
+
+TEST_F(CleaningTest, DoesNotTakeTheShellsWordForASuccess) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"});
+    tick({0, 1, 2});
+    fakes.shell.leaveInPlace(L"C:\\b.tmp");
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(rows(), (Rows{L"C:\\b.tmp"}));
+    EXPECT_EQ(ticks(), (Ticks{true}));
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\c.tmp"}));
+    EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp", L"C:\\c.tmp"}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted"}));
+}
+
+TEST_F(CleaningTest, WritesNoLogWhenNothingWasDeleted) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp"});
+    tick({0, 1});
+    fakes.shell.failEverything();
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(rows(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
+    EXPECT_TRUE(deletedPage().empty());
+    EXPECT_FALSE(fakes.files.exists(kLogFolder));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"2 Files Could Not Be Deleted"}));
+    EXPECT_TRUE(onDeletedPage());
+}
+
+TEST_F(CleaningTest, HandsTheShellEachFileOnce) {
+    // A file matched by two patterns, once in another case, and an unticked third row of it.
+    list({L"C:\\Logs\\setup.log", L"C:\\a.tmp", L"C:\\LOGS\\SETUP.LOG", L"C:\\Logs\\setup.log"});
+    tick({0, 1, 2});
+
+    c().cmdDelete.click();
+
+    ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
+    EXPECT_TRUE(rows().empty());
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
+    EXPECT_EQ(log(), expectedLog({L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
+    EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+TEST_F(CleaningTest, HandsTheShellOnlyFilesThatAreThere) {
+    list({L"C:\\gone.tmp", L"C:\\a.tmp", L"C:\\now a folder.tmp"});
+    fakes.files.remove(L"C:\\gone.tmp");
+    fakes.files.remove(L"C:\\now a folder.tmp");
+    fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
+    tick({0, 1, 2});
+
+    c().cmdDelete.click();
+
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\a.tmp"}));
+    EXPECT_TRUE(fakes.files.exists(L"C:\\now a folder.tmp\\precious.doc"));
+    // Gone is gone, whoever deleted it.
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\gone.tmp", L"C:\\a.tmp"}));
+    EXPECT_EQ(rows(), (Rows{L"C:\\now a folder.tmp"}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted"}));
+}
+
+using RecycleTest = CleaningTest;
+
+TEST_F(RecycleTest, MovesEachTickedFileInItsOwnCall) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp", L"C:\\d.tmp", L"C:\\e.tmp"});
+    c().cmdRecycle.click();  // hidden and disabled: a click does nothing
+    form.cmdRecycle_Click();
+    EXPECT_TRUE(fakes.shell.deleteCalls().empty());
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    tick({0, 2, 4});
+    form.cmdRecycle_Click();
+
+    ASSERT_EQ(fakes.shell.deleteCalls().size(), 3u);
+    EXPECT_EQ(fakes.shell.recycled(), (Rows{L"C:\\a.tmp", L"C:\\c.tmp", L"C:\\e.tmp"}));
+    for (const auto& call : fakes.shell.deleteCalls()) {
+        EXPECT_EQ(call.paths.size(), 1u);
+        EXPECT_TRUE(call.toRecycleBin);
+    }
+    EXPECT_EQ(rows(), (Rows{L"C:\\b.tmp", L"C:\\d.tmp"}));
+    EXPECT_TRUE(deletedPage().empty());
+    EXPECT_FALSE(fakes.files.exists(kLogFolder));
+    EXPECT_TRUE(form.isPageShown(c().Frame3));
+}
+
+TEST_F(RecycleTest, RemovesARowOnlyWhenItsFileHasGone) {
+    list({L"C:\\gone.tmp", L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\a.tmp"});
+    fakes.files.remove(L"C:\\gone.tmp");
+    fakes.files.lock(L"C:\\held.tmp");
+    fakes.shell.leaveInPlace(L"C:\\kept.tmp");
+    tick({0, 1, 2, 3});
+
+    form.cmdRecycle_Click();
+
+    EXPECT_EQ(fakes.shell.recycled(), (Rows{L"C:\\a.tmp"}));
+    EXPECT_EQ(rows(), (Rows{L"C:\\held.tmp", L"C:\\kept.tmp"}));
+    EXPECT_EQ(ticks(), (Ticks{true, true}));
+    EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+}  // namespace
+}  // namespace dustrel::testing
