@@ -8,73 +8,17 @@
 
 #include "platform/command_line.h"
 #include "platform/win32/win32_platform.h"
+#include "support/win32_temp_tree.h"
 
 namespace dustrel::platform::win32 {
 namespace {
 
-std::wstring uniqueName() {
-    static unsigned counter = 0;
-    return std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount64()) +
-           L"." + std::to_wstring(++counter);
-}
-
-void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-// A fresh folder under the temporary folder, removed with everything in it afterwards. Files are
-// made with the bare API so that a fault in the code under test cannot hide in the set-up.
-class TempTreeTest : public ::testing::Test {
+class Win32PlatformTest : public testing::TempTreeTest {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-        ASSERT_GT(length, 0u);
-        root_ = std::wstring(temp, length) + L"DustrelTest." + uniqueName();
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
-    }
-    // The prefixed form reaches folders deeper than MAX_PATH.
-    void TearDown() override { removeTree(L"\\\\?\\" + root_); }
-
-    std::wstring at(const std::wstring& name) const { return root_ + L"\\" + name; }
-
-    static void makeFile(const std::wstring& path, const std::string& bytes = {}) {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-        ASSERT_EQ(written, bytes.size());
-    }
-
-    static bool present(const std::wstring& path) {
-        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-
-    std::wstring root_;
     Win32FileSystem files_;
 };
 
-using Win32FileSystemTest = TempTreeTest;
+using Win32FileSystemTest = Win32PlatformTest;
 
 TEST_F(Win32FileSystemTest, ListsEachNameOnceWithItsKind) {
     const std::wstring japanese = L"\u65E5\u672C.tmp";
@@ -185,7 +129,7 @@ TEST_F(Win32FileSystemTest, ReachesPathsLongerThanMaxPath) {
     EXPECT_FALSE(files_.exists(file));
 }
 
-using Win32ShellTest = TempTreeTest;
+using Win32ShellTest = Win32PlatformTest;
 
 TEST_F(Win32ShellTest, DeletesOnlyTheListedFiles) {
     makeFile(at(L"a.tmp"));
@@ -223,7 +167,7 @@ protected:
         }
     }
 
-    const std::wstring key_ = L"Software\\DustrelTest\\" + uniqueName();
+    const std::wstring key_ = L"Software\\DustrelTest\\" + testing::uniqueName();
     Win32Registry registry_;
 };
 
@@ -288,7 +232,7 @@ TEST(Win32SystemTest, DescribesTheRunningProgram) {
 }
 
 TEST(Win32SystemTest, GrantsTheSingleInstanceGuardOnce) {
-    const std::wstring name = L"Test." + uniqueName();
+    const std::wstring name = L"Test." + testing::uniqueName();
     Win32System system;
     EXPECT_TRUE(system.claimSingleInstance(name));
     EXPECT_FALSE(system.claimSingleInstance(name));
