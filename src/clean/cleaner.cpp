@@ -14,9 +14,23 @@ std::wstring keyOf(const std::wstring& path) {
     return platform::upperCase(path);
 }
 
-std::wstring ownExecutablePath(platform::System& system) {
-    return platform::executableFolder(system) + L"\\" + platform::applicationName(system) + L".exe";
-}
+// The program's own file, by its name with ".exe" and by the file it actually runs from, which
+// differ only for a copy renamed to another extension.
+class OwnExecutable {
+public:
+    explicit OwnExecutable(platform::System& system)
+        : named_(platform::executableFolder(system) + L"\\" + platform::applicationName(system) +
+                 L".exe"),
+          running_(system.executablePath()) {}
+
+    bool is(const std::wstring& path) const {
+        return platform::equalsNoCase(path, named_) || platform::equalsNoCase(path, running_);
+    }
+
+private:
+    std::wstring named_;
+    std::wstring running_;
+};
 
 }  // namespace
 
@@ -52,7 +66,7 @@ void Cleaner::cmdDelete_Click() {
 
     // Each ticked file once, in row order: the shell fails a whole operation that names a file
     // twice, after deleting it.
-    const std::wstring ownExecutable = ownExecutablePath(platform_.system);
+    const OwnExecutable ownExecutable(platform_.system);
     bool ownExecutableTicked = false;
     std::vector<std::wstring> ticked;
     Keys tickedKeys;
@@ -61,7 +75,7 @@ void Cleaner::cmdDelete_Click() {
         if (!row.checked) {
             continue;
         }
-        if (platform::equalsNoCase(row.text, ownExecutable)) {
+        if (ownExecutable.is(row.text)) {
             ownExecutableTicked = true;
             continue;
         }

@@ -193,6 +193,17 @@ TEST_F(CleaningTest, NeverHandsTheShellItsOwnExecutable) {
     EXPECT_TRUE(fakes.files.exists(kOwnExecutable));
 }
 
+TEST_F(CleaningTest, KnowsARenamedCopyByItsFileAndByItsNameWithExe) {
+    fakes.system.executable = L"C:\\Tools\\Cleaner.bin";
+    list({L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.exe", kOwnExecutable});
+    tick({0, 1, 2});
+    c().cmdDelete.click();
+
+    ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, Rows{kOwnExecutable});
+    EXPECT_EQ(rows(), (Rows{L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.exe"}));
+}
+
 TEST_F(CleaningTest, DeletesTheOthersBesideItsOwnExecutableAndLogsFirst) {
     list({L"C:\\a.tmp", kOwnExecutable, L"C:\\b.tmp"});
     tick({0, 1, 2});

@@ -59,32 +59,55 @@ Win32Shell::Win32Shell() {
     if (!runsUnderWow64()) {
         return;
     }
-    const std::wstring windowsDir = windowsDirectory();
-    if (windowsDir.empty()) {
+    redirectedWindowsDir_ = windowsDirectory();
+    if (redirectedWindowsDir_.empty()) {
         return;
     }
     // The shell loads DLLs while it works, so file-system redirection cannot be turned off around
     // it; the alias reaches the real System32 instead, where this Windows has one.
-    const std::wstring alias = sysnativeAlias(windowsDir + L"\\System32", windowsDir);
+    const std::wstring alias =
+        sysnativeAlias(redirectedWindowsDir_ + L"\\System32", redirectedWindowsDir_);
     const DWORD attributes = GetFileAttributesW(alias.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        sysnativeWindowsDir_ = windowsDir;
+    sysnative_ =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::wstring> Win32Shell::reachable(const std::wstring& path) const {
+    if (redirectedWindowsDir_.empty()) {
+        return path;
     }
+    std::wstring alias = sysnativeAlias(path, redirectedWindowsDir_);
+    if (alias == path) {
+        return path;
+    }
+    // Without the alias the shell would reach the SysWOW64 namesake instead.
+    if (!sysnative_) {
+        return std::nullopt;
+    }
+    return alias;
 }
 
 Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
-    if (paths.empty()) {
-        return Status::Ok;
-    }
     // Each path ends in a NUL and the list in one more.
     std::wstring from;
+    bool leftOut = false;
     for (const std::wstring& path : paths) {
-        from += sysnativeWindowsDir_.empty() ? path : sysnativeAlias(path, sysnativeWindowsDir_);
+        const std::optional<std::wstring> target = reachable(path);
+        if (!target) {
+            leftOut = true;
+            continue;
+        }
+        from += *target;
         from += L'\0';
+    }
+    if (from.empty()) {
+        return leftOut ? Status::AccessDenied : Status::Ok;
     }
     from += L'\0';
 
     SHFILEOPSTRUCTW operation{};
+    // The shell's progress and error windows belong to the window the user deleted from.
+    operation.hwnd = GetActiveWindow();
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags =
@@ -93,7 +116,7 @@ Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRe
     if (result != 0) {
         return statusFromShellResult(result);
     }
-    return operation.fAnyOperationsAborted ? Status::Failed : Status::Ok;
+    return operation.fAnyOperationsAborted || leftOut ? Status::Failed : Status::Ok;
 }
 
 Status Win32Shell::open(const std::wstring& target) {

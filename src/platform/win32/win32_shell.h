@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/shell.h"
@@ -14,8 +15,13 @@ public:
     Status open(const std::wstring& target) override;
 
 private:
-    // Empty unless this 32-bit process runs on 64-bit Windows that offers the Sysnative alias.
-    std::wstring sysnativeWindowsDir_;
+    // The path the shell must be handed for `path`, or nothing when it cannot reach that file.
+    std::optional<std::wstring> reachable(const std::wstring& path) const;
+
+    // Empty unless this is a 32-bit process on 64-bit Windows, whose System32 is redirected.
+    std::wstring redirectedWindowsDir_;
+    // Whether that Windows offers the Sysnative alias of the real System32.
+    bool sysnative_ = false;
 };
 
 }  // namespace dustrel::platform::win32
