@@ -134,15 +134,19 @@ void Cleaner::cmdRecycle_Click() {
     Keys gone;
     Keys handled;
     for (std::size_t i = 0; i < list.rowCount(); ++i) {
-        const ui::ListRow& row = list.row(i);
-        if (!row.checked || !handled.insert(keyOf(row.text)).second) {
+        if (!list.row(i).checked) {
             continue;
         }
-        if (isFile(row.text)) {
-            (void)RecycleFiles(platform_.shell, {row.text});
+        // A copy: the shell's progress window lets the list change while it works.
+        const std::wstring path = list.row(i).text;
+        if (!handled.insert(keyOf(path)).second) {
+            continue;
         }
-        if (!platform_.files.exists(row.text)) {
-            gone.insert(keyOf(row.text));
+        if (isFile(path)) {
+            (void)RecycleFiles(platform_.shell, {path});
+        }
+        if (!platform_.files.exists(path)) {
+            gone.insert(keyOf(path));
         }
     }
     removeRowsOf(gone);
