@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/program_info.h"
@@ -14,7 +15,7 @@ namespace dustrel::clean {
 namespace {
 
 // The date's digits follow the prefix straight away.
-constexpr std::size_t kDateStart = 8;
+constexpr std::size_t kDateStart = std::wstring_view(kLogNamePrefix).size();
 constexpr std::size_t kDateLength = 8;
 
 std::optional<int> number(std::wstring_view digits) {
