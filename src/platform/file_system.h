@@ -21,6 +21,9 @@ enum class WriteMode {
     Replace,
 };
 
+// Every path names exactly the file or folder written: no trailing dot or space is dropped from
+// a name and no name is read as a device (the Win32 implementation hands the system "\\?\"
+// paths). What happens below a folder that is a link is the system's, as ever.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

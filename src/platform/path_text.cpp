@@ -10,12 +10,68 @@ namespace {
 // room for an 8.3 name below MAX_PATH (260 - 12).
 constexpr std::size_t kLongPathLength = 248;
 
+constexpr std::wstring_view kDeviceNames[] = {
+    L"CON",       L"PRN",       L"AUX",       L"NUL",       L"COM1",      L"COM2",
+    L"COM3",      L"COM4",      L"COM5",      L"COM6",      L"COM7",      L"COM8",
+    L"COM9",      L"LPT1",      L"LPT2",      L"LPT3",      L"LPT4",      L"LPT5",
+    L"LPT6",      L"LPT7",      L"LPT8",      L"LPT9",      L"COM\u00B9", L"COM\u00B2",
+    L"COM\u00B3", L"LPT\u00B9", L"LPT\u00B2", L"LPT\u00B3", L"CONIN$",    L"CONOUT$"};
+
 bool isSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
 bool isDriveLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+bool startsWithDriveRoot(std::wstring_view path) {
+    return path.size() >= 3 && isDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
+}
+
+bool isUsableName(std::wstring_view name) {
+    if (name.empty()) {
+        return false;
+    }
+    for (const wchar_t c : name) {
+        if (static_cast<unsigned long>(c) < 0x20 ||
+            std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Windows 10 reads a name as a device when the part before its first dot, without trailing
+// blanks, is a device's name, whatever follows: "con.tmp" and "nul .log" are devices.
+bool isDeviceName(std::wstring_view name) {
+    std::wstring_view base = name.substr(0, name.find(L'.'));
+    while (!base.empty() && base.back() == L' ') {
+        base.remove_suffix(1);
+    }
+    for (const std::wstring_view device : kDeviceNames) {
+        if (equalsNoCase(base, device)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Calls `visit` with each name after the drive root; false as soon as one returns false.
+template <class Visit>
+bool everyName(std::wstring_view path, Visit visit) {
+    std::size_t start = 3;
+    while (start <= path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos) {
+            end = path.size();
+        }
+        if (!visit(path.substr(start, end - start))) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
 }
 
 std::wstring_view trimTrailingSeparators(std::wstring_view path) {
@@ -128,8 +184,8 @@ std::wstring sysnativeAlias(const std::wstring& path, const std::wstring& window
     return path.substr(0, root.size() + 1) + L"Sysnative" + path.substr(headLength);
 }
 
-std::wstring longPathForm(const std::wstring& path) {
-    if (path.size() < kLongPathLength || !needsNoNormalising(path)) {
+std::wstring exactPathForm(const std::wstring& path) {
+    if (path.size() < 3 || !needsNoNormalising(path)) {
         return path;
     }
     if (isDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
@@ -139,6 +195,20 @@ std::wstring longPathForm(const std::wstring& path) {
         return L"\\\\?\\UNC\\" + path.substr(2);
     }
     return path;
+}
+
+bool isOrdinaryPath(std::wstring_view path) {
+    if (path.size() >= kLongPathLength || !startsWithDriveRoot(path)) {
+        return false;
+    }
+    return everyName(path, [](std::wstring_view name) {
+        return isUsableName(name) && name.back() != L'.' && name.back() != L' ' &&
+               !isDeviceName(name);
+    });
+}
+
+bool hasUsableNames(std::wstring_view path) {
+    return startsWithDriveRoot(path) && everyName(path, isUsableName);
 }
 
 std::wstring fileTitle(std::wstring_view path) {

@@ -22,8 +22,19 @@ std::wstring folderOf(std::wstring_view path);
 // the alias to reach the real System32.
 std::wstring sysnativeAlias(const std::wstring& path, const std::wstring& windowsDir);
 
-// The extended-length ("\\?\") form of a long, fully qualified path, so that deep folders stay
-// reachable past MAX_PATH; shorter or relative paths are returned as they are.
-std::wstring longPathForm(const std::wstring& path);
+// The form of a fully qualified path that the system takes exactly as written ("\\?\"): no
+// trailing dot or space is dropped from a name, no name is read as a device (con, nul...), and
+// MAX_PATH does not apply. Relative paths, and paths that need the system's own clean-up ("/",
+// "." or ".." in them), are returned as they are.
+std::wstring exactPathForm(const std::wstring& path);
+
+// Whether the system's plain (not "\\?\") handling of `path` leaves it naming the same file:
+// a drive-letter path shorter than 248 characters whose names are all usable, none ending in a
+// dot or a space and none with a device's base name (con.tmp, nul.log, aux.bak).
+bool isOrdinaryPath(std::wstring_view path);
+
+// Whether every name of the path after its drive root is one the Win32 functions accept at all:
+// no control characters and none of < > : " / | ? * (a Linux or network file system allows them).
+bool hasUsableNames(std::wstring_view path);
 
 }  // namespace dustrel::platform

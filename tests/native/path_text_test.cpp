@@ -35,16 +35,52 @@ TEST(SysnativeAlias, RewritesOnlyPathsInsideSystem32) {
               L"C:\\Windows\\System32\\a.log");
 }
 
-TEST(LongPathForm, PrefixesOnlyLongFullyQualifiedPaths) {
+TEST(ExactPathForm, PrefixesFullyQualifiedPathsThatNeedNoCleanUp) {
     const std::wstring deep(300, L'a');
-    EXPECT_EQ(longPathForm(L"C:\\Temp\\a.tmp"), L"C:\\Temp\\a.tmp");
-    EXPECT_EQ(longPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
-    EXPECT_EQ(longPathForm(L"\\\\server\\share\\" + deep), L"\\\\?\\UNC\\server\\share\\" + deep);
-    EXPECT_EQ(longPathForm(L"\\\\?\\C:\\" + deep), L"\\\\?\\C:\\" + deep);
+    EXPECT_EQ(exactPathForm(L"C:\\Temp\\dot.\\con.tmp"), L"\\\\?\\C:\\Temp\\dot.\\con.tmp");
+    EXPECT_EQ(exactPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
+    EXPECT_EQ(exactPathForm(L"\\\\server\\share\\a"), L"\\\\?\\UNC\\server\\share\\a");
+    EXPECT_EQ(exactPathForm(L"\\\\?\\C:\\a"), L"\\\\?\\C:\\a");
     // The prefix would stop the system from resolving these, so they keep their form.
-    EXPECT_EQ(longPathForm(L"Temp\\" + deep), L"Temp\\" + deep);
-    EXPECT_EQ(longPathForm(L"C:\\x\\..\\" + deep), L"C:\\x\\..\\" + deep);
-    EXPECT_EQ(longPathForm(L"C:/" + deep), L"C:/" + deep);
+    EXPECT_EQ(exactPathForm(L"Temp\\" + deep), L"Temp\\" + deep);
+    EXPECT_EQ(exactPathForm(L"C:\\x\\..\\a"), L"C:\\x\\..\\a");
+    EXPECT_EQ(exactPathForm(L"C:/a"), L"C:/a");
+}
+
+// Which paths the plain-path functions (and so the shell) read as themselves.
+TEST(OrdinaryPath, IsOnlyAPathThatNoPlainReadingRewrites) {
+    const struct {
+        std::wstring path;
+        bool ordinary;
+        bool usable;
+    } cases[] = {
+        {L"C:\\Temp\\a.tmp", true, true},
+        {L"C:\\Temp\\.hidden\\x.y.tmp", true, true},
+        {L"C:\\Temp\\console.tmp", true, true},
+        {L"C:\\Temp\\x.con", true, true},
+        {L"C:\\dot.\\x.tmp", false, true},
+        {L"C:\\dot\\x.tmp.", false, true},
+        {L"C:\\blank \\x.tmp", false, true},
+        {L"C:\\Temp\\con.tmp", false, true},
+        {L"C:\\Temp\\NUL", false, true},
+        {L"C:\\Temp\\aux .bak", false, true},
+        {L"C:\\com1\\x.tmp", false, true},
+        {L"C:\\Temp\\lpt9.log", false, true},
+        {L"C:\\Temp\\com\u00B9.log", false, true},
+        {L"C:\\Temp\\what?.tmp", false, false},
+        {L"C:\\Temp\\st*r.tmp", false, false},
+        {L"C:\\Temp\\a:b.tmp", false, false},
+        {L"C:\\Temp\\tab\t.tmp", false, false},
+        {L"C:\\Temp\\\\a.tmp", false, false},
+        {L"C:\\" + std::wstring(245, L'a'), false, true},
+        {L"C:\\" + std::wstring(244, L'a'), true, true},
+        {L"\\\\server\\share\\a.tmp", false, false},
+        {L"a.tmp", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isOrdinaryPath(c.path), c.ordinary) << ::testing::PrintToString(c.path);
+        EXPECT_EQ(hasUsableNames(c.path), c.usable) << ::testing::PrintToString(c.path);
+    }
 }
 
 }  // namespace

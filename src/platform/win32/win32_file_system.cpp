@@ -39,7 +39,7 @@ HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data, DWORD flag
 }
 
 DWORD attributesOf(const std::wstring& path) {
-    const std::wstring target = longPathForm(path);
+    const std::wstring target = exactPathForm(path);
     FsRedirectionOff redirection;
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_SHARING_VIOLATION &&
@@ -74,7 +74,7 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
         return Status::NotFound;
     }
     const std::wstring withSeparator = endsWithSeparator(folder) ? folder : folder + L'\\';
-    const std::wstring pattern = longPathForm(withSeparator + L'*');
+    const std::wstring pattern = exactPathForm(withSeparator + L'*');
 
     FsRedirectionOff redirection;
     WIN32_FIND_DATAW data;
@@ -83,7 +83,7 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
             // A drive's root has no "." entry, so an empty one matches nothing at all.
-            const DWORD attributes = GetFileAttributesW(longPathForm(withSeparator).c_str());
+            const DWORD attributes = GetFileAttributesW(exactPathForm(withSeparator).c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                 return Status::Ok;
@@ -115,7 +115,7 @@ bool Win32FileSystem::isDirectory(const std::wstring& path) {
 }
 
 Status Win32FileSystem::createFolder(const std::wstring& path) {
-    const std::wstring target = longPathForm(path);
+    const std::wstring target = exactPathForm(path);
     FsRedirectionOff redirection;
     if (CreateDirectoryW(target.c_str(), nullptr)) {
         return Status::Ok;
@@ -125,7 +125,7 @@ Status Win32FileSystem::createFolder(const std::wstring& path) {
 
 Status Win32FileSystem::writeFile(const std::wstring& path, std::string_view bytes,
                                   WriteMode mode) {
-    const std::wstring target = longPathForm(path);
+    const std::wstring target = exactPathForm(path);
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     {
@@ -160,7 +160,7 @@ Status Win32FileSystem::writeFile(const std::wstring& path, std::string_view byt
 
 Status Win32FileSystem::readFile(const std::wstring& path, std::string& bytes) {
     bytes.clear();
-    const std::wstring target = longPathForm(path);
+    const std::wstring target = exactPathForm(path);
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     {
@@ -203,7 +203,7 @@ Status Win32FileSystem::readFile(const std::wstring& path, std::string& bytes) {
 }
 
 Status Win32FileSystem::deleteFile(const std::wstring& path) {
-    const std::wstring target = longPathForm(path);
+    const std::wstring target = exactPathForm(path);
     FsRedirectionOff redirection;
     if (DeleteFileW(target.c_str())) {
         return Status::Ok;
