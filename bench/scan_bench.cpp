@@ -35,13 +35,7 @@ using dustrel::bench::kPatterns;
 // A host without windows: the scan runs exactly as behind the real window, minus the painting.
 class NullHost : public dustrel::ui::UiHost {
 public:
-    int messageBox(const std::wstring&, const std::wstring&, int style) override {
-        return (style & 0xF) == dustrel::ui::kMbYesNo ? dustrel::ui::kIdNo : dustrel::ui::kIdOk;
-    }
-    void showModal(Form&) override {}
-    void doEvents() override {}
     void refresh(Form&) override {}
-    void popupMenu(Form&, dustrel::ui::MenuItem&, dustrel::ui::MenuItem*) override {}
     bool addTrayIcon(dustrel::ui::PictureBox&, const std::wstring&) override { return false; }
     void removeTrayIcon(dustrel::ui::PictureBox&) override {}
     double twipsPerPixelX() override { return 15; }
@@ -49,6 +43,17 @@ public:
     void formUnloading(Form&) override {}
     void endProgram() override { ended_ = true; }
     bool ended() const override { return ended_; }
+
+protected:
+    int showMessageBox(const std::wstring&, const std::wstring&, int style) override {
+        return (style & 0xF) == dustrel::ui::kMbYesNo ? dustrel::ui::kIdNo : dustrel::ui::kIdOk;
+    }
+    void runModal(Form&) override {}
+    void processMessages() override {}
+    dustrel::ui::MenuItem* trackPopupMenu(Form&, dustrel::ui::MenuItem&,
+                                          dustrel::ui::MenuItem*) override {
+        return nullptr;
+    }
 
 private:
     bool ended_ = false;

@@ -19,7 +19,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         dustrel::app::AppContext context{platform.platform(), {}};
         dustrel::app::FrmMain frmMain(host, context);
 
-        frmMain.load();
+        // Start-up is the main window's load step, run as any handler is: it stops where the
+        // program ended under it (the tray menu's Exit while the update question waits).
+        host.raise(frmMain, [&frmMain] { frmMain.load(); });
         // Start-up may have ended the program (a second copy) or put it into the
         // notification area, which leaves the window minimised and hidden.
         if (!host.ended() && frmMain.loaded() &&

@@ -325,9 +325,6 @@ void FrmMain::cmdRecycle_Click() {
 
 void FrmMain::cmdSettings_Click() {
     host().showModal(frmSettings_);
-    if (exit_.ended()) {
-        return;
-    }
     // The dialog was unloaded when it closed: the first control touched below loads a fresh,
     // hidden one, which then holds the stored choice again.
     const bool tray = store().ReadSetting(appName(), L"Settings", L"RunAtSysTray") == L"True";

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <numeric>
 
 #include "app/program_info.h"
 #include "scan/junk_categories.h"
@@ -32,60 +31,51 @@ std::wstring driveRoot(const std::wstring& rowText) {
     return rowText + L'\\';
 }
 
-// One drive's walk as the results page sees it. Rows are appended as they are found; when the
-// walk ends they are put in the order that one walk per pattern would have given them: by
-// pattern (categories in list order, their patterns in table order), then in walk order.
+// One drive's walk as the results page sees it. Rows are appended as they are found, each
+// tagged with its place in the order one walk per pattern would have given: this walk (drives,
+// then categories, come in list order), then the pattern, then the walk. At the end of the walk
+// they are put in that order, unless the user has sorted the list by its header: then it is
+// sorted again, rows found since the click included.
 class DriveWalk final : public WalkSink {
 public:
     DriveWalk(ScanControls& c, ui::UiHost& host, const std::vector<std::wstring>& labels,
-              const bool& stopped, std::function<void()> stop, std::function<bool()> abandoned)
-        : c_(c),
-          host_(host),
-          labels_(labels),
-          stopped_(stopped),
-          stop_(std::move(stop)),
-          abandoned_(std::move(abandoned)) {
-        startSegment();
+              const bool& stopped, std::function<void()> stop)
+        : c_(c), host_(host), labels_(labels), stopped_(stopped), stop_(std::move(stop)) {
+        const auto& list = c_.ListFiles;
+        const std::uint64_t lastWalk =
+            list.rowCount() == 0 ? 0 : (list.row(list.rowCount() - 1).tag >> kWalkShift) + 1;
+        firstTag_ = lastWalk << kWalkShift;
     }
 
-    bool folderListed() override {
-        host_.doEvents();
-        return !abandoned_();
-    }
+    void folderListed() override { host_.doEvents(); }
 
     bool match(const std::wstring& folder, const std::wstring& name, std::size_t pattern) override {
         if (stopped_) {
             stop_();
             return false;
         }
-        auto& list = c_.ListFiles;
-        if (!segmentIntact()) {
-            // Someone re-arranged the list in between (a header click, a deletion): the
-            // rows before now are where the user put them.
-            startSegment();
-        }
-        list.addRow(folder + name);
-        patternOfRow_.push_back(static_cast<std::uint32_t>(pattern));
+        const std::uint64_t place = std::min<std::uint64_t>(pattern, kMaxPatternPlace);
+        c_.ListFiles.addRow(folder + name, {}, firstTag_ | place << kPatternShift | found_++);
         c_.lblPath.setCaption(folder);
         c_.lblExt.setCaption(labels_[pattern]);
         advance(c_.PBar);
         return true;
     }
 
-    // Puts this walk's rows in pattern order, each pattern's rows in walk order.
     void settleRows() {
-        if (!segmentIntact() || std::is_sorted(patternOfRow_.begin(), patternOfRow_.end())) {
-            return;
+        auto& list = c_.ListFiles;
+        if (list.sorted()) {
+            list.resort();
+        } else {
+            list.orderTailByTag(firstTag_);
         }
-        std::vector<std::size_t> order(patternOfRow_.size());
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-            return patternOfRow_[a] < patternOfRow_[b];
-        });
-        c_.ListFiles.reorderFrom(segmentStart_, order);
     }
 
 private:
+    static constexpr int kWalkShift = 48;
+    static constexpr int kPatternShift = 32;
+    static constexpr std::uint64_t kMaxPatternPlace = 0xFFFF;
+
     // The bar shows activity: one step per row, and when full it starts again with a range
     // 100 larger than before.
     static void advance(ui::ProgressBar& bar) {
@@ -98,34 +88,16 @@ private:
         }
     }
 
-    void startSegment() {
-        segmentStart_ = c_.ListFiles.rowCount();
-        arrangement_ = c_.ListFiles.arrangement();
-        patternOfRow_.clear();
-    }
-
-    bool segmentIntact() const {
-        const auto& list = c_.ListFiles;
-        return list.arrangement() == arrangement_ &&
-               list.rowCount() == segmentStart_ + patternOfRow_.size();
-    }
-
     ScanControls& c_;
     ui::UiHost& host_;
     const std::vector<std::wstring>& labels_;
     const bool& stopped_;
     std::function<void()> stop_;
-    std::function<bool()> abandoned_;
-    std::size_t segmentStart_ = 0;
-    std::uint64_t arrangement_ = 0;
-    std::vector<std::uint32_t> patternOfRow_;
+    std::uint64_t firstTag_ = 0;
+    std::uint32_t found_ = 0;
 };
 
 }  // namespace
-
-bool ScanDriver::abandoned() const {
-    return host_.ended() || !c_.form.loaded();
-}
 
 void ScanDriver::cmdNext1_Click() {
     if (state_.scanning) {
@@ -139,7 +111,12 @@ void ScanDriver::cmdNext1_Click() {
     }
 
     state_.ScanStopped = false;
-    state_.scanning = true;
+    // Cleared however the scan ends, also when the program ends under it.
+    struct Scanning {
+        bool& flag;
+        explicit Scanning(bool& f) : flag(f) { flag = true; }
+        ~Scanning() { flag = false; }
+    } scanning(state_.scanning);
     c_.ListFiles.clear();
     c_.lblPath.setCaption({});
     c_.lblExt.setCaption({});
@@ -154,12 +131,8 @@ void ScanDriver::cmdNext1_Click() {
     c_.Frame3.zOrder(ui::ZOrderPosition::Front);
 
     Search_Files();
-    if (!abandoned() && c_.lstOptions.rowCount() > kBuiltInRows) {
+    if (c_.lstOptions.rowCount() > kBuiltInRows) {
         Search_Custom_Files();
-    }
-    if (abandoned()) {
-        state_.scanning = false;
-        return;
     }
 
     bar.setMax(bar.value() + 100);
@@ -226,9 +199,6 @@ void ScanDriver::Search_Custom_Files() {
 // it.
 void ScanDriver::searchDrives(const Search& search) {
     walkDrives(search);
-    if (abandoned()) {
-        return;
-    }
     c_.cmdDelete.setEnabled(true);
     host_.refresh(c_.form);
     c_.form.setMousePointer(ui::MousePointer::Default);
@@ -249,13 +219,9 @@ void ScanDriver::walkDrives(const Search& search) {
         if (state_.ScanStopped) {
             return;
         }
-        DriveWalk walk(
-            c_, host_, search.labels, state_.ScanStopped, [this] { enterStoppedState(); },
-            [this] { return abandoned(); });
-        const WalkEnd end = Search_Folder(platform_.files, root, search.patterns, walk);
-        if (end == WalkEnd::Abandoned) {
-            return;
-        }
+        DriveWalk walk(c_, host_, search.labels, state_.ScanStopped,
+                       [this] { enterStoppedState(); });
+        (void)Search_Folder(platform_.files, root, search.patterns, walk);
         walk.settleRows();
     }
 }

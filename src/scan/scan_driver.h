@@ -66,8 +66,6 @@ private:
     void searchDrives(const Search& search);
     void walkDrives(const Search& search);
     void enterStoppedState();
-    // The program ended while a walk serviced the window: nothing may be touched any more.
-    bool abandoned() const;
 
     ScanControls c_;
     ScanState state_;

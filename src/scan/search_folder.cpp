@@ -46,9 +46,7 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
         if (files.listFolder(current, entries) != platform::Status::Ok && entries.empty()) {
             continue;
         }
-        if (!sink.folderListed()) {
-            return WalkEnd::Abandoned;
-        }
+        sink.folderListed();
         const std::size_t firstSubfolder = pending.size();
         for (const platform::FolderEntry& entry : entries) {
             if (entry.directory) {

@@ -17,15 +17,15 @@ class WalkSink {
 public:
     virtual ~WalkSink() = default;
     // Once for every folder whose listing could be read, before its matches: where the window
-    // is serviced. False abandons the walk at once (the program is ending).
-    virtual bool folderListed() = 0;
+    // is serviced.
+    virtual void folderListed() = 0;
     // A match is about to be added: `folder` ends in "\", `pattern` indexes the walk's
     // patterns. False ends the walk here (the scan was stopped).
     virtual bool match(const std::wstring& folder, const std::wstring& name,
                        std::size_t pattern) = 0;
 };
 
-enum class WalkEnd { Finished, Stopped, Abandoned };
+enum class WalkEnd { Finished, Stopped };
 
 // Walks `folder` and every folder below it, listing each folder once: depth first and
 // pre-order (a folder's matches before anything below it), subfolders in the order the file

@@ -67,6 +67,11 @@ std::size_t Control::zIndex() const {
                                     siblings.begin());
 }
 
+void Control::raiseUserEvent(std::function<void()> handler) {
+    Form& owner = form();
+    owner.host().raise(owner, handler);
+}
+
 void Control::notify(Prop what, std::size_t index) {
     if (observer_ != nullptr) {
         observer_->changed(*this, what, index);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,9 @@ public:
 
 protected:
     void notify(Prop what, std::size_t index = 0);
+    // Runs a handler for the user's action on this control. The handler may unload the form,
+    // and with it this control and its handler members: it is handed over as a copy.
+    void raiseUserEvent(std::function<void()> handler);
 
 private:
     Container* parent_;

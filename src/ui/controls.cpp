@@ -55,8 +55,8 @@ void Label::setMousePointer(MousePointer pointer) {
 }
 
 void Label::click() {
-    if (enabled() && onClick) {
-        onClick();
+    if (enabled()) {
+        raiseUserEvent(onClick);
     }
 }
 
@@ -71,8 +71,8 @@ void Button::setCaption(const std::wstring& caption) {
 }
 
 void Button::click() {
-    if (enabled() && visible() && onClick) {
-        onClick();
+    if (enabled() && visible()) {
+        raiseUserEvent(onClick);
     }
 }
 
@@ -92,7 +92,7 @@ void CheckBox::setValue(int value) {
 
 void CheckBox::userClick() {
     if (enabled()) {
-        setValue(value_ == Checked ? Unchecked : Checked);
+        raiseUserEvent([this] { setValue(value_ == Checked ? Unchecked : Checked); });
     }
 }
 
@@ -153,6 +153,12 @@ bool ComboBox::setListIndex(int index) {
     return true;
 }
 
+void ComboBox::userSelect(int index) {
+    if (enabled()) {
+        raiseUserEvent([this, index] { setListIndex(index); });
+    }
+}
+
 std::wstring ComboBox::text() const {
     return listIndex_ < 0 ? std::wstring() : items_[static_cast<std::size_t>(listIndex_)];
 }
@@ -175,6 +181,10 @@ void TextBox::setText(const std::wstring& text) {
     }
 }
 
+void TextBox::userEdit(const std::wstring& text) {
+    raiseUserEvent([this, text] { setText(text); });
+}
+
 PictureBox::PictureBox(Container& parent, std::string name, Rect rect)
     : Control(parent, std::move(name), ControlKind::PictureBox, rect) {}
 
@@ -190,7 +200,8 @@ void PictureBox::setImage(Image image) {
 
 void PictureBox::mouseDown(int button, int shift, double x, double y) {
     if (enabled() && onMouseDown) {
-        onMouseDown(button, shift, x, y);
+        raiseUserEvent(
+            [handler = onMouseDown, button, shift, x, y] { handler(button, shift, x, y); });
     }
 }
 

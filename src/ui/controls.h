@@ -104,7 +104,11 @@ public:
     // Selecting clears the rest of the group and raises onClick when the selection changes;
     // clearing raises nothing.
     void setValue(bool value);
-    void userClick() { setValue(true); }
+    void userClick() {
+        if (enabled()) {
+            raiseUserEvent([this] { setValue(true); });
+        }
+    }
 
     std::function<void()> onClick;
 
@@ -124,6 +128,8 @@ public:
     int listIndex() const { return listIndex_; }
     // Raises onClick when the selection changes; false (nothing changed) when out of range.
     bool setListIndex(int index);
+    // The user's pick from the list.
+    void userSelect(int index);
     // The selected item's text, or empty.
     std::wstring text() const;
 
@@ -141,6 +147,8 @@ public:
     const std::wstring& text() const { return text_; }
     // Raises onChange when the text changes, from code as from the user.
     void setText(const std::wstring& text);
+    // The user's typing.
+    void userEdit(const std::wstring& text);
     int maxLength() const { return maxLength_; }
     void setMaxLength(int length) { maxLength_ = length; }
 

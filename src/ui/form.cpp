@@ -42,7 +42,12 @@ void Form::show() {
     if (!loaded_) {
         load();
     }
-    if (!loaded_ || visible_) {
+    if (!loaded_ || visible_ || host_.ended()) {
+        return;
+    }
+    if (loading_) {
+        // A window shown before its load step has filled it would show half of itself.
+        showWhenLoaded_ = true;
         return;
     }
     visible_ = true;
@@ -64,13 +69,27 @@ void Form::setMousePointer(MousePointer pointer) {
 }
 
 void Form::load() {
-    if (loaded_) {
+    if (loaded_ || host_.ended()) {
         return;
     }
     loaded_ = true;
+    ++loadCount_;
     createControls();
     host_.formLoaded(*this);
-    Form_Load();
+    host_.touched(*this);
+    {
+        // Cleared however Form_Load ends, a wait in it abandoned included.
+        struct Loading {
+            bool& flag;
+            explicit Loading(bool& f) : flag(f) { flag = true; }
+            ~Loading() { flag = false; }
+        } loading(loading_);
+        Form_Load();
+    }
+    if (showWhenLoaded_ && loaded_) {
+        showWhenLoaded_ = false;
+        show();
+    }
 }
 
 bool Form::unload() {
@@ -101,9 +120,16 @@ bool Form::unload() {
     focused_ = nullptr;
     windowState_ = WindowState::Normal;
     mousePointer_ = MousePointer::Default;
+    showWhenLoaded_ = false;
     loaded_ = false;
     unloading_ = false;
     return true;
+}
+
+void Form::closeBox() {
+    if (loaded_) {
+        host_.raise(*this, [this] { unload(); });
+    }
 }
 
 Control* Form::find(const std::string& name, int index) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -67,10 +68,15 @@ public:
     Control* focusedControl() const { return focused_; }
 
     bool loaded() const { return loaded_; }
-    // Creates the controls, lets the host build the window, then runs Form_Load.
+    // Counts the loads, so that code holding controls can tell a form loaded afresh.
+    std::uint64_t loadCount() const { return loadCount_; }
+    // Creates the controls, lets the host build the window, then runs Form_Load. A program that
+    // has ended loads nothing.
     void load();
     // Runs Form_Unload; unless it cancels, the window and controls go. Returns false if cancelled.
     bool unload();
+    // The user's close box (or Alt+F4, or Escape in a dialog): unloads the form.
+    void closeBox();
 
     // Every control in creation order, which is also the tab order.
     const std::vector<Control*>& controls() const { return controls_; }
@@ -125,6 +131,9 @@ private:
     bool visible_ = false;
     MousePointer mousePointer_ = MousePointer::Default;
     bool loaded_ = false;
+    std::uint64_t loadCount_ = 0;
+    bool loading_ = false;
+    bool showWhenLoaded_ = false;
     bool unloading_ = false;
     std::vector<Control*> controls_;
     std::vector<std::unique_ptr<Control>> owned_;
@@ -144,7 +153,12 @@ public:
     Controls& ui() {
         if (!loaded()) {
             load();
+            if (!loaded()) {
+                // The program has ended, or the form unloaded itself while loading.
+                throw HandlerAbandoned();
+            }
         }
+        host().touched(*this);
         return *ui_;
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
 
 namespace dustrel::ui {
 
@@ -65,8 +66,9 @@ void ListView::setColumnWidth(std::size_t column, int width) {
     }
 }
 
-std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subItems) {
-    rows_.push_back({std::move(text), std::move(subItems), false});
+std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subItems,
+                             std::uint64_t tag) {
+    rows_.push_back({std::move(text), std::move(subItems), false, tag});
     notify(Prop::RowsAppended, rows_.size() - 1);
     return rows_.size() - 1;
 }
@@ -74,7 +76,6 @@ std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subIte
 void ListView::removeRow(std::size_t index) {
     if (index < rows_.size()) {
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
-        ++arrangement_;
         notify(Prop::Rows);
     }
 }
@@ -96,7 +97,6 @@ void ListView::removeRows(std::vector<std::size_t> indices) {
     }
     if (kept != rows_.size()) {
         rows_.resize(kept);
-        ++arrangement_;
         notify(Prop::Rows);
     }
 }
@@ -105,23 +105,20 @@ void ListView::clear() {
     if (!rows_.empty()) {
         rows_.clear();
         rows_.shrink_to_fit();
-        ++arrangement_;
         notify(Prop::Rows);
     }
 }
 
-void ListView::reorderFrom(std::size_t first, const std::vector<std::size_t>& order) {
-    if (first > rows_.size() || order.size() != rows_.size() - first) {
-        return;
+void ListView::orderTailByTag(std::uint64_t from) {
+    auto first = rows_.end();
+    while (first != rows_.begin() && std::prev(first)->tag >= from) {
+        --first;
     }
-    std::vector<ListRow> moved;
-    moved.reserve(order.size());
-    for (const std::size_t from : order) {
-        moved.push_back(std::move(rows_[first + from]));
+    const auto byTag = [](const ListRow& a, const ListRow& b) { return a.tag < b.tag; };
+    if (!std::is_sorted(first, rows_.end(), byTag)) {
+        std::stable_sort(first, rows_.end(), byTag);
+        notify(Prop::Rows);
     }
-    std::move(moved.begin(), moved.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
-    ++arrangement_;
-    notify(Prop::Rows);
 }
 
 void ListView::setChecked(std::size_t index, bool checked) {
@@ -151,16 +148,18 @@ void ListView::userToggle(std::size_t index) {
     if (!checkBoxes_ || !enabled() || index >= rows_.size()) {
         return;
     }
-    rows_[index].checked = !rows_[index].checked;
-    notify(Prop::Row, index);
-    if (onItemCheck) {
-        onItemCheck(index);
-    }
+    raiseUserEvent([this, index, handler = onItemCheck] {
+        rows_[index].checked = !rows_[index].checked;
+        notify(Prop::Row, index);
+        if (handler) {
+            handler(index);
+        }
+    });
 }
 
 void ListView::userColumnClick(std::size_t column) {
     if (enabled() && onColumnClick) {
-        onColumnClick(column);
+        raiseUserEvent([handler = onColumnClick, column] { handler(column); });
     }
 }
 
@@ -189,6 +188,12 @@ void ListView::setSorted(bool sorted) {
     }
 }
 
+void ListView::resort() {
+    if (sorted_) {
+        sortRows();
+    }
+}
+
 void ListView::sortRows() {
     const std::size_t key = sortKey_;
     const bool descending = sortOrder_ == SortOrder::Descending;
@@ -201,7 +206,6 @@ void ListView::sortRows() {
         return;
     }
     std::stable_sort(rows_.begin(), rows_.end(), before);
-    ++arrangement_;
     notify(Prop::Rows);
 }
 

@@ -19,6 +19,8 @@ struct ListRow {
     std::wstring text;
     std::vector<std::wstring> subItems;
     bool checked = false;
+    // The program's own value for the row, never shown.
+    std::uint64_t tag = 0;
 };
 
 enum class SortOrder { Ascending = 0, Descending = 1 };
@@ -39,19 +41,17 @@ public:
 
     std::size_t rowCount() const { return rows_.size(); }
     const ListRow& row(std::size_t index) const { return rows_[index]; }
-    // Rows are appended at the end, also while sorting is on; a header click re-sorts.
-    std::size_t addRow(std::wstring text, std::vector<std::wstring> subItems = {});
+    // Rows are appended at the end, also while sorting is on; resort() or a header click puts
+    // them in their place.
+    std::size_t addRow(std::wstring text, std::vector<std::wstring> subItems = {},
+                       std::uint64_t tag = 0);
     void removeRow(std::size_t index);
     // Removes every row whose index is listed, in one pass; indices in any order.
     void removeRows(std::vector<std::size_t> indices);
     void clear();
-    // Puts the rows from `first` on into a new order: row first + i becomes the row that was at
-    // first + order[i]. `order` must be a permutation of 0..rowCount() - first - 1.
-    void reorderFrom(std::size_t first, const std::vector<std::size_t>& order);
-    // Changes whenever rows already in the list move or go (removal, sorting, reordering), but
-    // not when rows are appended or ticked, so that a caller can tell that the rows it appended
-    // are still where it put them.
-    std::uint64_t arrangement() const { return arrangement_; }
+    // Puts the rows at the end of the list whose tags are at least `from` in the order of their
+    // tags, rows of equal tags keeping their order.
+    void orderTailByTag(std::uint64_t from);
 
     // Code's ticks raise no ItemCheck.
     void setChecked(std::size_t index, bool checked);
@@ -68,6 +68,8 @@ public:
     bool sorted() const { return sorted_; }
     // Turning sorting on, or changing the key or order while it is on, re-orders the rows now.
     void setSorted(bool sorted);
+    // While sorting is on, puts rows appended since the last sort in their place.
+    void resort();
 
     std::function<void(std::size_t row)> onItemCheck;
     std::function<void(std::size_t column)> onColumnClick;
@@ -82,7 +84,6 @@ private:
     std::size_t sortKey_ = 0;
     SortOrder sortOrder_ = SortOrder::Ascending;
     bool sorted_ = false;
-    std::uint64_t arrangement_ = 0;
 };
 
 }  // namespace dustrel::ui

@@ -33,7 +33,8 @@ MenuItem& MenuItem::addSeparator(std::string name) {
 
 void MenuItem::click() {
     if (visible_ && enabled_ && !separator_ && onClick) {
-        onClick();
+        // A copy: the handler may unload the form, and this entry with it.
+        form_.host().raise(form_, std::function<void()>(onClick));
     }
 }
 

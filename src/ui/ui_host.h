@@ -1,6 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <exception>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/types.h"
 
@@ -27,21 +32,47 @@ enum MessageBoxAnswer : int {
     kIdNo = 7,
 };
 
+// Ends a handler that a wait would otherwise return into a program that has ended, or into a
+// form unloaded under it. Thrown by the waits themselves and caught where the user's action
+// entered the program (UiHost::raise), so no handler needs a check of its own.
+class HandlerAbandoned final : public std::exception {
+public:
+    const char* what() const noexcept override { return "handler abandoned"; }
+};
+
 // What is not a control: the Win32 host does it for real, the test host records it.
+//
+// Every wait (a message box, a modal window, DoEvents, a pop-up menu, work such as the shell's
+// file operations) runs other handlers while it lasts: the user may close a window or end the
+// program meanwhile. When a wait returns, the handler that waited goes on only if the program
+// still runs and every form whose controls it reached is still the same loaded form; otherwise
+// the wait throws HandlerAbandoned.
 class UiHost {
 public:
     virtual ~UiHost() = default;
 
-    virtual int messageBox(const std::wstring& text, const std::wstring& caption, int style) = 0;
-    // Shows a loaded form modal over the others; returns once it is hidden or unloaded.
-    virtual void showModal(Form& form) = 0;
+    int messageBox(const std::wstring& text, const std::wstring& caption, int style);
+    // Shows a loaded form modal over the others; returns once it is hidden or unloaded. The
+    // form itself may be unloaded on the way out (that is how a dialog closes): a caller holds
+    // none of its controls across the call.
+    void showModal(Form& form);
     // Processes the window messages pending now, once.
-    virtual void doEvents() = 0;
+    void doEvents();
+    // Pops up an invisible top-level menu at the mouse position; the chosen entry's handler
+    // runs before this returns.
+    void popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem);
+    // Runs work during which window messages are processed (the shell's file operations show
+    // windows of their own).
+    void waitFor(const std::function<void()>& work);
+
+    // Runs the handler of a user's action on `form` (or of the program's start). A handler
+    // abandoned by a wait ends here; a program that has ended takes no more actions.
+    void raise(Form& form, const std::function<void()>& handler);
+    // The running handler reached the controls of `form`, which it may go on holding.
+    void touched(const Form& form);
+
     // Repaints the form at once.
     virtual void refresh(Form& form) = 0;
-    // Pops up an invisible top-level menu at the mouse position; returns after the choice's
-    // handler has run (or nothing was chosen).
-    virtual void popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) = 0;
     // The notification-area icon, whose mouse messages reach `hook` as mouse-down events with
     // x = message number times twipsPerPixelX().
     virtual bool addTrayIcon(PictureBox& hook, const std::wstring& tip) = 0;
@@ -55,6 +86,26 @@ public:
     virtual void endProgram() = 0;
     // The program has ended (or the session is ending): work under way must give up.
     virtual bool ended() const = 0;
+
+protected:
+    // The waits themselves; the public functions above add what every wait needs.
+    virtual int showMessageBox(const std::wstring& text, const std::wstring& caption,
+                               int style) = 0;
+    virtual void runModal(Form& form) = 0;
+    virtual void processMessages() = 0;
+    // The entry the user chose, or nothing.
+    virtual MenuItem* trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) = 0;
+
+private:
+    // The forms a running handler has reached, each with the load it reached.
+    struct Frame {
+        std::vector<std::pair<const Form*, std::uint64_t>> forms;
+    };
+
+    // After a wait: throws HandlerAbandoned unless the waiting handler may go on.
+    void resume() const;
+
+    std::vector<Frame> frames_;
 };
 
 }  // namespace dustrel::ui

@@ -27,9 +27,11 @@ protected:
 
     // Runs the start-up sequence and hands back the main window's controls.
     app::FrmMainControls& start() {
-        form.load();
+        act([this] { form.load(); });
         return form.ui();
     }
+    // Runs a handler as the user's action would: it ends where a wait finds the program ended.
+    void act(const std::function<void()>& handler) { host.raise(form, handler); }
     settings::FrmSettingsControls& settingsUi() { return form.frmSettings().ui(); }
 
     settings::SettingsStore store() { return {fakes.registry, fakes.locale}; }

@@ -34,7 +34,7 @@ TEST(FakeFileSystem, FindsNamesInAnyCaseAndKeepsTheirOwn) {
 TEST(FakeFileSystem, ListsInTheOrderEntriesWereAdded) {
     FakeFileSystem files;
     files.addFile(L"C:\\d\\z.tmp");
-    files.addReparsePoint(L"C:\\d\\Link");
+    files.addLink(L"C:\\d\\Link");
     files.addFolder(L"C:\\d\\a");
     files.addFile(L"C:\\d\\m.tmp");
 
@@ -118,13 +118,40 @@ TEST_F(FakeShellTest, StopsWhereTheRealShellWould) {
 }
 
 TEST_F(FakeShellTest, CanClaimSuccessWithoutDeleting) {
-    shell.leaveInPlace(L"c:\\B.tmp");
+    shell.leaveInPlace(L"C:\\b.tmp");
     EXPECT_EQ(shell.deleteFiles(kPaths, false), Status::Ok);
     EXPECT_EQ(files.allFiles(), std::vector<std::wstring>{L"C:\\b.tmp"});
 
     shell.failEverything();
     EXPECT_EQ(shell.deleteFiles({L"C:\\b.tmp"}, false), Status::Failed);
     EXPECT_TRUE(files.exists(L"C:\\b.tmp"));
+}
+
+// The shell reads paths the plain way, and so must the fake, or tests of what reaches the shell
+// prove nothing.
+TEST_F(FakeShellTest, ReadsPathsThePlainWayAsWindowsDoes) {
+    files.makeCaseSensitive(L"C:\\cs");
+    for (const wchar_t* path : {L"C:\\dot\\x.tmp", L"C:\\dot.\\x.tmp", L"C:\\d\\con.tmp",
+                                L"C:\\cs\\A.tmp", L"C:\\cs\\a.tmp"}) {
+        files.addFile(path);
+    }
+    files.addLink(L"C:\\link", L"C:\\dot");
+
+    EXPECT_EQ(files.plainTarget(L"C:\\dot.\\x.tmp"), L"C:\\dot\\x.tmp");
+    EXPECT_EQ(files.plainTarget(L"C:\\dot \\x.tmp. "), L"C:\\dot\\x.tmp");
+    EXPECT_EQ(files.plainTarget(L"C:\\d\\con.tmp"), std::nullopt);  // the console
+    EXPECT_EQ(files.plainTarget(L"C:\\cs\\a.tmp"), L"C:\\cs\\a.tmp");
+    EXPECT_EQ(files.plainTarget(L"C:\\link\\x.tmp"), L"C:\\dot\\x.tmp");
+    EXPECT_TRUE(files.exists(L"C:\\d\\con.tmp"));
+    EXPECT_TRUE(files.exists(L"C:\\dot.\\x.tmp"));
+    EXPECT_FALSE(files.exists(L"C:\\dot \\x.tmp"));
+
+    EXPECT_EQ(shell.deleteFiles({L"C:\\cs\\a.tmp", L"C:\\cs\\a.tmp"}, false), Status::Ok);
+    // The second a.tmp found its twin, as a name in another case is found when none matches.
+    EXPECT_EQ(shell.removed(), (std::vector<std::wstring>{L"C:\\cs\\a.tmp", L"C:\\cs\\A.tmp"}));
+    EXPECT_EQ(shell.deleteFiles({L"C:\\dot.\\x.tmp"}, false), Status::Ok);
+    EXPECT_TRUE(files.exists(L"C:\\dot.\\x.tmp"));
+    EXPECT_FALSE(files.exists(L"C:\\dot\\x.tmp"));
 }
 
 TEST(FakeLocale, UsesCodePage1252BothWays) {

@@ -41,7 +41,7 @@ protected:
         for (const std::size_t row : categories) {
             c.lstOptions.setChecked(row, true);
         }
-        form.cmdNext1_Click();
+        act([this] { form.cmdNext1_Click(); });
     }
 
     Rows rows() { return rowTexts(c().ListFiles); }
@@ -166,7 +166,7 @@ TEST_F(ScanTest, WalkSkipsRootRecycledLinksUnreadableAndOverlongFolders) {
     fakes.system.addDrive(L'D');
     addFiles({L"C:\\RECYCLED\\a.tmp", L"D:\\Recycled\\b.tmp", L"C:\\Data\\RECYCLED\\c.tmp",
               L"C:\\Locked\\d.tmp", L"C:\\Open\\e.tmp"});
-    fakes.files.addReparsePoint(L"C:\\Junction");
+    fakes.files.addLink(L"C:\\Junction");
     addFiles({L"C:\\Junction\\f.tmp"});
     fakes.files.failListing(L"C:\\Locked");
     // A row of 259 characters fits the shell; one of 260 does not.
@@ -266,6 +266,33 @@ TEST_F(ScanTest, LabelsFollowTheLastRow) {
     ASSERT_EQ(seen.size(), 8u);  // four folders, twice
     EXPECT_EQ(seen[2], (Rows{L"Temporary Files", L"C:\\Temp\\"}));
     EXPECT_EQ(seen[7], (Rows{L"Archives", L"C:\\Temp\\Sub\\"}));
+}
+
+// A list the user sorted stays sorted, rows found after the click included.
+TEST_F(ScanTest, RowsEndSortedWhenTheHeaderWasClickedDuringTheWalk) {
+    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#");
+    addFiles({L"C:\\a\\1.dmp", L"C:\\b\\2.tmp", L"C:\\b\\3.arc", L"C:\\c\\0.tmp"});
+    start();
+    atFolder(3, [this] { c().ListFiles.userColumnClick(0); });  // while C:\b is walked
+    scan({L"C:\\"}, {kTemporary, kFirstCustom});
+    EXPECT_TRUE(c().ListFiles.sorted());
+    EXPECT_EQ(rows(), (Rows{L"C:\\a\\1.dmp", L"C:\\b\\2.tmp", L"C:\\b\\3.arc", L"C:\\c\\0.tmp"}));
+}
+
+// A list the user did not sort ends in walk order, also when rows leave it during a walk.
+TEST_F(ScanTest, RowsKeepWalkOrderWhenOthersLeaveDuringTheWalk) {
+    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
+    addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp"});
+    start();
+    // While the custom items' walk lists C:\c, the user deletes the one built-in row.
+    atFolder(9, [this] {
+        c().ListFiles.setChecked(0, true);
+        c().cmdDelete.click();
+    });
+    scan({L"C:\\"}, {kTemporary, kFirstCustom, kFirstCustom + 1});
+
+    EXPECT_EQ(rows(), (Rows{L"C:\\b\\y.arc", L"C:\\a\\x.doc", L"C:\\c\\z.doc"}));
+    EXPECT_FALSE(fakes.files.exists(L"C:\\t\\1.tmp"));
 }
 
 class StopScanTest : public ScanTest {

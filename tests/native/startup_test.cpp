@@ -131,6 +131,46 @@ TEST_F(StartupTest, SecondCopyExplainsOpensTheThankYouPageAndEndsWithoutItsWindo
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
 }
 
+// Started into the notification area while the update question waits: the icon already works.
+class TrayDuringQuestionTest : public AppTest {
+protected:
+    void SetUp() override {
+        storeScrambled(L"Register", L"LastUpdate", L"01/01/2020");
+        setRunEntry();
+        fakes.system.arguments = L"/STARTUP";
+    }
+};
+
+// Exit from the tray menu ends the program there: start-up goes no further.
+TEST_F(TrayDuringQuestionTest, ExitEndsTheStartUpThere) {
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        host.onPopup = [this](const PopupCall&) { return &form.ui().mnuExit1; };
+        settingsUi().picHook.mouseDown(ui::kRightButton, 0, 0x205 * 15, 0);
+    };
+    act([this] { form.load(); });
+
+    EXPECT_EQ(host.messageTexts(),
+              std::vector<std::wstring>{L"Do You Wish To Update The Software ?"});
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(thankYouPages(), 1);
+    EXPECT_EQ(storedScrambled(L"Register", L"LastUpdate"), L"01/01/2020");
+}
+
+// A double click shows the window, but only once start-up has filled it.
+TEST_F(TrayDuringQuestionTest, DoubleClickShowsTheWindowOnlyWhenItIsBuilt) {
+    bool shownDuringQuestion = true;
+    host.onMessageBox = [&](const MessageBoxCall&) {
+        settingsUi().picHook.mouseDown(ui::kLeftButton, 0, 0x203 * 15, 0);
+        shownDuringQuestion = form.visible();
+    };
+    act([this] { form.load(); });
+
+    EXPECT_FALSE(shownDuringQuestion);
+    EXPECT_TRUE(form.visible());
+    EXPECT_FALSE(host.trayIconShown());
+    EXPECT_EQ(form.ui().lstOptions.rowCount(), 6u);
+}
+
 TEST_F(StartupTest, CustomEntriesFollowTheBuiltInRowsPairedWithTheirExtensions) {
     storeScrambled(L"CustomExt", L"Ext", L"A?x#no mark#B?y#Half?done");
     auto& c = start();

@@ -15,383 +15,481 @@ using platform::Status;
 
 namespace {
 
-bool isSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
+constexpr std::wstring_view kExactPrefix = L"\\\\?\\";
+constexpr int kMostLinksFollowed = 32;
+
+std::wstring upper(std::wstring_view text) {
+    return platform::upperCase(text);
 }
 
-std::vector<std::wstring> partsOf(const std::wstring& path) {
+bool isDriveName(std::wstring_view part) {
+    return part.size() == 2 && part[1] == L':' &&
+           ((part[0] >= L'A' && part[0] <= L'Z') || (part[0] >= L'a' && part[0] <= L'z'));
+}
+
+std::vector<std::wstring> split(std::wstring_view path, bool slashToo) {
     std::vector<std::wstring> parts;
-    std::size_t i = 0;
-    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
-        // The server keeps its leading backslashes so that full paths come back as they went in.
-        std::size_t end = 2;
-        while (end < path.size() && !isSeparator(path[end])) {
-            ++end;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\' || (slashToo && path[i] == L'/')) {
+            parts.emplace_back(path.substr(start, i - start));
+            start = i + 1;
         }
-        parts.push_back(L"\\\\" + path.substr(2, end - 2));
-        i = end;
-    }
-    while (i < path.size()) {
-        if (isSeparator(path[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < path.size() && !isSeparator(path[end])) {
-            ++end;
-        }
-        parts.push_back(path.substr(i, end - i));
-        i = end;
     }
     return parts;
 }
 
-std::wstring keyOf(const std::wstring& path) {
-    std::wstring key;
-    for (const std::wstring& part : partsOf(path)) {
-        if (!key.empty()) {
-            key += L'\\';
-        }
-        key += platform::upperCase(part);
+// What the plain reading makes of one name.
+std::wstring trimmedName(std::wstring name) {
+    if (name == L"." || name == L"..") {
+        return name;
     }
-    return key;
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+        name.pop_back();
+    }
+    return name;
 }
 
-bool isAtOrBelow(const std::wstring& key, const std::wstring& folderKey) {
-    return key.size() >= folderKey.size() && key.compare(0, folderKey.size(), folderKey) == 0 &&
-           (key.size() == folderKey.size() || key[folderKey.size()] == L'\\');
+bool namesDevice(std::wstring_view name) {
+    std::wstring base = upper(name.substr(0, name.find(L'.')));
+    while (!base.empty() && base.back() == L' ') {
+        base.pop_back();
+    }
+    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL") {
+        return true;
+    }
+    return base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) &&
+           base[3] >= L'1' && base[3] <= L'9';
+}
+
+bool isAtOrBelow(const std::wstring& upperPath, const std::wstring& upperFolder) {
+    return upperFolder.empty() ||
+           (upperPath.starts_with(upperFolder) &&
+            (upperPath.size() == upperFolder.size() || upperPath[upperFolder.size()] == L'\\'));
 }
 
 }  // namespace
 
-struct FakeFileSystem::Node {
-    std::wstring name;
-    bool directory = true;
-    bool reparsePoint = false;
-    std::string bytes;
-    Node* parent = nullptr;
-    std::vector<std::unique_ptr<Node>> children;
-    std::unordered_map<std::wstring, Node*> byKey;
-
-    Node* child(const std::wstring& childName) const {
-        const auto found = byKey.find(platform::upperCase(childName));
-        return found == byKey.end() ? nullptr : found->second;
-    }
-
-    Node& add(const std::wstring& childName, bool isDirectory) {
-        auto node = std::make_unique<Node>();
-        node->name = childName;
-        node->directory = isDirectory;
-        node->parent = this;
-        Node& added = *node;
-        byKey.emplace(platform::upperCase(childName), &added);
-        children.push_back(std::move(node));
-        return added;
-    }
-
-    std::wstring path() const {
-        std::vector<const Node*> chain;
-        for (const Node* node = this; node->parent != nullptr; node = node->parent) {
-            chain.push_back(node);
-        }
-        std::wstring result;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            if (!result.empty()) {
-                result += L'\\';
-            }
-            result += (*it)->name;
-        }
-        return result;
-    }
-};
-
-FakeFileSystem::FakeFileSystem() : root_(std::make_unique<Node>()) {}
-
-FakeFileSystem::~FakeFileSystem() = default;
-
-FakeFileSystem::Node* FakeFileSystem::find(const std::wstring& path) const {
-    const std::vector<std::wstring> parts = partsOf(path);
-    if (parts.empty()) {
-        return nullptr;
-    }
-    Node* node = root_.get();
-    for (const std::wstring& part : parts) {
-        node = node->directory ? node->child(part) : nullptr;
-        if (node == nullptr) {
-            return nullptr;
-        }
-    }
-    return node;
+const FakeFileSystem::Entry* FakeFileSystem::entry(const std::wstring& truePath) const {
+    const auto found = entries_.find(truePath);
+    return found == entries_.end() ? nullptr : &found->second;
 }
 
-FakeFileSystem::Node* FakeFileSystem::make(const std::wstring& path, bool directory) {
-    const std::vector<std::wstring> parts = partsOf(path);
-    Node* node = root_.get();
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+FakeFileSystem::Entry* FakeFileSystem::entry(const std::wstring& truePath) {
+    const auto found = entries_.find(truePath);
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+FakeFileSystem::Found FakeFileSystem::resolve(const std::wstring& path, Reading reading,
+                                              bool followLast) const {
+    std::wstring_view rest = path;
+    if (rest.starts_with(kExactPrefix)) {
+        rest.remove_prefix(kExactPrefix.size());
+        reading = Reading::Exact;
+    } else if (reading == Reading::Exact) {
+        // The real file system hands the system a "\\?\" path only when it needs no clean-up.
+        const auto parts = split(rest, true);
+        if (rest.find(L'/') != std::wstring_view::npos ||
+            std::any_of(parts.begin(), parts.end(),
+                        [](const std::wstring& p) { return p == L"." || p == L".."; })) {
+            reading = Reading::Plain;
+        }
+    }
+    std::vector<std::wstring> parts = split(rest, reading == Reading::Plain);
+    if (!parts.empty() && parts.back().empty()) {
+        parts.pop_back();  // "C:\" and "C:\dir\" name the folder
+    }
+    if (parts.empty() || !isDriveName(parts[0])) {
+        return {};
+    }
+    std::wstring current = upper(parts[0]);
+    if (entry(current) == nullptr) {
+        return {};
+    }
+    int linksFollowed = 0;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
-        Node* next = node->child(parts[i]);
-        if (next == nullptr) {
-            next = &node->add(parts[i], last ? directory : true);
+        std::wstring name = parts[i];
+        if (reading == Reading::Plain) {
+            name = trimmedName(std::move(name));
+            if (name.empty() || name == L".") {
+                continue;
+            }
+            if (name == L"..") {
+                const std::size_t slash = current.rfind(L'\\');
+                current = slash == std::wstring::npos ? current : current.substr(0, slash);
+                continue;
+            }
+            if (last && namesDevice(name)) {
+                return {platform::Status::Failed, L"\\\\.\\" + upper(name)};
+            }
+        } else if (name.empty()) {
+            return {};
         }
-        node = next;
+        const Entry* folder = entry(current);
+        if (folder == nullptr || folder->kind != Entry::Kind::Folder) {
+            return {};
+        }
+        const std::wstring* match = nullptr;
+        for (const std::wstring& child : folder->children) {
+            if (child == name) {
+                match = &child;
+                break;
+            }
+            if (match == nullptr && platform::equalsNoCase(child, name)) {
+                match = &child;
+                if (!folder->caseSensitive) {
+                    break;
+                }
+            }
+        }
+        if (match == nullptr) {
+            return {};
+        }
+        current += L'\\' + *match;
+        const Entry* found = entry(current);
+        if (found->kind == Entry::Kind::Link && (!last || followLast)) {
+            if (++linksFollowed > kMostLinksFollowed) {
+                return {platform::Status::Failed, {}};
+            }
+            const Found target = resolve(found->target, Reading::Exact, true);
+            if (!platform::ok(target.status)) {
+                return {};
+            }
+            current = target.path;
+        }
     }
-    return node;
+    return {platform::Status::Ok, current};
 }
 
-Status FakeFileSystem::refusal(const std::wstring& path) const {
-    if (refuseAllWrites_) {
-        return Status::AccessDenied;
+std::wstring FakeFileSystem::make(const std::wstring& path, Entry::Kind kind) {
+    std::vector<std::wstring> parts = split(path, false);
+    if (!parts.empty() && parts.back().empty()) {
+        parts.pop_back();
     }
-    const std::wstring key = keyOf(path);
+    std::wstring current = upper(parts.at(0));
+    entries_.try_emplace(current);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        Entry& folder = entries_.at(current);
+        const auto same = [&](const std::wstring& child) {
+            return folder.caseSensitive ? child == parts[i]
+                                        : platform::equalsNoCase(child, parts[i]);
+        };
+        const auto child = std::find_if(folder.children.begin(), folder.children.end(), same);
+        if (child == folder.children.end()) {
+            folder.children.push_back(parts[i]);
+            const std::wstring made = current + L'\\' + parts[i];
+            entries_[made].kind = last ? kind : Entry::Kind::Folder;
+            current = made;
+        } else {
+            current += L'\\' + *child;
+        }
+        if (!last && entries_.at(current).kind == Entry::Kind::Link) {
+            current = make(entries_.at(current).target, Entry::Kind::Folder);
+        }
+    }
+    return current;
+}
+
+platform::Status FakeFileSystem::refusal(const std::wstring& truePath) const {
+    const std::wstring key = upper(truePath);
     for (const std::wstring& folder : refusedFolders_) {
         if (isAtOrBelow(key, folder)) {
-            return Status::AccessDenied;
+            return platform::Status::AccessDenied;
         }
     }
-    return Status::Ok;
+    return platform::Status::Ok;
 }
 
-bool FakeFileSystem::holdsLock(const Node& node, const std::wstring& key) const {
-    if (!node.directory) {
-        return lockedFiles_.count(key) != 0;
+bool FakeFileSystem::holdsLock(const std::wstring& truePath) const {
+    const Entry* found = entry(truePath);
+    if (found == nullptr) {
+        return false;
     }
-    return std::any_of(lockedFiles_.begin(), lockedFiles_.end(),
-                       [&key](const std::wstring& locked) { return isAtOrBelow(locked, key); });
+    if (found->kind == Entry::Kind::File) {
+        return found->locked;
+    }
+    if (found->kind == Entry::Kind::Link) {
+        return false;
+    }
+    return std::any_of(
+        found->children.begin(), found->children.end(),
+        [&](const std::wstring& child) { return holdsLock(truePath + L'\\' + child); });
 }
 
-void FakeFileSystem::detach(Node& node) {
-    Node& parent = *node.parent;
-    parent.byKey.erase(platform::upperCase(node.name));
-    const auto it = std::find_if(parent.children.begin(), parent.children.end(),
-                                 [&node](const auto& child) { return child.get() == &node; });
-    parent.children.erase(it);
+void FakeFileSystem::erase(const std::wstring& truePath) {
+    if (Entry* found = entry(truePath); found != nullptr && found->kind == Entry::Kind::Folder) {
+        for (const std::wstring& child : std::vector<std::wstring>(found->children)) {
+            erase(truePath + L'\\' + child);
+        }
+    }
+    entries_.erase(truePath);
+    const std::size_t slash = truePath.rfind(L'\\');
+    if (Entry* parent = entry(truePath.substr(0, slash)); parent != nullptr) {
+        std::erase(parent->children, truePath.substr(slash + 1));
+    }
 }
 
-Status FakeFileSystem::listFolder(const std::wstring& folder,
-                                  std::vector<platform::FolderEntry>& entries) {
+void FakeFileSystem::changed(const std::wstring& truePath) const {
+    if (onChange) {
+        onChange(truePath);
+    }
+}
+
+platform::Status FakeFileSystem::listFolder(const std::wstring& folder,
+                                            std::vector<platform::FolderEntry>& entries) {
     entries.clear();
-    const Node* node = find(folder);
-    if (node == nullptr || !node->directory) {
-        return Status::NotFound;
+    const Found found = resolve(folder, Reading::Exact, true);
+    const Entry* listed = platform::ok(found.status) ? entry(found.path) : nullptr;
+    if (listed == nullptr || listed->kind != Entry::Kind::Folder) {
+        return platform::Status::NotFound;
     }
-    if (unlistable_.count(keyOf(folder)) != 0) {
-        return Status::AccessDenied;
+    if (unlistable_.count(upper(found.path)) != 0) {
+        return platform::Status::AccessDenied;
     }
-    for (const auto& child : node->children) {
-        entries.push_back(
-            platform::FolderEntry{child->name, child->directory, child->reparsePoint});
+    for (const std::wstring& name : listed->children) {
+        const Entry::Kind kind = entry(found.path + L'\\' + name)->kind;
+        entries.push_back({name, kind != Entry::Kind::File, kind == Entry::Kind::Link});
     }
-    return Status::Ok;
+    return platform::Status::Ok;
 }
 
 bool FakeFileSystem::exists(const std::wstring& path) {
-    return find(path) != nullptr;
+    return platform::ok(resolve(path, Reading::Exact, false).status);
 }
 
 bool FakeFileSystem::isDirectory(const std::wstring& path) {
-    const Node* node = find(path);
-    return node != nullptr && node->directory;
+    const Found found = resolve(path, Reading::Exact, false);
+    return platform::ok(found.status) && entry(found.path)->kind != Entry::Kind::File;
 }
 
-Status FakeFileSystem::createFolder(const std::wstring& path) {
-    if (find(path) != nullptr) {
-        return Status::AlreadyExists;
+platform::Status FakeFileSystem::createFolder(const std::wstring& path) {
+    if (exists(path)) {
+        return platform::Status::AlreadyExists;
     }
-    std::vector<std::wstring> parts = partsOf(path);
-    if (parts.size() < 2) {
-        return Status::NotFound;
+    const std::size_t slash = path.find_last_of(L'\\', path.size() - 2);
+    const Found parent = resolve(path.substr(0, slash + 1), Reading::Exact, true);
+    if (slash == std::wstring::npos || !platform::ok(parent.status) ||
+        entry(parent.path)->kind != Entry::Kind::Folder) {
+        return platform::Status::NotFound;
     }
-    const std::wstring name = parts.back();
-    parts.pop_back();
-    Node* parent = root_.get();
-    for (const std::wstring& part : parts) {
-        parent = parent->directory ? parent->child(part) : nullptr;
-        if (parent == nullptr) {
-            return Status::NotFound;
-        }
-    }
-    if (!parent->directory) {
-        return Status::NotFound;
-    }
-    const Status refused = refusal(path);
-    if (!platform::ok(refused)) {
+    if (const platform::Status refused = refusal(parent.path); !platform::ok(refused)) {
         return refused;
     }
-    parent->add(name, true);
-    return Status::Ok;
+    std::wstring name = path.substr(slash + 1);
+    if (!name.empty() && name.back() == L'\\') {
+        name.pop_back();
+    }
+    changed(make(parent.path + L'\\' + name, Entry::Kind::Folder));
+    return platform::Status::Ok;
 }
 
-Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view bytes,
-                                 platform::WriteMode mode) {
-    Node* node = find(path);
-    if (node != nullptr && node->directory) {
-        return Status::AccessDenied;
-    }
-    if (node != nullptr && mode == platform::WriteMode::CreateNew) {
-        return Status::AlreadyExists;
-    }
-    const Status refused = refusal(path);
-    if (!platform::ok(refused)) {
-        return refused;
-    }
-    if (node != nullptr && holdsLock(*node, keyOf(path))) {
-        return Status::Failed;
-    }
-    if (node == nullptr) {
-        std::vector<std::wstring> parts = partsOf(path);
-        if (parts.size() < 2) {
-            return Status::NotFound;
+platform::Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view bytes,
+                                           platform::WriteMode mode) {
+    Found found = resolve(path, Reading::Exact, false);
+    if (platform::ok(found.status)) {
+        const Entry& existing = *entry(found.path);
+        if (existing.kind != Entry::Kind::File) {
+            return platform::Status::AccessDenied;
         }
-        parts.pop_back();
-        std::wstring parentPath;
-        for (const std::wstring& part : parts) {
-            parentPath += part + L'\\';
+        if (mode == platform::WriteMode::CreateNew) {
+            return platform::Status::AlreadyExists;
         }
-        if (!isDirectory(parentPath)) {
-            return Status::NotFound;
+        if (existing.locked) {
+            return platform::Status::Failed;
         }
-        node = make(path, false);
-    }
-    if (mode == platform::WriteMode::Append) {
-        node->bytes.append(bytes);
     } else {
-        node->bytes.assign(bytes);
+        const std::size_t slash = path.rfind(L'\\');
+        const Found parent = resolve(path.substr(0, slash + 1), Reading::Exact, true);
+        if (slash == std::wstring::npos || !platform::ok(parent.status) ||
+            entry(parent.path)->kind != Entry::Kind::Folder) {
+            return platform::Status::NotFound;
+        }
+        found.path = parent.path + L'\\' + path.substr(slash + 1);
     }
-    return Status::Ok;
-}
-
-Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
-    bytes.clear();
-    const Node* node = find(path);
-    if (node == nullptr) {
-        return Status::NotFound;
-    }
-    if (node->directory) {
-        return Status::AccessDenied;
-    }
-    bytes = node->bytes;
-    return Status::Ok;
-}
-
-Status FakeFileSystem::deleteFile(const std::wstring& path) {
-    Node* node = find(path);
-    if (node == nullptr) {
-        return Status::NotFound;
-    }
-    if (node->directory) {
-        return Status::AccessDenied;
-    }
-    return remove(path);
-}
-
-Status FakeFileSystem::remove(const std::wstring& path) {
-    Node* node = find(path);
-    if (node == nullptr) {
-        return Status::NotFound;
-    }
-    const Status refused = refusal(path);
-    if (!platform::ok(refused)) {
+    if (const platform::Status refused = refusal(found.path); !platform::ok(refused)) {
         return refused;
     }
-    if (holdsLock(*node, keyOf(path))) {
-        return Status::Failed;
+    const std::wstring made = make(found.path, Entry::Kind::File);
+    Entry& file = entries_.at(made);
+    if (mode == platform::WriteMode::Append) {
+        file.bytes.append(bytes);
+    } else {
+        file.bytes.assign(bytes);
     }
-    detach(*node);
-    return Status::Ok;
+    changed(made);
+    return platform::Status::Ok;
+}
+
+platform::Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
+    bytes.clear();
+    const std::optional<std::string> found = contents(path);
+    if (!found) {
+        return exists(path) ? platform::Status::AccessDenied : platform::Status::NotFound;
+    }
+    bytes = *found;
+    return platform::Status::Ok;
+}
+
+platform::Status FakeFileSystem::deleteFile(const std::wstring& path) {
+    const Found found = resolve(path, Reading::Exact, false);
+    if (!platform::ok(found.status)) {
+        return platform::Status::NotFound;
+    }
+    if (entry(found.path)->kind != Entry::Kind::File) {
+        return platform::Status::AccessDenied;
+    }
+    return remove(found.path);
+}
+
+platform::Status FakeFileSystem::remove(const std::wstring& truePath) {
+    if (entry(truePath) == nullptr) {
+        return platform::Status::NotFound;
+    }
+    if (const platform::Status refused = refusal(truePath); !platform::ok(refused)) {
+        return refused;
+    }
+    if (holdsLock(truePath)) {
+        return platform::Status::Failed;
+    }
+    erase(truePath);
+    changed(truePath);
+    return platform::Status::Ok;
 }
 
 void FakeFileSystem::addFile(const std::wstring& path, std::string_view bytes) {
-    make(path, false)->bytes.assign(bytes);
+    entries_.at(make(path, Entry::Kind::File)).bytes.assign(bytes);
 }
 
 void FakeFileSystem::addFolder(const std::wstring& path) {
-    make(path, true);
+    make(path, Entry::Kind::Folder);
 }
 
-void FakeFileSystem::addReparsePoint(const std::wstring& path) {
-    make(path, true)->reparsePoint = true;
+void FakeFileSystem::addLink(const std::wstring& path, const std::wstring& target) {
+    entries_.at(make(path, Entry::Kind::Link)).target = target;
+}
+
+void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
+    const Found found = resolve(folder, Reading::Exact, false);
+    if (platform::ok(found.status)) {
+        erase(found.path);
+    }
+    addLink(found.path.empty() ? folder : found.path, target);
+}
+
+void FakeFileSystem::makeCaseSensitive(const std::wstring& folder) {
+    entries_.at(make(folder, Entry::Kind::Folder)).caseSensitive = true;
+}
+
+std::optional<std::wstring> FakeFileSystem::plainTarget(const std::wstring& path) const {
+    const Found found = resolve(path, Reading::Plain, false);
+    return platform::ok(found.status) ? std::optional<std::wstring>(found.path) : std::nullopt;
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
-    const Node* node = find(path);
-    if (node == nullptr || node->directory) {
+    const Found found = resolve(path, Reading::Exact, true);
+    const Entry* file = platform::ok(found.status) ? entry(found.path) : nullptr;
+    if (file == nullptr || file->kind != Entry::Kind::File) {
         return std::nullopt;
     }
-    return node->bytes;
+    return file->bytes;
 }
 
 std::vector<std::wstring> FakeFileSystem::allFiles() const {
     std::vector<std::wstring> files;
-    std::vector<const Node*> pending{root_.get()};
-    while (!pending.empty()) {
-        const Node* node = pending.back();
-        pending.pop_back();
-        if (!node->directory) {
-            files.push_back(node->path());
-            continue;
+    std::vector<std::wstring> pending;
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if (isDriveName(it->first)) {
+            pending.push_back(it->first);
         }
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
-            pending.push_back(it->get());
+    }
+    while (!pending.empty()) {
+        const std::wstring path = std::move(pending.back());
+        pending.pop_back();
+        const Entry& found = *entry(path);
+        if (found.kind == Entry::Kind::File) {
+            files.push_back(path);
+        } else if (found.kind == Entry::Kind::Folder) {
+            for (auto it = found.children.rbegin(); it != found.children.rend(); ++it) {
+                pending.push_back(path + L'\\' + *it);
+            }
         }
     }
     return files;
 }
 
 void FakeFileSystem::failListing(const std::wstring& folder) {
-    unlistable_.insert(keyOf(folder));
-}
-
-void FakeFileSystem::refuseWrites() {
-    refuseAllWrites_ = true;
+    const Found found = resolve(folder, Reading::Exact, true);
+    unlistable_.insert(upper(platform::ok(found.status) ? found.path : folder));
 }
 
 void FakeFileSystem::refuseWritesUnder(const std::wstring& folder) {
-    refusedFolders_.push_back(keyOf(folder));
+    const Found found = resolve(folder, Reading::Exact, true);
+    std::wstring key = upper(platform::ok(found.status) ? found.path : folder);
+    while (!key.empty() && key.back() == L'\\') {
+        key.pop_back();
+    }
+    refusedFolders_.push_back(key);
 }
 
 void FakeFileSystem::lock(const std::wstring& file) {
-    lockedFiles_.insert(keyOf(file));
+    const Found found = resolve(file, Reading::Exact, false);
+    if (platform::ok(found.status)) {
+        entry(found.path)->locked = true;
+    }
 }
 
-void FakeFileSystem::unlock(const std::wstring& file) {
-    lockedFiles_.erase(keyOf(file));
-}
-
-Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
+platform::Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
     if (paths.empty()) {
-        return Status::Ok;
+        return platform::Status::Ok;
     }
     deleteCalls_.push_back(DeleteCall{paths, toRecycleBin});
     if (failEverything_) {
-        return Status::Failed;
+        return platform::Status::Failed;
     }
-    std::size_t handled = 0;
-    for (const std::wstring& path : paths) {
-        if (stopAfter_ && handled == *stopAfter_) {
-            return Status::Failed;
+    struct Working {
+        bool& flag;
+        explicit Working(bool& f) : flag(f) { flag = true; }
+        ~Working() { flag = false; }
+    } working(working_);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (stopAfter_ && i == *stopAfter_) {
+            return platform::Status::Failed;
         }
-        ++handled;
-        if (leftInPlace_.count(keyOf(path)) != 0) {
-            continue;
+        const platform::Status status = deleteOne(paths[i], toRecycleBin);
+        if (i == 0 && duringOperation) {
+            duringOperation();
         }
-        const Status status = files_.remove(path);
         if (!platform::ok(status)) {
             return status;
         }
+    }
+    return platform::Status::Ok;
+}
+
+platform::Status FakeShell::deleteOne(const std::wstring& path, bool toRecycleBin) {
+    const std::optional<std::wstring> target = files_.plainTarget(path);
+    if (!target) {
+        // Not there, or a device, which no deletion removes.
+        return platform::Status::NotFound;
+    }
+    if (leftInPlace_.count(path) != 0) {
+        return platform::Status::Ok;
+    }
+    const platform::Status status = files_.remove(*target);
+    if (platform::ok(status)) {
+        removed_.push_back(*target);
         if (toRecycleBin) {
-            recycled_.push_back(path);
+            recycled_.push_back(*target);
         }
     }
-    return Status::Ok;
+    return status;
 }
 
-Status FakeShell::open(const std::wstring& target) {
+platform::Status FakeShell::open(const std::wstring& target) {
     opened_.push_back(target);
-    return failOpening_ ? Status::Failed : Status::Ok;
-}
-
-void FakeShell::leaveInPlace(const std::wstring& path) {
-    leftInPlace_.insert(keyOf(path));
+    return platform::Status::Ok;
 }
 
 namespace {
@@ -439,6 +537,7 @@ long FakeRegistry::createKey(const std::wstring& subKey) {
         return platform::kRegAccessDenied;
     }
     keys_[registryKeyOf(subKey)];
+    ++writes;
     return platform::kRegSuccess;
 }
 
@@ -448,6 +547,7 @@ long FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& n
         return platform::kRegAccessDenied;
     }
     set(subKey, name, value);
+    ++writes;
     return platform::kRegSuccess;
 }
 
@@ -459,8 +559,11 @@ long FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& n
     if (refuses(subKey) || refuseValueWrites_) {
         return platform::kRegAccessDenied;
     }
-    return key->second.erase(platform::upperCase(name)) != 0 ? platform::kRegSuccess
-                                                             : platform::kRegNotFound;
+    if (key->second.erase(platform::upperCase(name)) == 0) {
+        return platform::kRegNotFound;
+    }
+    ++writes;
+    return platform::kRegSuccess;
 }
 
 long FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {

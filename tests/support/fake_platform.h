@@ -15,17 +15,17 @@
 
 namespace dustrel::testing {
 
-// A file tree in memory. Names are found whatever their case, as on Windows, and keep the case
-// they were first given. A folder lists its entries in the order they were added, so a test
-// decides the order in which a walk meets them. Paths are "C:\dir\file" (a drive's root is
-// "C:\" or "C:"); "\\server\share\..." works too.
+// A disk in memory that reads paths as Windows does. The FileSystem calls take a path exactly
+// as written, as the Win32 implementation's "\\?\" paths are taken; the shell reads paths the
+// plain way (plainTarget): trailing dots and spaces dropped from every name, a device's name
+// (con.tmp, nul.log) taken for the device. Names are found whatever their letter case, except in
+// folders made case-sensitive (every folder under Wine, any on Windows 10 that asks), where twins
+// such as A.tmp and a.tmp may live side by side and a name in another case is still found when
+// no name matches exactly. A link is a folder that leads to another; a path through it goes on
+// from there. A folder lists its entries in the order they were added, so that a test decides
+// the order in which a walk meets them. Paths are "C:\dir\file"; a drive's root is "C:\".
 class FakeFileSystem final : public platform::FileSystem {
 public:
-    FakeFileSystem();
-    ~FakeFileSystem() override;
-    FakeFileSystem(const FakeFileSystem&) = delete;
-    FakeFileSystem& operator=(const FakeFileSystem&) = delete;
-
     platform::Status listFolder(const std::wstring& folder,
                                 std::vector<platform::FolderEntry>& entries) override;
     bool exists(const std::wstring& path) override;
@@ -36,47 +36,69 @@ public:
     platform::Status readFile(const std::wstring& path, std::string& bytes) override;
     platform::Status deleteFile(const std::wstring& path) override;
 
-    // Building the tree; missing folders on the way are made, faults do not apply.
+    // Building the tree, names as given; missing folders on the way are made, faults do not
+    // apply.
     void addFile(const std::wstring& path, std::string_view bytes = {});
     void addFolder(const std::wstring& path);
-    // A folder that is a junction or symbolic link: listed with the reparse-point bit.
-    void addReparsePoint(const std::wstring& path);
+    // A folder that is a junction or symbolic link to `target` (which need not exist).
+    void addLink(const std::wstring& path, const std::wstring& target = L"C:\Elsewhere");
+    // Replaces a folder (and everything in it) by a link, as someone might after a scan.
+    void replaceByLink(const std::wstring& folder, const std::wstring& target);
+    void makeCaseSensitive(const std::wstring& folder);
 
+    // The true path of what `path` names read the plain way, or nothing (not there, or a device).
+    std::optional<std::wstring> plainTarget(const std::wstring& path) const;
     std::optional<std::string> contents(const std::wstring& path) const;
-    // Every file's full path in its true case, depth first, each folder in listing order.
+    // Every file's true path, depth first, each folder in listing order.
     std::vector<std::wstring> allFiles() const;
 
     // Faults. A folder that fails to list answers AccessDenied.
     void failListing(const std::wstring& folder);
     // Creating, writing and deleting answer AccessDenied everywhere, or at and below `folder`.
-    void refuseWrites();
+    void refuseWrites() { refuseWritesUnder({}); }
     void refuseWritesUnder(const std::wstring& folder);
     // Another program holds the file open, sharing reading only: writing and deleting it fail.
     void lock(const std::wstring& file);
-    void unlock(const std::wstring& file);
 
-    // Removes a file, or a folder with everything in it, as the shell would; the faults apply,
-    // and a folder holding a locked file is left whole.
-    platform::Status remove(const std::wstring& path);
+    // Removes a file, or a folder with everything in it, named by its true path, as the shell
+    // would; the faults apply, and a folder holding a locked file is left whole.
+    platform::Status remove(const std::wstring& truePath);
+
+    // Called with the true path of everything created, written or removed.
+    std::function<void(const std::wstring&)> onChange;
 
 private:
-    struct Node;
+    struct Entry {
+        enum class Kind { File, Folder, Link } kind = Kind::Folder;
+        std::string bytes;
+        std::wstring target;  // a link's
+        bool caseSensitive = false;
+        bool locked = false;
+        std::vector<std::wstring> children;  // a folder's names, in the order added
+    };
+    struct Found {
+        platform::Status status = platform::Status::NotFound;
+        std::wstring path;  // the true path
+    };
+    enum class Reading { Exact, Plain };
 
-    Node* find(const std::wstring& path) const;
-    Node* make(const std::wstring& path, bool directory);
-    platform::Status refusal(const std::wstring& path) const;
-    bool holdsLock(const Node& node, const std::wstring& key) const;
-    void detach(Node& node);
+    Found resolve(const std::wstring& path, Reading reading, bool followLast) const;
+    const Entry* entry(const std::wstring& truePath) const;
+    Entry* entry(const std::wstring& truePath);
+    std::wstring make(const std::wstring& path, Entry::Kind kind);
+    platform::Status refusal(const std::wstring& truePath) const;
+    bool holdsLock(const std::wstring& truePath) const;
+    void erase(const std::wstring& truePath);
+    void changed(const std::wstring& truePath) const;
 
-    std::unique_ptr<Node> root_;
+    std::map<std::wstring, Entry> entries_;
     std::set<std::wstring> unlistable_;
-    std::set<std::wstring> lockedFiles_;
     std::vector<std::wstring> refusedFolders_;
-    bool refuseAllWrites_ = false;
 };
 
-// Records the shell's deletions and opens; deletes from the FakeFileSystem one path after
-// another and, like the shell, stops at the first path it cannot delete.
+// Records the shell's deletions and opens. Reads each path the plain way and deletes what it
+// names from the FakeFileSystem (a folder with everything in it), one path after another, and
+// like the shell stops at the first path it cannot delete.
 class FakeShell final : public platform::Shell {
 public:
     struct DeleteCall {
@@ -92,27 +114,36 @@ public:
 
     // Calls with an empty list are not recorded: the real shell is never asked for them.
     const std::vector<DeleteCall>& deleteCalls() const { return deleteCalls_; }
+    // The true paths of what the shell removed, in order.
+    const std::vector<std::wstring>& removed() const { return removed_; }
     // Paths that went to the Recycle Bin, in order.
     const std::vector<std::wstring>& recycled() const { return recycled_; }
     const std::vector<std::wstring>& opened() const { return opened_; }
 
+    // Runs in the middle of each delete operation, after its first path, where the real shell's
+    // progress window lets other windows' messages run.
+    std::function<void()> duringOperation;
+    bool working() const { return working_; }
+
     // Faults. Each call deletes at most `files` paths and then reports failure.
     void stopAfter(std::size_t files) { stopAfter_ = files; }
     // Reports success for the path but leaves it where it is.
-    void leaveInPlace(const std::wstring& path);
+    void leaveInPlace(const std::wstring& path) { leftInPlace_.insert(path); }
     // Deletes nothing and reports failure.
     void failEverything(bool fail = true) { failEverything_ = fail; }
-    void failOpening(bool fail = true) { failOpening_ = fail; }
 
 private:
+    platform::Status deleteOne(const std::wstring& path, bool toRecycleBin);
+
     FakeFileSystem& files_;
     std::vector<DeleteCall> deleteCalls_;
+    std::vector<std::wstring> removed_;
     std::vector<std::wstring> recycled_;
     std::vector<std::wstring> opened_;
     std::optional<std::size_t> stopAfter_;
     std::set<std::wstring> leftInPlace_;
     bool failEverything_ = false;
-    bool failOpening_ = false;
+    bool working_ = false;
 };
 
 // Keys and value names are found whatever their case. A failed read leaves `value` alone.
@@ -137,6 +168,9 @@ public:
     void refuseValueWrites(bool refuse = true) { refuseValueWrites_ = refuse; }
     // Only this key and those below it refuse to be created, written or deleted from.
     void refuseWritesUnder(const std::wstring& subKey);
+
+    // Keys created and values written or deleted so far.
+    int writes = 0;
 
 private:
     struct Value {

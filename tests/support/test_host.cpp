@@ -16,7 +16,7 @@ bool canAnswer(int style, int answer) {
 
 }  // namespace
 
-int TestHost::messageBox(const std::wstring& text, const std::wstring& caption, int style) {
+int TestHost::showMessageBox(const std::wstring& text, const std::wstring& caption, int style) {
     int answer = isYesNo(style) ? yesNoDefault : ui::kIdOk;
     if (!answers.empty()) {
         answer = answers.front();
@@ -33,7 +33,7 @@ int TestHost::messageBox(const std::wstring& text, const std::wstring& caption, 
     return answer;
 }
 
-void TestHost::showModal(ui::Form& form) {
+void TestHost::runModal(ui::Form& form) {
     modalForms.push_back(&form);
     form.show();
     if (onModal) {
@@ -44,7 +44,7 @@ void TestHost::showModal(ui::Form& form) {
     }
 }
 
-void TestHost::doEvents() {
+void TestHost::processMessages() {
     ++doEventsCount;
     if (inDoEvents_ || !onDoEvents) {
         return;
@@ -63,13 +63,10 @@ void TestHost::refresh(ui::Form& form) {
     refreshes.push_back(&form);
 }
 
-void TestHost::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) {
+ui::MenuItem* TestHost::trackPopupMenu(ui::Form& form, ui::MenuItem& menu,
+                                       ui::MenuItem* defaultItem) {
     popups.push_back({&form, &menu, defaultItem});
-    if (onPopup) {
-        if (ui::MenuItem* chosen = onPopup(popups.back())) {
-            chosen->click();
-        }
-    }
+    return onPopup ? onPopup(popups.back()) : nullptr;
 }
 
 bool TestHost::addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) {

@@ -67,11 +67,7 @@ public:
     std::vector<ui::Form*> loadedForms;
     std::vector<ui::Form*> unloadingForms;
 
-    int messageBox(const std::wstring& text, const std::wstring& caption, int style) override;
-    void showModal(ui::Form& form) override;
-    void doEvents() override;
     void refresh(ui::Form& form) override;
-    void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) override;
     bool addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) override;
     void removeTrayIcon(ui::PictureBox& hook) override;
     double twipsPerPixelX() override { return 15; }
@@ -82,6 +78,13 @@ public:
     // The texts of the message boxes shown so far, in order.
     std::vector<std::wstring> messageTexts() const;
     bool ended() const override { return endProgramCalls > 0; }
+
+protected:
+    int showMessageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    void runModal(ui::Form& form) override;
+    void processMessages() override;
+    ui::MenuItem* trackPopupMenu(ui::Form& form, ui::MenuItem& menu,
+                                 ui::MenuItem* defaultItem) override;
 
 private:
     bool inDoEvents_ = false;

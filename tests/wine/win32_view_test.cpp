@@ -693,10 +693,10 @@ TEST_F(Win32ViewTest, DoEventsRunsWhatIsPendingAndKeepsTheQuitForTheMainLoop) {
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
 
-    // Once the program ends, nothing more is handled.
+    // Once the program ends, nothing more is handled, and the caller is told to give up.
     host.endProgram();
     PostMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
-    host.doEvents();
+    EXPECT_THROW(host.doEvents(), ui::HandlerAbandoned);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(runMessageLoop(host), 0);
 }

@@ -1143,7 +1143,7 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
     switch (msg) {
         case WM_CLOSE:
             // The model decides; when the form unloads, formUnloading takes the windows away.
-            form_.unload();
+            form_.closeBox();
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -1303,7 +1303,7 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
                 const auto selected =
                     static_cast<int>(SendMessageW(child->hwnd, CB_GETCURSEL, 0, 0));
                 auto& box = static_cast<ComboBox&>(control);
-                box.setListIndex(selected);
+                box.userSelect(selected);
                 if (!detached_ && box.listIndex() != selected) {
                     SendMessageW(child->hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.listIndex()),
                                  0);
@@ -1312,7 +1312,7 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
             break;
         case ControlKind::TextBox:
             if (code == EN_CHANGE && !child->settingText) {
-                static_cast<TextBox&>(control).setText(windowText(child->hwnd));
+                static_cast<TextBox&>(control).userEdit(windowText(child->hwnd));
                 if (!detached_) {
                     applyText(*child);  // a text cut to the maximum length
                 }

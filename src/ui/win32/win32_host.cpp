@@ -52,7 +52,7 @@ Win32Host::~Win32Host() {
 
 // --- message boxes, modal forms, the queue ----------------------------------------------------
 
-int Win32Host::messageBox(const std::wstring& text, const std::wstring& caption, int style) {
+int Win32Host::showMessageBox(const std::wstring& text, const std::wstring& caption, int style) {
     flushAll(true);
     const int answer =
         MessageBoxW(activeFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
@@ -60,10 +60,7 @@ int Win32Host::messageBox(const std::wstring& text, const std::wstring& caption,
     return answer != 0 ? answer : kIdCancel;
 }
 
-void Win32Host::showModal(Form& form) {
-    if (ended_) {
-        return;
-    }
+void Win32Host::runModal(Form& form) {
     const HWND owner = activeFormWindow();
     if (!form.loaded()) {
         form.load();
@@ -140,10 +137,7 @@ void Win32Host::beforeHide(const Form& form) {
     releaseModal(form);
 }
 
-void Win32Host::doEvents() {
-    if (ended_) {
-        return;
-    }
+void Win32Host::processMessages() {
     reap();
     flushAll(false);
     MSG msg{};
@@ -204,20 +198,17 @@ void Win32Host::refresh(Form& form) {
 
 // --- menus and the notification area ----------------------------------------------------------
 
-void Win32Host::popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) {
-    if (ended_) {
-        return;
-    }
+MenuItem* Win32Host::trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) {
     flushAll(true);
     FormView* view = viewOf(form);
     const HWND owner = view != nullptr ? view->hwnd() : activeFormWindow();
     if (owner == nullptr) {
-        return;
+        return nullptr;
     }
     MenuBuilder builder(kFirstPopupId);
     HMENU popup = builder.buildPopup(menu, defaultItem);
     if (popup == nullptr) {
-        return;
+        return nullptr;
     }
     POINT at{};
     GetCursorPos(&at);
@@ -228,9 +219,7 @@ void Win32Host::popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) {
         popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
-    if (MenuItem* item = builder.find(chosen)) {
-        item->click();
-    }
+    return builder.find(chosen);
 }
 
 bool Win32Host::addTrayIcon(PictureBox& hook, const std::wstring& tip) {

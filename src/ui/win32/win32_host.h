@@ -23,11 +23,7 @@ public:
     Win32Host(const Win32Host&) = delete;
     Win32Host& operator=(const Win32Host&) = delete;
 
-    int messageBox(const std::wstring& text, const std::wstring& caption, int style) override;
-    void showModal(Form& form) override;
-    void doEvents() override;
     void refresh(Form& form) override;
-    void popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) override;
     bool addTrayIcon(PictureBox& hook, const std::wstring& tip) override;
     void removeTrayIcon(PictureBox& hook) override;
     double twipsPerPixelX() override;
@@ -58,6 +54,12 @@ public:
     // A form's window is about to hide: a modal loop showing it gives the other windows their
     // input back first, so that Windows activates one of them and not another program.
     void beforeHide(const Form& form);
+
+protected:
+    int showMessageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    void runModal(Form& form) override;
+    void processMessages() override;
+    MenuItem* trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) override;
 
 private:
     struct Modal {
