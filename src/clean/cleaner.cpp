@@ -2,6 +2,8 @@
 
 #include "app/program_info.h"
 #include "clean/deletion_log.h"
+#include "clean/exact_lookup.h"
+#include "clean/file_deletion.h"
 #include "clean/recycle_bin.h"
 #include "platform/path_text.h"
 
@@ -9,13 +11,9 @@ namespace dustrel::clean {
 
 namespace {
 
-// Rows of one file are told apart from rows of another as Windows tells names apart.
-std::wstring keyOf(const std::wstring& path) {
-    return platform::upperCase(path);
-}
-
 // The program's own file, by its name with ".exe" and by the file it actually runs from, which
-// differ only for a copy renamed to another extension.
+// differ only for a copy renamed to another extension. Letter case is ignored: a guard may
+// refuse more than it must.
 class OwnExecutable {
 public:
     explicit OwnExecutable(platform::System& system)
@@ -34,17 +32,36 @@ private:
 
 }  // namespace
 
-bool Cleaner::isFile(const std::wstring& path) {
-    return platform_.files.exists(path) && !platform_.files.isDirectory(path);
+std::vector<std::wstring> Cleaner::tickedPaths(bool* ownExecutableTicked) {
+    const OwnExecutable ownExecutable(platform_.system);
+    std::vector<std::wstring> paths;
+    Paths seen;
+    const auto& list = c_.ListFiles;
+    for (std::size_t i = 0; i < list.rowCount(); ++i) {
+        const ui::ListRow& row = list.row(i);
+        if (!row.checked) {
+            continue;
+        }
+        if (ownExecutableTicked != nullptr && ownExecutable.is(row.text)) {
+            *ownExecutableTicked = true;
+            continue;
+        }
+        // A file found by two patterns is handed on once: the shell fails a whole operation
+        // that names a file twice, after deleting it.
+        if (seen.insert(row.text).second) {
+            paths.push_back(row.text);
+        }
+    }
+    return paths;
 }
 
-void Cleaner::removeRowsOf(const Keys& gone) {
+void Cleaner::removeRowsOf(const Paths& gone) {
     if (gone.empty()) {
         return;
     }
     std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < c_.ListFiles.rowCount(); ++i) {
-        if (gone.count(keyOf(c_.ListFiles.row(i).text)) != 0) {
+        if (gone.count(c_.ListFiles.row(i).text) != 0) {
             rows.push_back(i);
         }
     }
@@ -58,70 +75,42 @@ void Cleaner::tellUser(const std::wstring& text) {
 }
 
 void Cleaner::cmdDelete_Click() {
-    auto& list = c_.ListFiles;
-    if (list.checkedCount() == 0) {
+    if (c_.ListFiles.checkedCount() == 0) {
         tellUser(L"Please Select At Least One File To Delete");
         return;
     }
-
-    // Each ticked file once, in row order: the shell fails a whole operation that names a file
-    // twice, after deleting it.
-    const OwnExecutable ownExecutable(platform_.system);
     bool ownExecutableTicked = false;
-    std::vector<std::wstring> ticked;
-    Keys tickedKeys;
-    for (std::size_t i = 0; i < list.rowCount(); ++i) {
-        const ui::ListRow& row = list.row(i);
-        if (!row.checked) {
-            continue;
-        }
-        if (ownExecutable.is(row.text)) {
-            ownExecutableTicked = true;
-            continue;
-        }
-        if (tickedKeys.insert(keyOf(row.text)).second) {
-            ticked.push_back(row.text);
-        }
-    }
-
+    FileDeletion deletion(platform_, tickedPaths(&ownExecutableTicked));
     const std::wstring logName = logFileName(platform_.clock.now());
-
-    // A file that has already gone is left out: the shell would stop at it, or ask about it.
-    std::vector<std::wstring> handed;
-    for (const std::wstring& path : ticked) {
-        if (isFile(path)) {
-            handed.push_back(path);
+    // A log that cannot be written is not reported: the files are gone either way.
+    const auto log = [&](const DeletionResult& result) {
+        if (!result.deleted.empty()) {
+            (void)writeDeletionLog(platform_, logName, result.deleted);
         }
-    }
-    if (!handed.empty()) {
-        c_.form.setMousePointer(ui::MousePointer::Hourglass);
-        // Its answer says nothing reliable about single files; the files themselves do.
-        (void)DeleteFiles(platform_.shell, handed);
-        c_.form.setMousePointer(ui::MousePointer::Default);
-    }
+    };
 
-    std::vector<std::wstring> deleted;
-    Keys deletedKeys;
-    std::size_t remaining = 0;
-    for (const std::wstring& path : ticked) {
-        if (platform_.files.exists(path)) {
-            ++remaining;
-        } else {
-            deleted.push_back(path);
-            deletedKeys.insert(keyOf(path));
-        }
+    c_.form.setMousePointer(ui::MousePointer::Hourglass);
+    try {
+        host_.waitFor([&deletion] { deletion.runShell(); });
+    } catch (const ui::HandlerAbandoned&) {
+        // The program ended while the shell worked. What it deleted is gone all the same, and
+        // the log is the user's one record of it; nothing else is done.
+        log(deletion.result());
+        throw;
     }
+    deletion.deleteOneByOne();
+    const DeletionResult result = deletion.result();
+    log(result);
+    c_.form.setMousePointer(ui::MousePointer::Default);
 
-    if (!deleted.empty()) {
-        removeRowsOf(deletedKeys);
-        for (const std::wstring& path : deleted) {
-            c_.lstFilesDelete.addRow(path);
-        }
-        // A log that cannot be written is not reported, as the files are gone either way.
-        (void)writeDeletionLog(platform_, logName, deleted);
+    Paths gone(result.deleted.begin(), result.deleted.end());
+    gone.insert(result.alreadyGone.begin(), result.alreadyGone.end());
+    removeRowsOf(gone);
+    for (const std::wstring& path : result.deleted) {
+        c_.lstFilesDelete.addRow(path);
     }
-    if (remaining > 0) {
-        tellUser(std::to_wstring(remaining) + L" Files Could Not Be Deleted");
+    if (!result.remaining.empty()) {
+        tellUser(std::to_wstring(result.remaining.size()) + L" Files Could Not Be Deleted");
     }
     if (ownExecutableTicked) {
         tellUser(L"Dustrel.exe Cannot Be Removed");
@@ -130,23 +119,27 @@ void Cleaner::cmdDelete_Click() {
 }
 
 void Cleaner::cmdRecycle_Click() {
-    auto& list = c_.ListFiles;
-    Keys gone;
-    Keys handled;
-    for (std::size_t i = 0; i < list.rowCount(); ++i) {
-        if (!list.row(i).checked) {
-            continue;
+    const std::vector<std::wstring> ticked = tickedPaths(nullptr);
+    Paths gone;
+    std::vector<std::wstring> handed;
+    ExactLookup before(platform_.files);
+    for (const std::wstring& path : ticked) {
+        const Presence presence = before.of(path);
+        if (presence == Presence::Gone) {
+            gone.insert(path);
+        } else if (presence == Presence::File && platform::isOrdinaryPath(path)) {
+            // Only the shell can put a file into the Recycle Bin, and it reads paths the plain
+            // way: a path that reads as another file is not handed to it.
+            handed.push_back(path);
         }
-        // A copy: the shell's progress window lets the list change while it works.
-        const std::wstring path = list.row(i).text;
-        if (!handled.insert(keyOf(path)).second) {
-            continue;
-        }
-        if (isFile(path)) {
-            (void)RecycleFiles(platform_.shell, {path});
-        }
-        if (!platform_.files.exists(path)) {
-            gone.insert(keyOf(path));
+    }
+    for (const std::wstring& path : handed) {
+        host_.waitFor([&] { (void)RecycleFiles(platform_.shell, {path}); });
+    }
+    ExactLookup after(platform_.files);
+    for (const std::wstring& path : handed) {
+        if (after.of(path) == Presence::Gone) {
+            gone.insert(path);
         }
     }
     removeRowsOf(gone);

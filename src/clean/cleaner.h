@@ -24,8 +24,9 @@ inline bool ArrayHasItems(const std::vector<std::size_t>& rows) {
 }
 
 // The results page's two cleaning actions. Made for one handler call; everything that lasts is
-// in the controls. Neither action believes the shell's answer: a row goes when its file has gone,
-// and stays, still ticked, while its file is there.
+// in the controls. A row is its exact path: two rows are one file only when their texts are
+// identical. Neither action believes the shell's answer: a row goes when its file has gone, and
+// stays, still ticked, while its file is there or its fate cannot be told.
 class Cleaner {
 public:
     Cleaner(CleanControls controls, const platform::Platform& platform, ui::UiHost& host)
@@ -34,18 +35,18 @@ public:
     // Deletes the ticked files for good, all but the program's own, lists them on the
     // deleted-files page, logs them and shows that page.
     void cmdDelete_Click();
-    // Moves the ticked files into the Recycle Bin, one shell call each, and takes their rows off
-    // the list.
+    // Moves the ticked files into the Recycle Bin, one shell call each, and takes the rows of
+    // the files gone off the list.
     void cmdRecycle_Click();
 
 private:
-    using Keys = std::unordered_set<std::wstring>;
+    using Paths = std::unordered_set<std::wstring>;
 
-    // A file the shell may be handed: there, and not a folder, which the shell would delete with
-    // everything in it.
-    bool isFile(const std::wstring& path);
+    // The ticked rows' paths, each once, in row order; with `ownExecutableTicked`, all but the
+    // program's own file, whose tick it reports.
+    std::vector<std::wstring> tickedPaths(bool* ownExecutableTicked);
     // Takes off the list every row, ticked or not, that names a file in `gone`.
-    void removeRowsOf(const Keys& gone);
+    void removeRowsOf(const Paths& gone);
     void tellUser(const std::wstring& text);
 
     CleanControls c_;

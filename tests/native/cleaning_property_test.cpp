@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
-#include "platform/path_text.h"
-#include "support/fake_platform.h"
-#include "support/test_host.h"
+#include "native/app_fixture.h"
 
 namespace dustrel::testing {
 namespace {
@@ -17,160 +15,218 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 constexpr const wchar_t* kOwnExecutable = L"C:\\Program Files\\Dustrel\\Dustrel.exe";
+constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
+constexpr const wchar_t* kElsewhere = L"C:\\Elsewhere";
 
-std::wstring keyOf(const std::wstring& path) {
-    return platform::upperCase(path);
+// Names a hostile disk holds: twins by letter case, trailing dots and blanks, devices' names,
+// names the Win32 functions refuse beside names they would match as wildcards.
+const std::vector<std::wstring> kFolderNames{
+    L"Temp", L"temp", L"dot", L"dot.", L"dot ", L"con", std::wstring(236, L'L')};
+const std::vector<std::wstring> kFileNames{L"a.tmp",     L"A.tmp",    L"x.tmp",      L"x.tmp.",
+                                           L"con.tmp",   L"nul.log",  L"aux .bak",   L"what?.tmp",
+                                           L"whatX.tmp", L"st*r.tmp", L"stoner.tmp", L"e.tmp "};
+
+bool usableName(const std::wstring& name) {
+    return name.find_first_of(L"<>:\"/|?*") == std::wstring::npos;
 }
 
-// One run of the program on fakes, on the results page of a scan.
-struct World {
-    TestHost host;
-    FakePlatform fakes;
-    app::AppContext context{fakes.platform(), {}};
-    app::FrmMain form{host, context};
-};
+std::map<std::wstring, std::string> snapshot(FakeFileSystem& files) {
+    std::map<std::wstring, std::string> all;
+    for (const std::wstring& path : files.allFiles()) {
+        all[path] = *files.contents(path);
+    }
+    return all;
+}
 
-struct Row {
-    std::wstring text;
-    bool checked = false;
-};
-
-// Random trees, rows (some files twice, in either case), ticks and shell faults: whatever the
-// shell does, a file nobody ticked survives, and each row's fate follows its file.
-TEST(CleaningPropertyTest, EveryRowFollowsItsFileAndUntickedFilesSurvive) {
-    const Paths folders{L"C:\\Temp", L"C:\\Temp\\Sub", L"C:\\Docs", L"C:\\Windows\\Logs"};
-    const Paths names{L"a.tmp", L"B.TMP", L"c.log", L"d.bak", L"~e.tmp", L"f.gid"};
+// Random trees of such names in folders that are case-sensitive or not, rows of every file
+// (some twice), random ticks, files held open or deleted by someone else after the scan, folders
+// turned into links to a folder of namesakes, and a shell that stops, fails or claims success
+// for files it left. Whatever happens, Delete removes exactly the ticked files that were there,
+// reachable without a link and under names the system accepts, and every row, page line, log
+// line and message follows from that.
+TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         const auto chance = [&random](double p) { return std::bernoulli_distribution(p)(random); };
+        const auto pick = [&random](const std::vector<std::wstring>& from) {
+            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        };
 
-        World world;
-        world.form.load();
-        auto& c = world.form.ui();
-        auto& files = world.fakes.files;
-        files.addFile(kOwnExecutable);
+        TestHost host;
+        FakePlatform fakes;
+        app::AppContext context{fakes.platform(), {}};
+        app::FrmMain form{host, context};
+        auto& files = fakes.files;
+        files.addFile(kOwnExecutable, "MZ");
+        for (const wchar_t* name : {L"a.tmp", L"x.tmp", L"con.tmp"}) {
+            files.addFile(std::wstring(kElsewhere) + L"\\" + name, "elsewhere");
+        }
 
-        Paths tree;
-        for (const auto& folder : folders) {
-            for (const auto& name : names) {
-                if (chance(0.4)) {
-                    tree.push_back(folder + L"\\" + name);
-                    files.addFile(tree.back());
+        // Two levels of folders; in a case-sensitive one both twins of a name may live.
+        Paths folders{L"C:\\Data"};
+        files.addFolder(folders[0]);
+        for (int i = 0; i < 4; ++i) {
+            const std::wstring parent = pick(folders);
+            if (chance(0.5)) {
+                files.makeCaseSensitive(parent);
+            }
+            const std::wstring folder = parent + L"\\" + pick(kFolderNames);
+            if (!files.exists(folder)) {
+                files.addFolder(folder);
+                folders.push_back(folder);
+            }
+        }
+        for (const std::wstring& folder : folders) {
+            for (const std::wstring& name : kFileNames) {
+                if (chance(0.35) && !files.exists(folder + L"\\" + name)) {
+                    files.addFile(folder + L"\\" + name, "data");
                 }
             }
         }
-        std::vector<Row> before;
-        for (const auto& path : tree) {
-            before.push_back({path, chance(0.5)});
-            if (chance(0.2)) {
-                before.push_back({chance(0.5) ? keyOf(path) : path, chance(0.5)});
-            }
-        }
-        if (chance(0.2)) {
-            before.push_back({kOwnExecutable, true});
-        }
-        std::shuffle(before.begin(), before.end(), random);
-
-        std::set<std::wstring> tickedKeys;
-        for (const Row& row : before) {
-            if (row.checked) {
-                tickedKeys.insert(keyOf(row.text));
-            }
-        }
-        for (const auto& path : tree) {
-            if (tickedKeys.count(keyOf(path)) == 0) {
+        std::vector<std::pair<std::wstring, bool>> rows;  // as a scan would list them, ticked
+        for (const std::wstring& path : files.allFiles()) {
+            if (path.starts_with(kElsewhere)) {
                 continue;
             }
-            if (chance(0.1)) {
+            rows.emplace_back(path, chance(0.6));
+            if (chance(0.15)) {
+                rows.emplace_back(path, chance(0.5));
+            }
+        }
+        std::shuffle(rows.begin(), rows.end(), random);
+
+        form.load();
+        auto& c = form.ui();
+        for (const auto& [path, ticked] : rows) {
+            c.ListFiles.setChecked(c.ListFiles.addRow(path), ticked);
+        }
+        form.showPage(c.Frame3);
+        c.cmdDelete.setEnabled(true);
+
+        // What changed after the scan.
+        std::set<std::wstring> locked;
+        std::set<std::wstring> underLink;
+        for (const auto& [path, ticked] : rows) {
+            if (chance(0.08) && files.exists(path)) {
                 files.lock(path);
-            } else if (chance(0.1)) {
-                world.fakes.shell.leaveInPlace(path);
+                locked.insert(path);
             } else if (chance(0.05)) {
-                files.remove(path);  // deleted by someone else since the scan
+                files.remove(path);
             }
         }
-        if (chance(0.1)) {
-            world.fakes.shell.stopAfter(random() % 4);
-        } else if (chance(0.03)) {
-            world.fakes.shell.failEverything();
-        }
-
-        for (const Row& row : before) {
-            c.ListFiles.setChecked(c.ListFiles.addRow(row.text), row.checked);
-        }
-        world.form.showPage(c.Frame3);
-        world.form.cmdDelete_Click();
-
-        // Nothing unticked was handed to the shell, and nothing twice.
-        for (const auto& call : world.fakes.shell.deleteCalls()) {
-            std::set<std::wstring> handed;
-            for (const auto& path : call.paths) {
-                EXPECT_TRUE(handed.insert(keyOf(path)).second) << ::testing::PrintToString(path);
-                EXPECT_EQ(tickedKeys.count(keyOf(path)), 1u);
-                EXPECT_NE(keyOf(path), keyOf(kOwnExecutable));
+        if (chance(0.25)) {
+            const std::wstring folder = pick(folders);
+            if (folder != folders[0] && files.exists(folder)) {
+                files.replaceByLink(folder, kElsewhere);
+                underLink.insert(folder + L"\\");
             }
         }
-        EXPECT_TRUE(files.exists(kOwnExecutable));
-        for (const auto& path : tree) {
-            if (tickedKeys.count(keyOf(path)) == 0) {
-                EXPECT_TRUE(files.exists(path));
-            }
+        if (chance(0.15)) {
+            fakes.shell.stopAfter(random() % 3);
+        } else if (chance(0.1)) {
+            fakes.shell.failEverything();
+        } else if (chance(0.15)) {
+            fakes.shell.leaveInPlace(rows.empty() ? L"" : rows.front().first);
         }
 
-        // The rows left are those of files still there, in order, ticks unchanged.
-        std::vector<Row> expected;
-        Paths deleted;
-        std::set<std::wstring> deletedKeys;  // named once, as its first ticked row names it
+        // The independent expectation.
+        const auto before = snapshot(files);
+        const auto reachable = [&](const std::wstring& path) {
+            return std::none_of(underLink.begin(), underLink.end(),
+                                [&](const std::wstring& link) { return path.starts_with(link); });
+        };
+        std::set<std::wstring> ticked;
+        Paths tickedInOrder;
+        bool ownExecutableTicked = false;
+        for (const auto& [path, tick] : rows) {
+            if (tick && path == kOwnExecutable) {
+                ownExecutableTicked = true;
+            } else if (tick && ticked.insert(path).second) {
+                tickedInOrder.push_back(path);
+            }
+        }
+        Paths expectedDeleted;
+        std::set<std::wstring> gone;  // rows of these leave
         std::size_t remaining = 0;
-        std::set<std::wstring> counted;
-        for (const Row& row : before) {
-            if (files.exists(row.text)) {
-                expected.push_back(row);
-                if (row.checked && keyOf(row.text) != keyOf(kOwnExecutable) &&
-                    counted.insert(keyOf(row.text)).second) {
+        for (const std::wstring& path : tickedInOrder) {
+            const bool there = reachable(path) && before.count(path) != 0;
+            const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+            if (!there) {
+                // Gone before Delete, or under a link now: a look-up never reaches it.
+                if (reachable(path)) {
+                    gone.insert(path);
+                } else {
                     ++remaining;
                 }
-            } else if (row.checked && deletedKeys.insert(keyOf(row.text)).second) {
-                deleted.push_back(row.text);
+            } else if (locked.count(path) == 0 && usableName(name)) {
+                expectedDeleted.push_back(path);
+                gone.insert(path);
+            } else {
+                ++remaining;
             }
         }
-        ASSERT_EQ(c.ListFiles.rowCount(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(c.ListFiles.row(i).text, expected[i].text);
-            EXPECT_EQ(c.ListFiles.row(i).checked, expected[i].checked);
+
+        c.cmdDelete.click();
+
+        // Exactly the expected files went; everything else kept its bytes.
+        auto after = snapshot(files);
+        std::erase_if(after, [](const auto& file) { return file.first.starts_with(kLogFolder); });
+        auto expectedAfter = before;
+        for (const std::wstring& path : expectedDeleted) {
+            expectedAfter.erase(path);
         }
+        EXPECT_EQ(after, expectedAfter);
+        // The shell was handed only ticked paths that it reads as themselves.
+        for (const std::wstring& removed : fakes.shell.removed()) {
+            EXPECT_EQ(ticked.count(removed), 1u) << ::testing::PrintToString(removed);
+        }
+        for (const auto& call : fakes.shell.deleteCalls()) {
+            for (const std::wstring& path : call.paths) {
+                EXPECT_EQ(ticked.count(path), 1u) << ::testing::PrintToString(path);
+            }
+        }
+
+        std::vector<std::pair<std::wstring, bool>> expectedRows;
+        for (const auto& row : rows) {
+            if (gone.count(row.first) == 0) {
+                expectedRows.push_back(row);
+            }
+        }
+        std::vector<std::pair<std::wstring, bool>> actualRows;
+        for (std::size_t i = 0; i < c.ListFiles.rowCount(); ++i) {
+            actualRows.emplace_back(c.ListFiles.row(i).text, c.ListFiles.row(i).checked);
+        }
+        EXPECT_EQ(actualRows, expectedRows);
 
         Paths page;
         for (std::size_t i = 0; i < c.lstFilesDelete.rowCount(); ++i) {
             page.push_back(c.lstFilesDelete.row(i).text);
         }
-        EXPECT_EQ(page, deleted);
-        const std::wstring logFolder = L"C:\\Program Files\\Dustrel\\log files";
+        EXPECT_EQ(page, expectedDeleted);
         std::vector<platform::FolderEntry> logs;
-        files.listFolder(logFolder, logs);
-        EXPECT_EQ(logs.size(), deleted.empty() ? 0u : 1u);
+        (void)files.listFolder(kLogFolder, logs);
+        ASSERT_EQ(logs.size(), expectedDeleted.empty() ? 0u : 1u);
         if (!logs.empty()) {
-            const std::string log = *files.contents(logFolder + L"\\" + logs[0].name);
             std::string lines;
-            for (const auto& path : deleted) {
+            for (const std::wstring& path : expectedDeleted) {
                 lines += std::string(path.begin(), path.end()) + "\r\n";
             }
-            EXPECT_TRUE(log.ends_with("Files Deleted are:\r\n\r\n" + lines));
+            EXPECT_TRUE(files.contents(std::wstring(kLogFolder) + L"\\" + logs[0].name)
+                            ->ends_with("Files Deleted are:\r\n\r\n" + lines));
         }
 
         Paths messages;
-        if (tickedKeys.empty()) {
+        if (ticked.empty() && !ownExecutableTicked) {
             messages.push_back(L"Please Select At Least One File To Delete");
-        } else {
-            if (remaining > 0) {
-                messages.push_back(std::to_wstring(remaining) + L" Files Could Not Be Deleted");
-            }
-            if (tickedKeys.count(keyOf(kOwnExecutable)) != 0) {
-                messages.push_back(L"Dustrel.exe Cannot Be Removed");
-            }
         }
-        EXPECT_EQ(world.host.messageTexts(), messages);
+        if (remaining > 0) {
+            messages.push_back(std::to_wstring(remaining) + L" Files Could Not Be Deleted");
+        }
+        if (ownExecutableTicked) {
+            messages.push_back(L"Dustrel.exe Cannot Be Removed");
+        }
+        EXPECT_EQ(host.messageTexts(), messages);
     }
 }
 

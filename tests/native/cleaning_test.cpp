@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -25,9 +26,11 @@ std::string bytesOf(const std::wstring& ascii) {
 }
 
 // The log as the fake locale writes it at the fake clock's time, for ASCII paths.
-std::string expectedLog(std::initializer_list<const wchar_t*> paths, bool byteOrderMark = true) {
-    std::string text = byteOrderMark ? "\xEF\xBB\xBF" : "";
-    text += "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n";
+constexpr const char* kLogHead =
+    "\xEF\xBB\xBF"
+    "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n";
+std::string expectedLog(std::initializer_list<const wchar_t*> paths) {
+    std::string text = kLogHead;
     for (const wchar_t* path : paths) {
         text += bytesOf(path) + "\r\n";
     }
@@ -49,7 +52,7 @@ protected:
     // Adds a row for each path, making the file (its content is its path) unless it is there.
     void list(std::initializer_list<const wchar_t*> paths) {
         for (const wchar_t* path : paths) {
-            if (!fakes.files.exists(path)) {
+            if (std::ranges::count(fakes.files.allFiles(), path) == 0) {
                 fakes.files.addFile(path, bytesOf(path));
             }
             c().ListFiles.addRow(path);
@@ -92,8 +95,8 @@ TEST_F(CleaningTest, NothingTickedOnlyAsksForATick) {
 }
 
 TEST_F(CleaningTest, DeletesTheTickedFilesAndLogsThem) {
-    list({L"C:\\Temp\\a.tmp", L"C:\\Temp\\b.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\d.bak",
-          L"C:\\Docs\\e.bak", L"C:\\f.log"});
+    list({L"C:\\Temp\\a.tmp", L"C:\\Temp\\b.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp",
+          L"C:\\Docs\\d.bak", L"C:\\Docs\\e.bak", L"C:\\f.log"});
     tick({0, 2, 4});
     c().ListFiles.setChecked(5, true);
     c().ListFiles.setChecked(5, false);
@@ -102,51 +105,29 @@ TEST_F(CleaningTest, DeletesTheTickedFilesAndLogsThem) {
 
     ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
     EXPECT_EQ(fakes.shell.deleteCalls()[0].paths,
-              (Rows{L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
+              (Rows{L"C:\\Temp\\a.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp", L"C:\\Docs\\e.bak"}));
     EXPECT_FALSE(fakes.shell.deleteCalls()[0].toRecycleBin);
-    EXPECT_EQ(
-        fakes.files.allFiles(),
-        (Rows{kOwnExecutable, L"C:\\Program Files\\Dustrel\\log files\\" + std::wstring(kLogName),
-              L"C:\\Temp\\b.tmp", L"C:\\Docs\\d.bak", L"C:\\f.log"}));
     EXPECT_EQ(rows(), (Rows{L"C:\\Temp\\b.tmp", L"C:\\Docs\\d.bak", L"C:\\f.log"}));
     EXPECT_EQ(ticks(), (Ticks{false, false, false}));
-    EXPECT_EQ(deletedPage(), (Rows{L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
-    EXPECT_EQ(log(), expectedLog({L"C:\\Temp\\a.tmp", L"C:\\Temp\\c.tmp", L"C:\\Docs\\e.bak"}));
+    EXPECT_EQ(deletedPage(),
+              (Rows{L"C:\\Temp\\a.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp", L"C:\\Docs\\e.bak"}));
+    EXPECT_EQ(log(), std::string(kLogHead) +
+                         "C:\\Temp\\a.tmp\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\\\xCE\xA9.tmp\r\n"
+                         "C:\\Docs\\e.bak\r\n");
     EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_TRUE(onDeletedPage());
     // Delete stays as the scan left it; only Back takes it away.
     EXPECT_TRUE(c().cmdDelete.enabled());
 }
 
-TEST_F(CleaningTest, LogsEveryPathExactlyInUtf8) {
-    list({L"C:\\Temp\\\u00e9t\u00e9.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp"});
-    tick({0, 1});
-
-    c().cmdDelete.click();
-
-    EXPECT_EQ(log(),
-              "\xEF\xBB\xBF"
-              "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n"
-              "C:\\Temp\\\xC3\xA9t\xC3\xA9.tmp\r\n"
-              "C:\\\xE6\x97\xA5\xE6\x9C\xAC\\\xCE\xA9.tmp\r\n");
-}
-
-TEST_F(CleaningTest, NamesTheLogAfterTheDateAndTime) {
-    list({L"C:\\a.tmp", L"C:\\b.tmp"});
+TEST_F(CleaningTest, NamesTheLogAfterTheTimeAndAddsToALogOfTheSameName) {
+    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"});
     fakes.clock.current = {2026, 12, 5, 9, 5, 7};
     tick({0});
     c().cmdDelete.click();
     EXPECT_TRUE(log(L"Dustrel-12052026-957.log"));
-
-    fakes.clock.current = {2026, 3, 1, 14, 30, 0};
-    tick({0});
-    c().cmdDelete.click();
-    EXPECT_TRUE(log(L"Dustrel-03012026-14300.log"));
     EXPECT_EQ(clean::logFileName({2026, 1, 31, 0, 0, 0}), L"Dustrel-01312026-000.log");
-}
 
-TEST_F(CleaningTest, AddsToALogOfTheSameNameInsteadOfReplacingIt) {
-    list({L"C:\\a.tmp", L"C:\\b.tmp"});
     // 1:23:45 and 12:03:45 both give the digits 12345.
     fakes.clock.current = {2024, 6, 15, 1, 23, 45};
     tick({0});
@@ -154,11 +135,10 @@ TEST_F(CleaningTest, AddsToALogOfTheSameNameInsteadOfReplacingIt) {
     fakes.clock.current = {2024, 6, 15, 12, 3, 45};
     tick({0});
     c().cmdDelete.click();
-
     EXPECT_EQ(log(L"Dustrel-06152024-12345.log"),
               "\xEF\xBB\xBF"
-              "Dustrel\r\n15/06/2024\r\n01:23:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\a.tmp\r\n"
-              "Dustrel\r\n15/06/2024\r\n12:03:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\b.tmp\r\n");
+              "Dustrel\r\n15/06/2024\r\n01:23:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\b.tmp\r\n"
+              "Dustrel\r\n15/06/2024\r\n12:03:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\c.tmp\r\n");
 }
 
 TEST_F(CleaningTest, MakesTheLogFolderButNeverWritesOverAFileOfItsName) {
@@ -178,35 +158,25 @@ TEST_F(CleaningTest, MakesTheLogFolderButNeverWritesOverAFileOfItsName) {
     EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
 }
 
-TEST_F(CleaningTest, NeverHandsTheShellItsOwnExecutable) {
-    list({L"c:\\program files\\DUSTREL\\dustrel.EXE"});
-    tick({0});
-    c().cmdDelete.click();
-
-    EXPECT_TRUE(fakes.shell.deleteCalls().empty());
-    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
-    EXPECT_TRUE(onDeletedPage());
-    EXPECT_TRUE(deletedPage().empty());
-    EXPECT_EQ(ticks(), (Ticks{true}));
-    EXPECT_FALSE(fakes.files.exists(kLogFolder));
-    EXPECT_TRUE(fakes.files.exists(kOwnExecutable));
-}
-
-TEST_F(CleaningTest, KnowsARenamedCopyByItsFileAndByItsNameWithExe) {
+TEST_F(CleaningTest, KnowsItsOwnFileAlsoAsARenamedCopy) {
     fakes.system.executable = L"C:\\Tools\\Cleaner.bin";
-    list({L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.exe", kOwnExecutable});
+    list({L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.EXE", kOwnExecutable});
     tick({0, 1, 2});
     c().cmdDelete.click();
 
     ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
     EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, Rows{kOwnExecutable});
-    EXPECT_EQ(rows(), (Rows{L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.exe"}));
+    EXPECT_EQ(rows(), (Rows{L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.EXE"}));
+    EXPECT_EQ(ticks(), (Ticks{true, true}));
+    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
+    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
 }
 
-TEST_F(CleaningTest, DeletesTheOthersBesideItsOwnExecutableAndLogsFirst) {
-    list({L"C:\\a.tmp", kOwnExecutable, L"C:\\b.tmp"});
-    tick({0, 1, 2});
+// The log is written before any message, and the page changes after the last one.
+TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
+    list({L"C:\\a.tmp", kOwnExecutable, L"C:\\held.tmp", L"C:\\b.tmp"});
+    fakes.files.lock(L"C:\\held.tmp");
+    tick({0, 1, 2, 3});
     host.onMessageBox = [this](const MessageBoxCall&) {
         EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp", L"C:\\b.tmp"}));
         EXPECT_FALSE(onDeletedPage());
@@ -214,90 +184,94 @@ TEST_F(CleaningTest, DeletesTheOthersBesideItsOwnExecutableAndLogsFirst) {
 
     c().cmdDelete.click();
 
-    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
-    EXPECT_EQ(rows(), (Rows{kOwnExecutable}));
-    EXPECT_EQ(ticks(), (Ticks{true}));
-    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
-    EXPECT_TRUE(onDeletedPage());
-}
-
-TEST_F(CleaningTest, KeepsTheRowsOfFilesTheShellFailedToDelete) {
-    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp", L"C:\\d.tmp", kOwnExecutable});
-    tick({0, 1, 2, 4});
-    fakes.shell.stopAfter(1);
-    host.onMessageBox = [this](const MessageBoxCall&) {
-        EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp"}));
-    };
-
-    c().cmdDelete.click();
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\b.tmp", L"C:\\c.tmp", L"C:\\d.tmp", kOwnExecutable}));
-    EXPECT_EQ(ticks(), (Ticks{true, true, false, true}));
-    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp"}));
-    EXPECT_EQ(host.messageTexts(), (Rows{L"2 Files Could Not Be Deleted", kStop}));
+    EXPECT_EQ(rows(), (Rows{kOwnExecutable, L"C:\\held.tmp"}));
+    EXPECT_EQ(ticks(), (Ticks{true, true}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted", kStop}));
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
     EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
     EXPECT_TRUE(onDeletedPage());
 }
 
-TEST_F(CleaningTest, DoesNotTakeTheShellsWordForASuccess) {
-    list({L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"});
-    tick({0, 1, 2});
-    fakes.shell.leaveInPlace(L"C:\\b.tmp");
+// The shell stops at the first file it cannot delete; the files after it still go.
+TEST_F(CleaningTest, OneFileThatCannotGoHoldsBackNoOther) {
+    list({L"C:\\held.tmp", L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"});
+    fakes.files.lock(L"C:\\held.tmp");
+    tick({0, 1, 2, 3});
 
     c().cmdDelete.click();
 
-    EXPECT_EQ(rows(), (Rows{L"C:\\b.tmp"}));
-    EXPECT_EQ(ticks(), (Ticks{true}));
-    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\c.tmp"}));
-    EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp", L"C:\\c.tmp"}));
+    EXPECT_EQ(fakes.shell.deleteCalls().size(), 1u);
+    EXPECT_EQ(rows(), (Rows{L"C:\\held.tmp"}));
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp", L"C:\\c.tmp"}));
     EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted"}));
 }
 
-TEST_F(CleaningTest, WritesNoLogWhenNothingWasDeleted) {
-    list({L"C:\\a.tmp", L"C:\\b.tmp"});
-    tick({0, 1});
-    fakes.shell.failEverything();
-
-    c().cmdDelete.click();
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
-    EXPECT_TRUE(deletedPage().empty());
-    EXPECT_FALSE(fakes.files.exists(kLogFolder));
-    EXPECT_EQ(host.messageTexts(), (Rows{L"2 Files Could Not Be Deleted"}));
-    EXPECT_TRUE(onDeletedPage());
-}
-
-TEST_F(CleaningTest, HandsTheShellEachFileOnce) {
-    // A file matched by two patterns, once in another case, and an unticked third row of it.
-    list({L"C:\\Logs\\setup.log", L"C:\\a.tmp", L"C:\\LOGS\\SETUP.LOG", L"C:\\Logs\\setup.log"});
-    tick({0, 1, 2});
+// A path that the plain reading would turn into another file, or into a device, never reaches
+// the shell: it goes by its exact name. A name the system refuses is not touched at all, though
+// the shell would have taken its "?" for a wildcard.
+TEST_F(CleaningTest, HandsTheShellOnlyPathsThatReadAsThemselves) {
+    const std::wstring deep = L"C:\\" + std::wstring(240, L'd') + L"\\x.tmp";
+    for (const wchar_t* twin : {L"C:\\dot\\x.tmp", L"C:\\dev\\con", L"C:\\whatX.tmp"}) {
+        fakes.files.addFile(twin, "unticked");
+    }
+    list({L"C:\\a.tmp", L"C:\\dot.\\x.tmp", L"C:\\dev\\con.tmp", L"C:\\dev\\nul.log",
+          L"C:\\blank \\e.tmp ", L"C:\\what?.tmp"});
+    list({deep.c_str()});
+    tick({0, 1, 2, 3, 4, 5, 6});
 
     c().cmdDelete.click();
 
     ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
-    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
-    EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(deletedPage(), (Rows{L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
-    EXPECT_EQ(log(), expectedLog({L"C:\\Logs\\setup.log", L"C:\\a.tmp"}));
-    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, Rows{L"C:\\a.tmp"});
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp", L"C:\\dot.\\x.tmp", L"C:\\dev\\con.tmp",
+                                   L"C:\\dev\\nul.log", L"C:\\blank \\e.tmp ", deep}));
+    EXPECT_EQ(rows(), Rows{L"C:\\what?.tmp"});
+    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted"}));
+    for (const wchar_t* twin : {L"C:\\dot\\x.tmp", L"C:\\dev\\con", L"C:\\whatX.tmp"}) {
+        EXPECT_EQ(fakes.files.contents(twin), "unticked");
+    }
 }
 
-TEST_F(CleaningTest, HandsTheShellOnlyFilesThatAreThere) {
-    list({L"C:\\gone.tmp", L"C:\\a.tmp", L"C:\\now a folder.tmp"});
+// In a case-sensitive folder a.tmp and A.tmp are two files; a tick on one is a tick on one.
+TEST_F(CleaningTest, TellsTwinsByLetterCaseApart) {
+    fakes.files.makeCaseSensitive(L"C:\\Twins");
+    list({L"C:\\Twins\\A.tmp", L"C:\\Twins\\a.tmp"});
+    tick({1});
+
+    c().cmdDelete.click();
+    EXPECT_EQ(rows(), Rows{L"C:\\Twins\\A.tmp"});
+    EXPECT_EQ(deletedPage(), Rows{L"C:\\Twins\\a.tmp"});
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    // Ticked again after it went (its row came back with a new scan): the twin is not it.
+    list({L"C:\\Twins\\a.tmp"});
+    fakes.files.remove(L"C:\\Twins\\a.tmp");
+    tick({1});
+    c().cmdDelete.click();
+    EXPECT_TRUE(fakes.files.exists(L"C:\\Twins\\A.tmp"));
+    EXPECT_EQ(fakes.shell.deleteCalls().size(), 1u);
+}
+
+// A file gone before Delete leaves the list quietly: this Delete removed nothing of it. A folder
+// now standing where a file was, or a folder of the path turned into a link, keeps its rows.
+TEST_F(CleaningTest, ListsAndLogsOnlyWhatThisDeleteRemoved) {
+    fakes.files.addFile(L"C:\\Elsewhere\\x.tmp", "elsewhere");
+    list({L"C:\\gone.tmp", L"C:\\a.tmp", L"C:\\now a folder.tmp", L"C:\\Temp\\x.tmp"});
     fakes.files.remove(L"C:\\gone.tmp");
     fakes.files.remove(L"C:\\now a folder.tmp");
     fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
-    tick({0, 1, 2});
+    fakes.files.replaceByLink(L"C:\\Temp", L"C:\\Elsewhere");
+    tick({0, 1, 2, 3});
 
     c().cmdDelete.click();
 
     EXPECT_EQ(fakes.shell.deleteCalls()[0].paths, (Rows{L"C:\\a.tmp"}));
     EXPECT_TRUE(fakes.files.exists(L"C:\\now a folder.tmp\\precious.doc"));
-    // Gone is gone, whoever deleted it.
-    EXPECT_EQ(deletedPage(), (Rows{L"C:\\gone.tmp", L"C:\\a.tmp"}));
-    EXPECT_EQ(rows(), (Rows{L"C:\\now a folder.tmp"}));
-    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted"}));
+    EXPECT_EQ(fakes.files.contents(L"C:\\Elsewhere\\x.tmp"), "elsewhere");
+    EXPECT_EQ(deletedPage(), (Rows{L"C:\\a.tmp"}));
+    EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp"}));
+    EXPECT_EQ(rows(), (Rows{L"C:\\now a folder.tmp", L"C:\\Temp\\x.tmp"}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"2 Files Could Not Be Deleted"}));
 }
 
 using RecycleTest = CleaningTest;

@@ -1,0 +1,417 @@
+// Every wait of a handler (a message box, a modal window, DoEvents, a pop-up menu, the shell's
+// operation) lets the user act meanwhile. For a few short scripts of a user's session, each run
+// performs, at one wait, one action a user could take there: any shown, enabled control of a
+// loaded window, a window's close box, the tray icon's entries, the end of the Windows session.
+// Every (wait, action) pair gets a run of its own, under the sanitizers.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/frm_main.h"
+#include "settings/web_links.h"
+#include "support/fake_platform.h"
+#include "support/test_host.h"
+
+namespace dustrel::testing {
+namespace {
+
+constexpr const wchar_t* kApp = L"Dustrel";
+constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
+constexpr long kDoubleClick = 0x203;
+constexpr long kRightButtonUp = 0x205;
+
+struct Action {
+    std::string name;
+    std::function<void()> perform;
+};
+
+// A test host that tells the session the moment the program ends.
+class EndingHost final : public TestHost {
+public:
+    std::function<void()> onEnd;
+    void endProgram() override {
+        TestHost::endProgram();
+        if (onEnd) {
+            onEnd();
+        }
+    }
+};
+
+// The whole program on fakes, with a user who acts at one chosen wait.
+class Session {
+public:
+    Session() {
+        host.onEnd = [this] { noteEnd(); };
+        settings::SettingsStore store(fakes.registry, fakes.locale);
+        store.WriteSetting(kApp, L"Register", store.EncodeSetting(L"LastUpdate"),
+                           store.EncodeSetting(L"01/01/2020"));  // the update question is due
+        store.WriteSetting(kApp, L"CustomExt", store.EncodeSetting(L"Ext"),
+                           store.EncodeSetting(L"Documents?doc#"));
+        for (const wchar_t* path : {L"C:\\Temp\\a.tmp", L"C:\\Temp\\b.log", L"C:\\Temp\\In\\c.tmp",
+                                    L"C:\\Docs\\d.bak", L"C:\\held.tmp", L"C:\\keep.doc"}) {
+            fakes.files.addFile(path, "data");
+        }
+        fakes.files.lock(L"C:\\held.tmp");
+
+        host.onMessageBox = [this](const MessageBoxCall&) {
+            if (host.ended()) {
+                fail("a message box after the end");
+            }
+            wait();
+        };
+        host.onDoEvents = [this] { wait(); };
+        host.onModal = [this](ui::Form& form) {
+            if (host.ended()) {
+                fail("a modal window after the end");
+            }
+            wait();
+            if (modalSteps && form.visible()) {
+                modalSteps(form);
+            }
+        };
+        host.onPopup = [this](const PopupCall&) {
+            wait();
+            return std::exchange(trayChoice_, nullptr);
+        };
+        fakes.shell.duringOperation = [this] {
+            checkHandedPaths();
+            wait();
+        };
+        fakes.files.onChange = [this](const std::wstring& path) { fileChanged(path); };
+    }
+
+    // Runs the script with the action `action` at wait `target` (none when negative).
+    void run(const std::function<void(Session&)>& script, int target, std::size_t action) {
+        target_ = target;
+        action_ = action;
+        try {
+            script(*this);
+        } catch (const std::exception& e) {
+            fail(std::string("escaped: ") + e.what());
+        }
+        const std::wstring thankYou = settings::vendorAddress(settings::kThankYouPagePath);
+        if (std::count(fakes.shell.opened().begin(), fakes.shell.opened().end(), thankYou) > 1) {
+            fail("the thank-you page opened twice");
+        }
+        if (endSeen_ && fakes.registry.writes != registryWritesAtEnd_) {
+            fail("the registry was written after the end");
+        }
+    }
+
+    // The user's steps, each as a user takes it: only on a shown, enabled control.
+    void start(const std::wstring& arguments = {}) {
+        fakes.system.arguments = arguments;
+        host.raise(main, [this] { main.load(); });
+        if (!host.ended() && main.loaded() && main.windowState() != ui::WindowState::Minimized) {
+            main.show();
+        }
+    }
+    void click(ui::Form& form, const std::string& name) {
+        for (const Action& action : actionsOn(form)) {
+            if (action.name == form.name() + "." + name) {
+                action.perform();
+                return;
+            }
+        }
+    }
+    void tickRow(ui::Form& form, const std::string& list, std::size_t row) {
+        click(form, list + "[" + std::to_string(row) + "]");
+    }
+
+    // Everything the user could do now.
+    std::vector<Action> actions() {
+        std::vector<Action> all;
+        for (ui::Form* form : forms()) {
+            if (form->loaded() && form->visible()) {
+                auto own = actionsOn(*form);
+                all.insert(all.end(), own.begin(), own.end());
+                all.push_back({form->name() + " close box", [form] { form->closeBox(); }});
+            }
+        }
+        if (host.trayIconShown()) {
+            auto& hook = main.frmSettings().ui().picHook;
+            const double tpp = host.twipsPerPixelX();
+            all.push_back({"tray double click", [&hook, tpp] {
+                               hook.mouseDown(ui::kLeftButton, 0, kDoubleClick * tpp, 0);
+                           }});
+            for (const auto& item : main.trayMenu().items()) {
+                ui::MenuItem* entry = item.get();
+                all.push_back({"tray menu " + entry->name(), [this, &hook, tpp, entry] {
+                                   trayChoice_ = entry;
+                                   hook.mouseDown(ui::kRightButton, 0, kRightButtonUp * tpp, 0);
+                               }});
+            }
+        }
+        all.push_back({"end of the session", [this] { host.endProgram(); }});
+        return all;
+    }
+
+    int waits() const { return waits_; }
+    std::size_t actionsAtTarget() const { return actionsAtTarget_; }
+    const std::vector<std::string>& failures() const { return failures_; }
+
+    EndingHost host;
+    FakePlatform fakes;
+    app::AppContext context{fakes.platform(), {}};
+    app::FrmMain main{host, context};
+    std::function<void(ui::Form&)> modalSteps;
+
+private:
+    std::vector<ui::Form*> forms() { return {&main, &main.frmSettings(), &main.frmCustomExt()}; }
+
+    static bool shown(ui::Control& control) {
+        if (!control.visible()) {
+            return false;
+        }
+        ui::Form& form = control.form();
+        const auto& pages = form.pages();
+        for (ui::Container* parent = &control.parent(); parent != &form;) {
+            auto* frame = dynamic_cast<ui::Control*>(parent);
+            if (frame == nullptr || !frame->visible()) {
+                return false;
+            }
+            if (std::find(pages.begin(), pages.end(), frame) != pages.end() &&
+                form.frontPage() != frame) {
+                return false;
+            }
+            parent = &frame->parent();
+        }
+        return true;
+    }
+
+    std::vector<Action> actionsOn(ui::Form& form) {
+        std::vector<Action> all;
+        const std::string prefix = form.name() + ".";
+        for (ui::Control* control : form.controls()) {
+            if (!shown(*control) || !control->enabled()) {
+                continue;
+            }
+            const std::string name =
+                prefix + control->name() +
+                (control->index() >= 0 ? std::to_string(control->index()) : "");
+            switch (control->kind()) {
+                case ui::ControlKind::Button:
+                    all.push_back(
+                        {name, [control] { static_cast<ui::Button*>(control)->click(); }});
+                    break;
+                case ui::ControlKind::Label:
+                    if (static_cast<ui::Label*>(control)->onClick) {
+                        all.push_back(
+                            {name, [control] { static_cast<ui::Label*>(control)->click(); }});
+                    }
+                    break;
+                case ui::ControlKind::CheckBox:
+                    all.push_back(
+                        {name, [control] { static_cast<ui::CheckBox*>(control)->userClick(); }});
+                    break;
+                case ui::ControlKind::OptionButton:
+                    all.push_back({name, [control] {
+                                       static_cast<ui::OptionButton*>(control)->userClick();
+                                   }});
+                    break;
+                case ui::ControlKind::ComboBox: {
+                    auto* box = static_cast<ui::ComboBox*>(control);
+                    for (std::size_t i = 0; i < box->items().size(); ++i) {
+                        all.push_back({name + "=" + std::to_string(i),
+                                       [box, i] { box->userSelect(static_cast<int>(i)); }});
+                    }
+                    break;
+                }
+                case ui::ControlKind::TextBox:
+                    all.push_back(
+                        {name, [control] { static_cast<ui::TextBox*>(control)->userEdit(L"x"); }});
+                    break;
+                case ui::ControlKind::ListView: {
+                    auto* list = static_cast<ui::ListView*>(control);
+                    for (std::size_t row = 0; row < list->rowCount(); ++row) {
+                        all.push_back({name + "[" + std::to_string(row) + "]",
+                                       [list, row] { list->userToggle(row); }});
+                    }
+                    all.push_back({name + " header", [list] { list->userColumnClick(0); }});
+                    break;
+                }
+                default:
+                    break;
+            }
+        }
+        for (const auto& menu : form.menus()) {
+            if (!menu->visible()) {
+                continue;
+            }
+            for (const auto& item : menu->items()) {
+                ui::MenuItem* entry = item.get();
+                if (entry->visible() && entry->enabled() && !entry->separator()) {
+                    all.push_back({prefix + entry->name(), [entry] { entry->click(); }});
+                }
+            }
+        }
+        return all;
+    }
+
+    void wait() {
+        const int index = waits_++;
+        if (index != target_) {
+            return;
+        }
+        const std::vector<Action> all = actions();
+        actionsAtTarget_ = all.size();
+        if (action_ < all.size()) {
+            all[action_].perform();
+        }
+    }
+
+    void noteEnd() {
+        if (!endSeen_) {
+            endSeen_ = true;
+            endedInShell_ = fakes.shell.working();
+            registryWritesAtEnd_ = fakes.registry.writes;
+        }
+    }
+
+    // Everything the shell is handed was ticked when it was handed over, and the shell reads
+    // it as itself.
+    void checkHandedPaths() {
+        for (const std::wstring& path : fakes.shell.deleteCalls().back().paths) {
+            if (!tickedRow(path)) {
+                fail("an unticked file went to the shell");
+            }
+            const auto target = fakes.files.plainTarget(path);
+            if (target && *target != path) {
+                fail("the shell was handed a path that names another file");
+            }
+        }
+    }
+
+    bool tickedRow(const std::wstring& path) {
+        if (!main.loaded()) {
+            return false;
+        }
+        const auto& list = main.ui().ListFiles;
+        for (std::size_t i = 0; i < list.rowCount(); ++i) {
+            if (list.row(i).text == path && list.row(i).checked) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // After the end only the shell's operation under way finishes, and the log of what it
+    // deleted is written.
+    void fileChanged(const std::wstring& path) {
+        if (endSeen_ && !fakes.shell.working() &&
+            !(endedInShell_ && path.starts_with(kLogFolder))) {
+            fail("a file was written after the end");
+        }
+    }
+
+    void fail(const std::string& what) {
+        if (std::find(failures_.begin(), failures_.end(), what) == failures_.end()) {
+            failures_.push_back(what);
+        }
+    }
+
+    int target_ = -1;
+    std::size_t action_ = 0;
+    int waits_ = 0;
+    std::size_t actionsAtTarget_ = 0;
+    bool endSeen_ = false;
+    bool endedInShell_ = false;
+    int registryWritesAtEnd_ = 0;
+    ui::MenuItem* trayChoice_ = nullptr;
+    std::vector<std::string> failures_;
+};
+
+// Runs `script` once plainly, then once for every action at every wait; returns the count.
+int explore(const char* name, const std::function<void(Session&)>& script) {
+    Session plain;
+    plain.run(script, -1, 0);
+    EXPECT_TRUE(plain.failures().empty()) << name << ": " << plain.failures().front();
+    int runs = 0;
+    for (int target = 0; target < plain.waits(); ++target) {
+        for (std::size_t action = 0;; ++action) {
+            Session session;
+            session.run(script, target, action);
+            if (action >= session.actionsAtTarget()) {
+                break;
+            }
+            ++runs;
+            for (const std::string& failure : session.failures()) {
+                ADD_FAILURE() << name << ", wait " << target << ", action " << action << ": "
+                              << failure;
+            }
+        }
+    }
+    std::printf("%s: %d waits, %d interleavings\n", name, plain.waits(), runs);
+    return runs;
+}
+
+void scan(Session& s) {
+    s.tickRow(s.main, "ListDrive", 0);
+    s.click(s.main, "cmdNext");
+    for (std::size_t row = 0; row < 7; ++row) {
+        s.tickRow(s.main, "lstOptions", row);
+    }
+    s.click(s.main, "cmdNext1");
+}
+
+TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
+    int runs = 0;
+    runs += explore("start-up", [](Session& s) { s.start(); });
+    runs += explore("a second copy", [](Session& s) {
+        s.fakes.system.otherInstanceRunning = true;
+        s.start();
+    });
+    runs += explore("start-up into the tray", [](Session& s) {
+        s.fakes.registry.set(settings::kRunKey, kApp, L"\"C:\\Dustrel.exe\" /STARTUP");
+        s.start(L"/STARTUP");
+    });
+    runs += explore("a scan", [](Session& s) {
+        s.host.answers = {ui::kIdNo};
+        s.start();
+        scan(s);
+    });
+    runs += explore("a delete with files that fail", [](Session& s) {
+        s.host.answers = {ui::kIdNo};
+        s.start();
+        scan(s);
+        s.click(s.main, "cmdCheck");
+        s.click(s.main, "cmdDelete");
+        s.click(s.main, "cmdExit2");
+    });
+    runs += explore("the settings window", [](Session& s) {
+        s.host.answers = {ui::kIdNo};
+        s.fakes.registry.refuseValueWrites();  // so that its handlers have messages to show
+        s.modalSteps = [&s](ui::Form& form) {
+            s.click(form, "optRun");
+            s.click(form, "cboLogFiles=2");
+            s.click(form, "cmdLogFiles");
+            s.click(form, "Command1");
+        };
+        s.start();
+        s.click(s.main, "cmdSettings");
+        s.click(s.main, "cmdExit0");
+    });
+    runs += explore("the custom-extension window", [](Session& s) {
+        s.host.answers = {ui::kIdNo};
+        s.modalSteps = [&s](ui::Form& form) {
+            s.click(form, "cmdAdd");  // nothing typed yet: a message
+            s.click(form, "txtCustom");
+            s.click(form, "txtExtType");
+            s.click(form, "cmdAdd");
+        };
+        s.start();
+        s.click(s.main, "cmdAddCustomExt");
+        s.click(s.main, "cmdExit0");
+    });
+    std::printf("%d interleavings in all\n", runs);
+    EXPECT_GT(runs, 300);
+}
+
+}  // namespace
+}  // namespace dustrel::testing
