@@ -55,6 +55,60 @@ void TempTreeTest::makeFile(const std::wstring& path, const std::string& bytes) 
     ASSERT_EQ(written, bytes.size());
 }
 
+std::string TempTreeTest::unixPath(const std::wstring& path) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    if (unixName == nullptr) {
+        return {};
+    }
+    char* name = unixName(path.c_str());
+    if (name == nullptr) {
+        return {};
+    }
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+bool TempTreeTest::runUnixScript(const std::string& script) {
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring base = std::wstring(temp, length) + L"DustrelScript." + uniqueName();
+    const std::wstring file = base + L".sh";
+    const std::wstring done = base + L".done";
+    const std::string unixFile = unixPath(file);
+    const std::string unixDone = unixPath(done);
+    if (unixFile.empty() || unixFile.find_first_of(" '") != std::string::npos) {
+        return false;
+    }
+    // The script's status lands in a file of its own: whether start waits for a Unix program
+    // is Wine's business.
+    makeFile(file, "(\n" + script + "\n)\necho $? > '" + unixDone + ".part'\nmv '" + unixDone +
+                       ".part' '" + unixDone + "'\n");
+    std::wstring command =
+        L"start.exe /unix /bin/sh " + std::wstring(unixFile.begin(), unixFile.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
+        DeleteFileW(file.c_str());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string status;
+    for (int waited = 0; waited < 30000 && !present(done); waited += 10) {
+        Sleep(10);
+    }
+    status = bytesOf(done);
+    DeleteFileW(done.c_str());
+    DeleteFileW(file.c_str());
+    return status == "0\n";
+}
+
 bool TempTreeTest::present(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

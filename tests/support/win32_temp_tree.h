@@ -23,6 +23,10 @@ protected:
     std::wstring at(const std::wstring& name) const { return root_ + L"\\" + name; }
 
     static void makeFile(const std::wstring& path, const std::string& bytes = {});
+    // Under Wine: the Unix path of a Windows path, and a shell script run on the Unix side
+    // (for names and links the Win32 functions cannot make). Empty, and false, elsewhere.
+    static std::string unixPath(const std::wstring& path);
+    static bool runUnixScript(const std::string& script);
     static bool present(const std::wstring& path);
     // The file's bytes, or "<unreadable>".
     static std::string bytesOf(const std::wstring& path);
