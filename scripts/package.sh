@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the 32-bit release dustrel.exe and writes the downloads made from it to build/dist:
 #   dustrel-<version>-portable.zip  dustrel.exe and README.txt, to unpack anywhere
-#   SHA256SUMS                      of it
+#   dustrel-<version>-setup.exe     the per-user installer (installer/dustrel.nsi)
+#   SHA256SUMS                      of both
 # The version is the CMake project's (project() in CMakeLists.txt). Installs what is missing
 # first.
 set -euo pipefail
@@ -28,6 +29,7 @@ dist="$DUSTREL_BUILD/dist"
 rm -rf "$dist"
 mkdir -p "$dist/portable"
 zip_name="dustrel-$version-portable.zip"
+setup_name="dustrel-$version-setup.exe"
 
 # Windows users read the text in Notepad, which before Windows 10 wants CR LF.
 to_crlf() {
@@ -45,6 +47,10 @@ done
 (cd "$dist/portable" && zip -q -X "../$zip_name" -- *)
 rm -rf "$dist/portable"
 
-(cd "$dist" && sha256sum "$zip_name" >SHA256SUMS)
+# -WX: a warning is as good as an error in what ships.
+makensis -V2 -WX -DVERSION="$version" -DEXE="$exe" -DOUTFILE="$dist/$setup_name" \
+    "$DUSTREL_ROOT/installer/dustrel.nsi"
+
+(cd "$dist" && sha256sum "$zip_name" "$setup_name" >SHA256SUMS)
 echo "Dustrel $version packaged in $dist:"
-(cd "$dist" && ls -l "$zip_name" SHA256SUMS)
+(cd "$dist" && ls -l "$zip_name" "$setup_name" SHA256SUMS)
