@@ -36,6 +36,7 @@ InstallDir "$LOCALAPPDATA\Programs\Dustrel"
 ; A new version goes where the last one went.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
+BrandingText "Dustrel ${VERSION}"
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "Dustrel"
