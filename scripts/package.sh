@@ -4,7 +4,7 @@
 #   dustrel-<version>-setup.exe     the per-user installer (installer/dustrel.nsi)
 #   SHA256SUMS                      of both
 # The version is the CMake project's (project() in CMakeLists.txt). Installs what is missing
-# first.
+# first. scripts/test.sh runs this too, and tests what it wrote.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
