@@ -4,6 +4,7 @@
 # a private Xvfb screen. Installs what is missing first. Ends with "N passed, N failed".
 # Where the kernel cannot start Wine's 32-bit loader, the Windows side is built for 64-bit
 # Windows into build/win64 and run by wine64 instead (see dustrel_wine_arch in common.sh).
+# Last, it packages with scripts/package.sh and tests the zip and the installer under Wine.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -69,9 +70,33 @@ run_ctest() {
     skipped=$((skipped + skip))
 }
 
+# run_package_tests: packages with scripts/package.sh, then installs and removes what it made
+# in the same prefix; adds the counts of the script's closing line to the totals.
+run_package_tests() {
+    local log="$DUSTREL_BUILD/package-test.log"
+    echo "== package tests"
+    set +e
+    bash "$DUSTREL_ROOT/tests/package/package_test.sh" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    set -e
+    local summary pass=0 fail=0 skip=0
+    summary=$(grep -E '^package tests: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" || true)
+    if [[ -n $summary ]]; then
+        read -r pass fail skip <<<"$(tr -cs '0-9' ' ' <<<"$summary")"
+    fi
+    if ((status != 0 && fail == 0)); then
+        echo "package tests: failed (status $status)" >&2
+        fail=1
+    fi
+    passed=$((passed + pass))
+    failed=$((failed + fail))
+    skipped=$((skipped + skip))
+}
+
 run_ctest native "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
 # One Wine program at a time: they share one prefix, its registry and one screen.
 run_ctest Wine "$windows"
+run_package_tests
 
 echo
 if ((skipped)); then
