@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the tree generator (natively) and scan_bench (for Windows), writes the synthetic drive
-# into build/bench-tree once per set of parameters, maps it to T: in the bench's own Wine
-# prefix and runs scan_bench on T:\ there.
+# Builds the tree generator (natively) and scan_bench and window_bench (for Windows), writes the
+# synthetic drive into build/bench-tree once per set of parameters, maps it to T: in the bench's
+# own Wine prefix and runs both on T:\ there, window_bench on a private Xvfb screen.
 #
-#   bench/run_bench.sh [--folders N] [--files N] [--seed N] [scan_bench options]
+#   bench/run_bench.sh [--folders N] [--files N] [--seed N] [--no-window | --window-only]
+#                      [scan_bench options]
 #
-# scan_bench options: --runs N (5), --reference-runs N (as --runs), --no-reference.
+# scan_bench options: --runs N (5, window_bench's too), --reference-runs N (as --runs),
+# --no-reference.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,9 +18,16 @@ source "$root/scripts/common.sh"
 mkdir -p "$DUSTREL_BUILD"
 
 folders=20000 files=200000 seed=1
-bench_args=()
+bench_args=() window_args=() scan=yes window=yes
 while (($#)); do
     case $1 in
+        --no-window) window=no; shift ;;
+        --window-only) scan=no; shift ;;
+        --runs)
+            [[ $# -ge 2 ]] || { echo "$1 needs a value" >&2; exit 2; }
+            bench_args+=("$1" "$2") window_args+=("$1" "$2")
+            shift 2
+            ;;
         --folders | --files | --seed)
             [[ $# -ge 2 ]] || { echo "$1 needs a value" >&2; exit 2; }
             declare "${1#--}=$2"
@@ -42,7 +51,7 @@ cmake -S "$root" -B "$native_dir" -DDUSTREL_SANITIZE=OFF -DDUSTREL_BUILD_TESTS=O
 cmake --build "$native_dir" -j"$DUSTREL_JOBS" --target make_tree >/dev/null
 cmake -S "$root" -B "$cross_dir" -DCMAKE_TOOLCHAIN_FILE="$(dustrel_windows_toolchain)" \
     -DCMAKE_BUILD_TYPE=Release -DDUSTREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$cross_dir" -j"$DUSTREL_JOBS" --target scan_bench >/dev/null
+cmake --build "$cross_dir" -j"$DUSTREL_JOBS" --target scan_bench window_bench >/dev/null
 
 # The stamp is written only once the tree is complete, so an interrupted run starts afresh.
 tree="$root/build/bench-tree" stamp="$root/build/bench-tree.stamp"
@@ -64,8 +73,16 @@ dustrel_wine_env
 dustrel_ensure_prefix
 ln -sfn "$tree" "$WINEPREFIX/dosdevices/t:"
 
-echo "scan_bench ($arch) on T:\\ ${bench_args[*]}"
 status=0
-dustrel_wine "$cross_dir/scan_bench.exe" "T:\\" "${bench_args[@]}" </dev/null || status=$?
+if [[ $scan == yes ]]; then
+    echo "scan_bench ($arch) on T:\\ ${bench_args[*]}"
+    dustrel_wine "$cross_dir/scan_bench.exe" "T:\\" "${bench_args[@]}" </dev/null || status=$?
+fi
+if [[ $window == yes ]]; then
+    trap 'dustrel_stop_xvfb; wineserver -k 2>/dev/null || true' EXIT
+    dustrel_start_xvfb >/dev/null
+    echo "window_bench ($arch) on T:\\ ${window_args[*]}"
+    dustrel_wine "$cross_dir/window_bench.exe" "T:\\" "${window_args[@]}" </dev/null || status=$?
+fi
 wineserver -k 2>/dev/null || true
 exit "$status"

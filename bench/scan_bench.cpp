@@ -22,68 +22,24 @@
 
 #include "app/app_context.h"
 #include "app/frm_main.h"
+#include "bench_util.h"
 #include "name_rules.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/ui_host.h"
 
 namespace {
 
-using dustrel::ui::Form;
-
+using dustrel::bench::BareCounts;
+using dustrel::bench::bareWalk;
+using dustrel::bench::driveRow;
+using dustrel::bench::JunkDrive;
 using dustrel::bench::kPatterns;
-
-// A host without windows: the scan runs exactly as behind the real window, minus the painting.
-class NullHost : public dustrel::ui::UiHost {
-public:
-    void refresh(Form&) override {}
-    bool addTrayIcon(dustrel::ui::PictureBox&, const std::wstring&) override { return false; }
-    void removeTrayIcon(dustrel::ui::PictureBox&) override {}
-    double twipsPerPixelX() override { return 15; }
-    void formLoaded(Form&) override {}
-    void formUnloading(Form&) override {}
-    void endProgram() override { ended_ = true; }
-    bool ended() const override { return ended_; }
-
-protected:
-    int showMessageBox(const std::wstring&, const std::wstring&, int style) override {
-        return (style & 0xF) == dustrel::ui::kMbYesNo ? dustrel::ui::kIdNo : dustrel::ui::kIdOk;
-    }
-    void runModal(Form&) override {}
-    void processMessages() override {}
-    dustrel::ui::MenuItem* trackPopupMenu(Form&, dustrel::ui::MenuItem&,
-                                          dustrel::ui::MenuItem*) override {
-        return nullptr;
-    }
-
-private:
-    bool ended_ = false;
-};
-
-double now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    const std::size_t mid = times.size() / 2;
-    return times.size() % 2 != 0 ? times[mid] : (times[mid - 1] + times[mid]) / 2;
-}
-
-std::string utf8(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 1)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
+using dustrel::bench::median;
+using dustrel::bench::now;
+using dustrel::bench::NullHost;
+using dustrel::bench::report;
+using dustrel::bench::scanOnce;
+using dustrel::bench::utf8;
 
 std::wstring fromAnsi(const std::string& text) {
     const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -152,66 +108,7 @@ std::vector<ReferenceRow> referenceScan(const std::string& root) {
     return rows;
 }
 
-// --- bare: one listing per folder, matching nothing ---------------------------------------------
-
-struct BareCounts {
-    std::size_t folders = 0;
-    std::size_t files = 0;
-};
-
-void bareWalk(const std::wstring& folder, BareCounts& counts) {
-    ++counts.folders;
-    std::vector<std::wstring> subfolders;
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            ++counts.files;
-        } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            subfolders.push_back(folder + name + L"\\");
-        }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    for (const std::wstring& subfolder : subfolders) {
-        bareWalk(subfolder, counts);
-    }
-}
-
 // --- real: the program's own scan ---------------------------------------------------------------
-
-// The row of `root` in the drive list, or none.
-std::optional<std::size_t> driveRow(dustrel::app::FrmMain& form, const std::wstring& root) {
-    auto& drives = form.ui().ListDrive;
-    for (std::size_t i = 0; i < drives.rowCount(); ++i) {
-        if (drives.row(i).text == root) {
-            return i;
-        }
-    }
-    std::printf("%s is not in the drive list (GetDriveTypeW says %u)\n", utf8(root).c_str(),
-                GetDriveTypeW(root.c_str()));
-    return std::nullopt;
-}
-
-// Ticks only `drive` and every built-in category, and presses Next; returns the seconds taken.
-double scanOnce(dustrel::app::FrmMain& form, std::size_t drive) {
-    auto& c = form.ui();
-    c.ListDrive.setAllChecked(false);
-    c.ListDrive.setChecked(drive, true);
-    for (std::size_t i = 0; i < 6; ++i) {
-        c.lstOptions.setChecked(i, true);
-    }
-    const double start = now();
-    form.cmdNext1_Click();
-    return now() - start;
-}
 
 // Times `runs` scans of `root` through the main window's Next, running `beforeEach` before
 // each; false when the drive is not offered.
@@ -245,44 +142,6 @@ bool realScans(const std::wstring& root, int runs, std::vector<double>& times,
 }
 
 // --- the results list with a huge result ---------------------------------------------------------
-
-// A drive held in memory whose every file is junk: 1,000 folders of 100 files, named so that
-// the walk's order is far from sorted. It answers for any root.
-class JunkDrive final : public dustrel::platform::FileSystem {
-public:
-    static constexpr int kFolders = 1000;
-    static constexpr int kFilesPerFolder = 100;
-
-    dustrel::platform::Status listFolder(
-        const std::wstring& folder, std::vector<dustrel::platform::FolderEntry>& entries) override {
-        entries.clear();
-        const bool root = folder.size() <= 3;
-        for (int i = 0; i < (root ? kFolders : kFilesPerFolder); ++i) {
-            const int scrambled = (i * 7919) % (root ? kFolders : kFilesPerFolder);
-            entries.push_back(
-                root ? dustrel::platform::FolderEntry{L"Folder " + std::to_wstring(scrambled), true}
-                     : dustrel::platform::FolderEntry{
-                           L"file" + std::to_wstring(scrambled) + (i % 2 ? L".tmp" : L".log"),
-                           false});
-        }
-        return dustrel::platform::Status::Ok;
-    }
-    bool exists(const std::wstring&) override { return false; }
-    bool isDirectory(const std::wstring&) override { return false; }
-    dustrel::platform::Status createFolder(const std::wstring&) override {
-        return dustrel::platform::Status::Failed;
-    }
-    dustrel::platform::Status writeFile(const std::wstring&, std::string_view,
-                                        dustrel::platform::WriteMode) override {
-        return dustrel::platform::Status::Failed;
-    }
-    dustrel::platform::Status readFile(const std::wstring&, std::string&) override {
-        return dustrel::platform::Status::Failed;
-    }
-    dustrel::platform::Status deleteFile(const std::wstring&) override {
-        return dustrel::platform::Status::Failed;
-    }
-};
 
 // A scan that finds 100,000 files, then a header click and Check All on its rows: each must
 // stay well under a second for the window to feel alive.
@@ -355,14 +214,6 @@ bool compareRows(const std::vector<ReferenceRow>& reference,
                     differ.second == realAnsi.end() ? "(none)" : utf8(*differ.second).c_str());
     }
     return same;
-}
-
-void report(const char* name, const std::vector<double>& times) {
-    std::printf("%-10s median %9.3f s over %zu runs (", name, median(times), times.size());
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        std::printf("%s%.3f", i == 0 ? "" : " ", times[i]);
-    }
-    std::printf(")\n");
 }
 
 }  // namespace
