@@ -5,6 +5,7 @@
 
 #include "support/test_host.h"
 #include "ui/form.h"
+#include "ui/update_pace.h"
 
 namespace dustrel::ui {
 namespace {
@@ -284,6 +285,21 @@ TEST_F(UiModelTest, DisabledOrHiddenButtonsAndMenusIgnoreClicks) {
     entry.setVisible(false);
     entry.click();
     EXPECT_EQ(chosen, 1);
+}
+
+// Changes reach a window a dozen times a second, rows out of view only every few seconds, and
+// the tick may wrap in between.
+TEST(UpdatePaceTest, ChangesAreDueByTheClockWhateverItsWrap) {
+    EXPECT_FALSE(dueAgain(1000, 1000 + kRepaintEveryMs - 1, kRepaintEveryMs));
+    EXPECT_TRUE(dueAgain(1000, 1000 + kRepaintEveryMs, kRepaintEveryMs));
+    EXPECT_TRUE(dueAgain(0xFFFFFFF0u, kRepaintEveryMs, kRepaintEveryMs));
+    EXPECT_FALSE(dueAgain(0xFFFFFFF0u, 5, kRepaintEveryMs));
+    EXPECT_EQ(holdFor(true, false), kUnseenRowsEveryMs);
+    EXPECT_EQ(holdFor(true, true), kRepaintEveryMs);
+    EXPECT_EQ(holdFor(false, false), kRepaintEveryMs);
+    // The bar and the labels move at least ten times a second; a click waits well under 100 ms.
+    EXPECT_LT(kRepaintEveryMs, 100u);
+    EXPECT_LE(kServiceEveryMs, 20u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/update_pace.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/geometry.h"
 #include "ui/win32/win32_host.h"
@@ -24,9 +25,6 @@ constexpr wchar_t kPanelClass[] = L"DustrelPanel";
 constexpr int kFirstControlId = 100;
 constexpr UINT kFirstMenuId = 10000;
 constexpr UINT_PTR kListSubclassId = 1;
-// A busy scan changes labels, the bar and the list thousands of times a second; the screen
-// only needs a few dozen of them.
-constexpr DWORD kHoldMs = 40;
 // Room for the drop-down list of a combo box below its closed height, at 96 DPI.
 constexpr int kDropDownPixels = 160;
 // Where a group box's caption starts along its top border, and the room kept clear of the
@@ -675,9 +673,31 @@ void FormView::applyRowCount(Child& child, bool appendedOnly) {
 
 void FormView::hold(Child& child, unsigned what) {
     child.pending |= what;
-    if (GetTickCount() - child.lastApplied >= kHoldMs) {
-        applyPending(child);
+}
+
+bool FormView::applyIfDue(Child& child, DWORD now) {
+    if (child.pending == 0 || !dueAgain(child.lastApplied, now, holdFor(child, now))) {
+        return false;
     }
+    applyPending(child);
+    return true;
+}
+
+std::uint32_t FormView::holdFor(Child& child, DWORD now) {
+    if (child.pending != kHoldAppend || child.hwnd == nullptr ||
+        !dueAgain(child.lastApplied, now, kRepaintEveryMs)) {
+        return ui::holdFor(false, true);
+    }
+    // Asking the list what it shows is a call to its window: a scan appending a row at a time
+    // asks a dozen times a second, not for every row.
+    if (dueAgain(child.viewCheckedAt, now, kRepaintEveryMs)) {
+        const int shown = ListView_GetItemCount(child.hwnd);
+        const int lastInView =
+            ListView_GetTopIndex(child.hwnd) + ListView_GetCountPerPage(child.hwnd);
+        child.newRowsInView = shown <= lastInView;
+        child.viewCheckedAt = now;
+    }
+    return ui::holdFor(true, child.newRowsInView);
 }
 
 void FormView::applyPending(Child& child) {
@@ -703,10 +723,11 @@ void FormView::applyPending(Child& child) {
     }
 }
 
-void FormView::flush(bool force) {
+bool FormView::flush(bool force) {
     if (detached_) {
-        return;
+        return false;
     }
+    bool applied = false;
     if (form_.controls().size() > children_.size()) {
         for (Control* control : form_.controls()) {
             if (find(control) == nullptr) {
@@ -716,10 +737,14 @@ void FormView::flush(bool force) {
     }
     const DWORD now = GetTickCount();
     for (Child& child : children_) {
-        if (child.pending != 0 && (force || now - child.lastApplied >= kHoldMs)) {
+        if (force && child.pending != 0) {
             applyPending(child);
+            applied = true;
+        } else {
+            applied = applyIfDue(child, now) || applied;
         }
     }
+    return applied;
 }
 
 // Siblings are kept in the window list in creation order, which is the tab order, except

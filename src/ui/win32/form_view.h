@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include <commctrl.h>
 
 #include <cstddef>
@@ -45,7 +47,7 @@ public:
 
     // Applies updates that were held back because they came faster than the eye can follow.
     // Without `force`, only those whose pause is over.
-    void flush(bool force);
+    bool flush(bool force);
 
     void formChanged(Form& form, Prop what) override;
     void changed(Control& control, Prop what, std::size_t index) override;
@@ -58,6 +60,9 @@ private:
         std::size_t creation = 0;
         unsigned pending = 0;
         DWORD lastApplied = 0;
+        // Whether rows appended to a list would come into view, as last asked, and when.
+        bool newRowsInView = true;
+        DWORD viewCheckedAt = 0;
         bool settingText = false;
     };
 
@@ -97,7 +102,10 @@ private:
     void applyColumns(Child& child);
     void applyRowCount(Child& child, bool appendedOnly);
     void applyPending(Child& child);
+    // Keeps a change for flush(), which the host calls whenever it looks at the queue.
     void hold(Child& child, unsigned what);
+    bool applyIfDue(Child& child, DWORD now);
+    std::uint32_t holdFor(Child& child, DWORD now);
     void arrange(const Container& container);
     void updateOptionTabStops(const Container& container);
     void updatePages();

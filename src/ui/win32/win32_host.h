@@ -69,7 +69,10 @@ private:
 
     FormView* viewOf(const Form& form) const;
     HWND activeFormWindow() const;
-    void flushAll(bool force);
+    // True when some window was brought up to date.
+    bool flushAll(bool force);
+    // Handles the messages waiting now; false once the program ends or a quit is met.
+    bool dispatchPending();
     void releaseModal(const Form& form);
     void reap();
     bool notifyTrayAdd();
