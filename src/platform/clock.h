@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ public:
     virtual ~Clock() = default;
     // Local time.
     virtual DateTime now() = 0;
+    // A tick in milliseconds that only moves on (and wraps after 49 days), for spacing work
+    // out in time.
+    virtual std::uint32_t milliseconds() = 0;
 };
 
 // The user's locale: date and time texts, and the ANSI code page where stored formats need it.

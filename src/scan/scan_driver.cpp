@@ -6,6 +6,7 @@
 
 #include "app/program_info.h"
 #include "scan/junk_categories.h"
+#include "ui/update_pace.h"
 
 namespace dustrel::scan {
 
@@ -38,16 +39,21 @@ std::wstring driveRoot(const std::wstring& rowText) {
 // sorted again, rows found since the click included.
 class DriveWalk final : public WalkSink {
 public:
-    DriveWalk(ScanControls& c, ui::UiHost& host, const std::vector<std::wstring>& labels,
-              const bool& stopped, std::function<void()> stop)
-        : c_(c), host_(host), labels_(labels), stopped_(stopped), stop_(std::move(stop)) {
+    DriveWalk(ScanControls& c, std::function<void()> service,
+              const std::vector<std::wstring>& labels, const bool& stopped,
+              std::function<void()> stop)
+        : c_(c),
+          service_(std::move(service)),
+          labels_(labels),
+          stopped_(stopped),
+          stop_(std::move(stop)) {
         const auto& list = c_.ListFiles;
         const std::uint64_t lastWalk =
             list.rowCount() == 0 ? 0 : (list.row(list.rowCount() - 1).tag >> kWalkShift) + 1;
         firstTag_ = lastWalk << kWalkShift;
     }
 
-    void folderListed() override { host_.doEvents(); }
+    void folderListed() override { service_(); }
 
     bool match(const std::wstring& folder, const std::wstring& name, std::size_t pattern) override {
         if (stopped_) {
@@ -89,7 +95,7 @@ private:
     }
 
     ScanControls& c_;
-    ui::UiHost& host_;
+    std::function<void()> service_;
     const std::vector<std::wstring>& labels_;
     const bool& stopped_;
     std::function<void()> stop_;
@@ -219,11 +225,24 @@ void ScanDriver::walkDrives(const Search& search) {
         if (state_.ScanStopped) {
             return;
         }
-        DriveWalk walk(c_, host_, search.labels, state_.ScanStopped,
-                       [this] { enterStoppedState(); });
+        DriveWalk walk(
+            c_, [this] { serviceQueue(); }, search.labels, state_.ScanStopped,
+            [this] { enterStoppedState(); });
         (void)Search_Folder(platform_.files, root, search.patterns, walk);
         walk.settleRows();
     }
+}
+
+// Between two folders, where the user's clicks are handled: thousands of folders a second
+// need not each pay for a look at the queue.
+void ScanDriver::serviceQueue() {
+    const std::uint32_t now = platform_.clock.milliseconds();
+    if (serviced_ && !ui::dueAgain(lastService_, now, ui::kServiceEveryMs)) {
+        return;
+    }
+    serviced_ = true;
+    lastService_ = now;
+    host_.doEvents();
 }
 
 void ScanDriver::enterStoppedState() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,11 +67,14 @@ private:
     void searchDrives(const Search& search);
     void walkDrives(const Search& search);
     void enterStoppedState();
+    void serviceQueue();
 
     ScanControls c_;
     ScanState state_;
     platform::Platform& platform_;
     ui::UiHost& host_;
+    bool serviced_ = false;
+    std::uint32_t lastService_ = 0;
 };
 
 // The bar between scans: range 1 to 100, disabled and hidden.

@@ -182,6 +182,23 @@ TEST_F(ScanTest, WalkSkipsRootRecycledLinksUnreadableAndOverlongFolders) {
     EXPECT_EQ(host.messageTexts().back(), L"4 Files Found");
 }
 
+// The queue is looked at between folders, but no more often than every 10 ms: quick folders
+// share one look, and a slow one is followed by a look of its own.
+TEST_F(ScanTest, ServicesTheWindowBetweenFoldersAtMostEveryTenMilliseconds) {
+    for (int i = 0; i < 40; ++i) {
+        fakes.files.addFolder(L"C:\\F" + std::to_wstring(i));
+    }
+    start();
+    fakes.clock.tickPerLook = 3;
+    scan({L"C:\\"}, {kTemporary});
+    EXPECT_EQ(host.doEventsCount, 11);  // 41 folders listed 3 ms apart: the first, then every 4th
+
+    host.doEventsCount = 0;
+    fakes.clock.tickPerLook = 25;
+    scan({L"C:\\"}, {kTemporary});
+    EXPECT_EQ(host.doEventsCount, 41);
+}
+
 // A folder's subfolders have no 16-bit limit.
 TEST_F(ScanTest, AFolderWithMoreThan32767SubfoldersIsWalkedWhole) {
     for (int i = 0; i < 33000; ++i) {

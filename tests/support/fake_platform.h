@@ -229,11 +229,15 @@ private:
     std::map<wchar_t, Drive> driveInfo_;
 };
 
+// Each look at the millisecond tick moves it on by `tickPerLook`.
 class FakeClock final : public platform::Clock {
 public:
     platform::DateTime now() override { return current; }
+    std::uint32_t milliseconds() override { return tick += tickPerLook; }
 
     platform::DateTime current{2024, 6, 15, 12, 0, 0};
+    std::uint32_t tick = 0;
+    std::uint32_t tickPerLook = 1000;
 };
 
 // A fixed locale: short dates "dd/MM/yyyy", long times "HH:mm:ss", and code page 1252. Dates

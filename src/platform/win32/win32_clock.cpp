@@ -76,6 +76,10 @@ int twoDigitYearMax() {
 
 }  // namespace
 
+std::uint32_t Win32Clock::milliseconds() {
+    return GetTickCount();
+}
+
 DateTime Win32Clock::now() {
     SYSTEMTIME time{};
     GetLocalTime(&time);

@@ -7,6 +7,7 @@ namespace dustrel::platform::win32 {
 class Win32Clock final : public Clock {
 public:
     DateTime now() override;
+    std::uint32_t milliseconds() override;
 };
 
 // The user's locale as it is set at the moment of each call.
