@@ -2,12 +2,16 @@
 
 #include "app/custom_list.h"
 #include "app/drive_list.h"
-#include "app/program_info.h"
+#include "clean/log_folder.h"
+#include "platform/program_info.h"
 #include "scan/junk_categories.h"
 #include "settings/update_reminder.h"
 #include "settings/web_links.h"
 
 namespace dustrel::app {
+
+using platform::kProgramTitle;
+using platform::kVersionSuffix;
 
 namespace {
 
@@ -19,9 +23,9 @@ constexpr int kScrollBarAllowance = 350;
 FrmMain::FrmMain(ui::UiHost& host, AppContext& context)
     : FormOf(host, "frmMain"),
       context_(context),
-      frmSettings_(host, context.platform, *this),
+      frmSettings_(host, context.platform, *this, *this),
       frmCustomExt_(host, context.platform, context.state.CustomExtValue),
-      exit_(host, context.platform.shell) {
+      exit_(host, [this] { settings::OpenThankYouPage(context_.platform.shell); }) {
     setCaption(std::wstring(kProgramTitle) + kVersionSuffix);
     setIcon(ui::Image::AppIcon);
     setClientSize(11535, 6615);
@@ -358,6 +362,16 @@ void FrmMain::mnuVisit_Click() {
 
 void FrmMain::mnuUpdate_Click() {
     settings::OpenDownloadPage(context_.platform.shell);
+}
+
+// --- the deletion logs' folder, for the settings window --------------------------------------
+
+void FrmMain::purgeLogs(int listIndex) {
+    clean::purgeLogFolder(context_.platform, clean::daysKeptFor(listIndex));
+}
+
+void FrmMain::openLogFolder() {
+    clean::openLogFolder(context_.platform, host());
 }
 
 // --- notification area ----------------------------------------------------------------------

@@ -17,7 +17,9 @@ namespace dustrel::app {
 
 // The main window: a wizard of stacked pages beside a fixed left panel. It owns the program's
 // other two windows and the way out.
-class FrmMain : public ui::FormOf<FrmMainControls>, public settings::MainWindow {
+class FrmMain : public ui::FormOf<FrmMainControls>,
+                public settings::MainWindow,
+                public settings::LogFolder {
 public:
     FrmMain(ui::UiHost& host, AppContext& context);
 
@@ -81,6 +83,10 @@ public:
     ui::Form& mainForm() override { return *this; }
     ui::MenuItem& trayMenu() override { return ui().mnuPopUP; }
     ui::MenuItem& trayMenuDefault() override { return ui().mnuPop; }
+
+    // settings::LogFolder
+    void purgeLogs(int listIndex) override;
+    void openLogFolder() override;
 
 protected:
     void createControls() override;

@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 
 namespace dustrel::app {
+
+using platform::kVendorSite;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "clean/cleaner.h"
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "clean/deletion_log.h"
 #include "clean/exact_lookup.h"
 #include "clean/file_deletion.h"
@@ -71,7 +71,7 @@ void Cleaner::removeRowsOf(const Paths& gone) {
 }
 
 void Cleaner::tellUser(const std::wstring& text) {
-    host_.messageBox(text, app::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+    host_.messageBox(text, platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
 }
 
 void Cleaner::cmdDelete_Click() {

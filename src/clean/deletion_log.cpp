@@ -1,6 +1,6 @@
 #include "clean/deletion_log.h"
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "platform/utf8.h"
 
 namespace dustrel::clean {
@@ -38,7 +38,7 @@ std::wstring logFileName(const platform::DateTime& when) {
 std::string logText(const platform::DateTime& written, platform::Locale& locale,
                     const std::vector<std::wstring>& deleted, bool byteOrderMark) {
     std::string text = byteOrderMark ? "\xEF\xBB\xBF" : "";
-    text += platform::toUtf8(app::kProgramTitle) + kLineEnd;
+    text += platform::toUtf8(platform::kProgramTitle) + kLineEnd;
     text += platform::toUtf8(locale.shortDate(written)) + kLineEnd;
     text += platform::toUtf8(locale.longTime(written)) + kLineEnd + kLineEnd;
     text += std::string("Files Deleted are:") + kLineEnd + kLineEnd;

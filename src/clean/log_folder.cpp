@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "clean/deletion_log.h"
 #include "platform/date_text.h"
 #include "platform/path_text.h"
@@ -97,7 +97,7 @@ void openLogFolder(const platform::Platform& platform, ui::UiHost& host) {
             L"Or, The folder 'Log Files' has been removed from your computer\r\r"
             L"The folder 'Log Files' will be created only when you have removed junk "
             L"files from your computer.",
-            app::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+            platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
         return;
     }
     (void)platform.shell.open(folder);

@@ -1,7 +1,5 @@
 #include "clean/program_exit.h"
 
-#include "settings/web_links.h"
-
 namespace dustrel::clean {
 
 void ProgramExit::UnloadAllForms() {
@@ -19,7 +17,9 @@ void ProgramExit::ExitProgram() {
     if (ended_) {
         return;
     }
-    settings::OpenThankYouPage(shell_);
+    if (farewell_) {
+        farewell_();
+    }
     ended_ = true;
     host_.endProgram();
 }

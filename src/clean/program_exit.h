@@ -1,17 +1,20 @@
 #pragma once
 
+#include <functional>
+#include <utility>
 #include <vector>
 
-#include "platform/shell.h"
 #include "platform/system.h"
 #include "ui/form.h"
 
 namespace dustrel::clean {
 
-// Every way out of the program: unload the windows, open the thank-you page once, end.
+// Every way out of the program: unload the windows, say goodbye once (the thank-you page),
+// end.
 class ProgramExit {
 public:
-    ProgramExit(ui::UiHost& host, platform::Shell& shell) : host_(host), shell_(shell) {}
+    ProgramExit(ui::UiHost& host, std::function<void()> farewell)
+        : host_(host), farewell_(std::move(farewell)) {}
 
     // The program's windows, in the order they are unloaded.
     void addForm(ui::Form& form) { forms_.push_back(&form); }
@@ -19,14 +22,14 @@ public:
     // Unloads every loaded window. Unloading the main window ends the program from its own
     // unload step, which makes this the way out of every path that uses it.
     void UnloadAllForms();
-    // Unloads every window, opens the thank-you page and ends the program. Calls made while
+    // Unloads every window, says goodbye and ends the program. Calls made while
     // an exit is already under way (an unload step calling back in) end nothing twice.
     void ExitProgram();
     bool ended() const { return ended_; }
 
 private:
     ui::UiHost& host_;
-    platform::Shell& shell_;
+    std::function<void()> farewell_;
     std::vector<ui::Form*> forms_;
     bool ended_ = false;
 };

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "scan/junk_categories.h"
 #include "ui/update_pace.h"
 
@@ -111,7 +111,7 @@ void ScanDriver::cmdNext1_Click() {
     }
     c_.cmdBack.setEnabled(false);
     if (c_.lstOptions.checkedCount() == 0) {
-        host_.messageBox(L"Please Select At Least One File Type", app::kProgramTitle,
+        host_.messageBox(L"Please Select At Least One File Type", platform::kProgramTitle,
                          ui::kMbOk | ui::kMbIconStop);
         return;
     }
@@ -154,7 +154,7 @@ void ScanDriver::cmdNext1_Click() {
     c_.lblExt.setCaption(L"Finish Searching for specified files");
     c_.lblPath.setCaption({});
     c_.cmdBack.setEnabled(true);
-    host_.messageBox(std::to_wstring(found) + L" Files Found", app::kProgramTitle,
+    host_.messageBox(std::to_wstring(found) + L" Files Found", platform::kProgramTitle,
                      ui::kMbOk | ui::kMbIconInformation);
 }
 

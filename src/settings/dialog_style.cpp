@@ -1,11 +1,11 @@
 #include "settings/dialog_style.h"
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 
 namespace dustrel::settings {
 
 void styleDialog(ui::Form& form) {
-    form.setCaption(std::wstring(app::kProgramTitle) + app::kVersionSuffix);
+    form.setCaption(std::wstring(platform::kProgramTitle) + platform::kVersionSuffix);
     form.setIcon(ui::Image::AppIcon);
     form.setClientSize(5055, 2940);
     form.setCentered(true);

@@ -1,6 +1,6 @@
 #include "settings/frm_custom_ext.h"
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
@@ -56,7 +56,7 @@ void FrmCustomExt::cmdAdd_Click() {
     const std::wstring name = trimmed(c.txtExtType.text());
     const std::wstring ext = trimmed(c.txtCustom.text());
     if (name.empty() || ext.empty()) {
-        host().messageBox(L"Please Provide All Information", app::kProgramTitle,
+        host().messageBox(L"Please Provide All Information", platform::kProgramTitle,
                           ui::kMbOk | ui::kMbIconStop);
         return;
     }
@@ -65,7 +65,7 @@ void FrmCustomExt::cmdAdd_Click() {
     if (name.find_first_of(kEntryBreakingCharacters) != std::wstring::npos ||
         ext.find_first_of(kExtensionForbiddenCharacters) != std::wstring::npos) {
         host().messageBox(L"Please Do Not Use These Characters: ? # * \\ / : < > | \"",
-                          app::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+                          platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
         return;
     }
 
@@ -86,7 +86,7 @@ void FrmCustomExt::cmdAdd_Click() {
     c.txtCustom.setText({});
     c.txtExtType.setFocus();
     host().messageBox(L"Please ReStart The Application To See The Custom Extension.",
-                      app::kProgramTitle, ui::kMbOk | ui::kMbIconInformation);
+                      platform::kProgramTitle, ui::kMbOk | ui::kMbIconInformation);
 }
 
 }  // namespace dustrel::settings

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "app/program_info.h"
-#include "clean/log_folder.h"
+#include "platform/program_info.h"
 #include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
@@ -17,8 +16,9 @@ constexpr long kRightButtonUp = 0x205;
 
 }  // namespace
 
-FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main)
-    : FormOf(host, "frmSettings"), platform_(platform), main_(main) {
+FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main,
+                         LogFolder& logs)
+    : FormOf(host, "frmSettings"), platform_(platform), main_(main), logs_(logs) {
     styleDialog(*this);
 }
 
@@ -55,7 +55,7 @@ void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstri
     const long opened = registry.createKey(kRunKey);
     if (opened != platform::kRegSuccess) {
         host().messageBox(L"Error " + std::to_wstring(opened) + L" opening key\r\n",
-                          app::kProgramTitle, ui::kMbOk);
+                          platform::kProgramTitle, ui::kMbOk);
         return;
     }
     if (run_at_startup) {
@@ -63,7 +63,7 @@ void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstri
             registry.writeString(kRunKey, app_name, runEntryData(app_name, app_path));
         if (written != platform::kRegSuccess) {
             host().messageBox(L"Error " + std::to_wstring(written) + L" setting key\r\n",
-                              app::kProgramTitle, ui::kMbOk);
+                              platform::kProgramTitle, ui::kMbOk);
         }
     } else {
         // An entry that is not there is what was asked for.
@@ -103,11 +103,11 @@ void FrmSettings::Command1_Click() {
 }
 
 void FrmSettings::cboLogFiles_Click() {
-    clean::purgeLogFolder(platform_, clean::daysKeptFor(ui().cboLogFiles.listIndex()));
+    logs_.purgeLogs(ui().cboLogFiles.listIndex());
 }
 
 void FrmSettings::cmdLogFiles_Click() {
-    clean::openLogFolder(platform_, host());
+    logs_.openLogFolder();
 }
 
 void FrmSettings::AddTrayIcon() {

@@ -16,11 +16,24 @@ inline constexpr const wchar_t* kStartupArgument = L"/STARTUP";
 // The notification-area icon's tooltip.
 inline constexpr const wchar_t* kTrayTip = L"Recent";
 
+// The deletion logs' folder, which the settings window keeps in order; the cleaning side owns it.
+class LogFolder {
+public:
+    // Deletes the logs older than the entry at `listIndex` of "Keep Log Files For" keeps.
+    virtual void purgeLogs(int listIndex) = 0;
+    // Opens the folder, or tells the user why there is none.
+    virtual void openLogFolder() = 0;
+
+protected:
+    ~LogFolder() = default;
+};
+
 // The settings window: start with Windows, the log controls, and, hidden for the whole run, the
 // window that receives the notification-area icon's messages.
 class FrmSettings : public ui::FormOf<FrmSettingsControls> {
 public:
-    FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main);
+    FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main,
+                LogFolder& logs);
 
     // Writes the Run entry for `app_name` when `run_at_startup`, else deletes it.
     void SetRunAtStartup(const std::wstring& app_name, const std::wstring& app_path,
@@ -51,6 +64,7 @@ protected:
 private:
     platform::Platform platform_;
     MainWindow& main_;
+    LogFolder& logs_;
 };
 
 }  // namespace dustrel::settings

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "platform/date_text.h"
 #include "settings/web_links.h"
 
@@ -32,7 +32,7 @@ void runUpdateReminder(SettingsStore& store, const std::wstring& appName, platfo
     if (!due) {
         return;
     }
-    const int answer = host.messageBox(L"Do You Wish To Update The Software ?", app::kProgramTitle,
+    const int answer = host.messageBox(L"Do You Wish To Update The Software ?", platform::kProgramTitle,
                                        ui::kMbYesNo | ui::kMbIconWarning);
     if (answer == ui::kIdYes) {
         OpenDownloadPage(shell);

@@ -1,6 +1,6 @@
 #include "settings/web_links.h"
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 
 namespace dustrel::settings {
 
@@ -14,7 +14,7 @@ void openPage(platform::Shell& shell, const wchar_t* path) {
 }  // namespace
 
 std::wstring vendorAddress(const std::wstring& path) {
-    std::wstring site = app::kVendorSite;
+    std::wstring site = platform::kVendorSite;
     while (!site.empty() && site.back() == L'/') {
         site.pop_back();
     }

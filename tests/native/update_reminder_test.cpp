@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/program_info.h"
+#include "platform/program_info.h"
 #include "native/app_fixture.h"
 #include "settings/update_reminder.h"
 
@@ -89,7 +89,7 @@ TEST_F(AppTest, LinksOpenTheirPagesOnTheVendorsSite) {
     c.mnuOnline.click();
     c.mnuVisit.click();
     form.mnuUpdate_Click();  // its menu entry is hidden
-    const std::wstring site = app::kVendorSite;
+    const std::wstring site = platform::kVendorSite;
     EXPECT_EQ(fakes.shell.opened(),
               (std::vector<std::wstring>{site + L"/", site + L"/contact-dustrel.html",
                                          site + L"/dustrel-help", site + L"/",
