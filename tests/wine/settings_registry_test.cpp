@@ -39,6 +39,12 @@ private:
     ui::MenuItem menu_{form_, "mnuPopUP", L""};
 };
 
+class NoLogFolder : public settings::LogFolder {
+public:
+    void purgeLogs(int) override {}
+    void openLogFolder() override {}
+};
+
 class SettingsRegistryTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -69,7 +75,8 @@ protected:
 
 TEST_F(SettingsRegistryTest, RunEntryIsWrittenQuotedReadBackAndDeleted) {
     NoMainWindow main(host_);
-    settings::FrmSettings window(host_, real_.platform(), main);
+    NoLogFolder logs;
+    settings::FrmSettings window(host_, real_.platform(), main, logs);
     EXPECT_FALSE(window.WillRunAtStartup(app_));
 
     window.SetRunAtStartup(app_, L"C:\\Program Files\\Dustrel", true);
