@@ -16,13 +16,15 @@ file(GLOB support_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/support
 list(SORT support_sources)
 if(WIN32)
     dustrel_library(dustrel_test_support SOURCES ${support_sources}
-                    LINK dustrel_win32 dustrel_core GTest::gmock)
+                    LINK dustrel_win32 dustrel_core dustrel_options GTest::gmock)
 else()
     # win32_* helpers drive real windows and are built only for Wine.
     list(FILTER support_sources EXCLUDE REGEX "/win32_[^/]*$")
     dustrel_library(dustrel_test_support SOURCES ${support_sources}
-                    LINK dustrel_core GTest::gmock)
+                    LINK dustrel_core dustrel_options GTest::gmock)
 endif()
+# The tests' own folders are on the test targets' include path only.
+target_include_directories(dustrel_test_support PUBLIC "${PROJECT_SOURCE_DIR}/tests")
 
 if(NOT WIN32)
     dustrel_glob(native_test_sources tests/native)
