@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "ui/control_order.h"
+#include "ui/list_search.h"
+#include "ui/mouse.h"
 #include "ui/update_pace.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/geometry.h"
@@ -58,11 +61,6 @@ void selectForTyping(HWND hwnd) {
 bool isGroupBox(const Control& control) {
     return control.kind() == ControlKind::Frame &&
            !static_cast<const Frame&>(control).caption().empty();
-}
-
-bool overlaps(const Rect& a, const Rect& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
 }
 
 int rounded(double value) {
@@ -747,51 +745,17 @@ bool FormView::flush(bool force) {
     return applied;
 }
 
-// Siblings are kept in the window list in creation order, which is the tab order, except
-// that of two overlapping siblings the one nearer the front in the model comes first, since
-// the window list is also what decides which of them is drawn on top.
+// The window list is what decides both the stacking and where Tab goes next (ui::stackingOrder).
 void FormView::arrange(const Container& container) {
     const HWND parent = containerWindow(container);
     if (parent == nullptr) {
         return;
     }
-    std::vector<Child*> items;
-    std::vector<std::size_t> depth;
-    const auto& zOrder = container.children();
-    for (std::size_t i = 0; i < zOrder.size(); ++i) {
-        Child* child = find(zOrder[i]);
-        if (child != nullptr && child->hwnd != nullptr) {
-            items.push_back(child);
-            depth.push_back(i);
-        }
-    }
-    const std::size_t n = items.size();
-    std::vector<bool> placed(n, false);
-    std::vector<HWND> order;
-    order.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        std::size_t best = n;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (placed[i] || (best != n && items[i]->creation >= items[best]->creation)) {
-                continue;
-            }
-            bool covered = false;
-            for (std::size_t j = 0; j < n && !covered; ++j) {
-                covered = j != i && !placed[j] && depth[j] > depth[i] &&
-                          overlaps(items[i]->control->rect(), items[j]->control->rect());
-            }
-            if (!covered) {
-                best = i;
-            }
-        }
-        placed[best] = true;
-        order.push_back(items[best]->hwnd);
-    }
-
+    const std::vector<const Control*> order = stackingOrder(withWindows(container), tabPosition());
     bool same = true;
     HWND current = GetWindow(parent, GW_CHILD);
-    for (HWND hwnd : order) {
-        if (current != hwnd) {
+    for (const Control* control : order) {
+        if (current != find(control)->hwnd) {
             same = false;
             break;
         }
@@ -799,57 +763,56 @@ void FormView::arrange(const Container& container) {
     }
     if (!same) {
         HWND after = HWND_TOP;
-        for (HWND hwnd : order) {
+        for (const Control* control : order) {
+            const HWND hwnd = find(control)->hwnd;
             SetWindowPos(hwnd, after, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
             after = hwnd;
         }
     }
 
-    // A run of option buttons is one group for the arrow keys; every other control starts one.
-    bool previousOption = false;
-    for (HWND hwnd : order) {
-        const bool option = find(hwnd)->control->kind() == ControlKind::OptionButton;
+    const std::vector<bool> starts = groupStarts(order);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const HWND hwnd = find(order[i])->hwnd;
         const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-        const LONG wanted = option && previousOption ? style & ~WS_GROUP : style | WS_GROUP;
+        const LONG wanted = starts[i] ? style | WS_GROUP : style & ~WS_GROUP;
         if (wanted != style) {
             SetWindowLongW(hwnd, GWL_STYLE, wanted);
         }
-        previousOption = option;
     }
     updateOptionTabStops(container);
 }
 
-// Tab reaches an option group at its selected button (or its first when none is selected).
 void FormView::updateOptionTabStops(const Container& container) {
-    std::vector<Child*> options;
-    for (Control* control : container.children()) {
-        Child* child = find(control);
-        if (child != nullptr && child->hwnd != nullptr &&
-            control->kind() == ControlKind::OptionButton) {
-            options.push_back(child);
+    const std::vector<const Control*> siblings = withWindows(container);
+    const OptionButton* stop = optionTabStop(siblings, tabPosition());
+    for (const Control* control : siblings) {
+        if (control->kind() != ControlKind::OptionButton) {
+            continue;
         }
-    }
-    if (options.empty()) {
-        return;
-    }
-    std::sort(options.begin(), options.end(),
-              [](const Child* a, const Child* b) { return a->creation < b->creation; });
-    Child* stop = options.front();
-    for (Child* option : options) {
-        if (static_cast<const OptionButton&>(*option->control).value()) {
-            stop = option;
-            break;
-        }
-    }
-    for (Child* option : options) {
-        const LONG style = GetWindowLongW(option->hwnd, GWL_STYLE);
-        const bool tabStop = option == stop && option->control->tabStop();
+        const HWND hwnd = find(control)->hwnd;
+        const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        const bool tabStop = control == stop && control->tabStop();
         const LONG wanted = tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
         if (wanted != style) {
-            SetWindowLongW(option->hwnd, GWL_STYLE, wanted);
+            SetWindowLongW(hwnd, GWL_STYLE, wanted);
         }
     }
+}
+
+std::vector<const Control*> FormView::withWindows(const Container& container) {
+    std::vector<const Control*> controls;
+    for (const Control* control : container.children()) {
+        const Child* child = find(control);
+        if (child != nullptr && child->hwnd != nullptr) {
+            controls.push_back(control);
+        }
+    }
+    return controls;
+}
+
+TabPosition FormView::tabPosition() {
+    return [this](const Control& control) { return find(&control)->creation; };
 }
 
 // Only the front page is shown: covered pages are hidden, not just overdrawn, so that neither
@@ -1406,29 +1369,13 @@ LRESULT FormView::onNotify(NMHDR& header) {
 // Type-ahead in an owner-data list: the list asks which row starts with the typed text.
 LRESULT FormView::findRow(const ListView& list, const NMLVFINDITEMW& request) const {
     const LVFINDINFOW& info = request.lvfi;
-    const std::size_t count = list.rowCount();
-    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr || count == 0) {
+    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr) {
         return -1;
     }
-    const std::wstring_view wanted(info.psz);
-    const bool partial = (info.flags & LVFI_PARTIAL) != 0;
-    const bool wrap = (info.flags & LVFI_WRAP) != 0;
-    std::size_t start = request.iStart < 0 ? 0 : static_cast<std::size_t>(request.iStart);
-    if (start >= count) {
-        start = wrap ? 0 : count;
-    }
-    const std::size_t steps = wrap ? count : count - start;
-    for (std::size_t k = 0; k < steps; ++k) {
-        const std::size_t i = (start + k) % count;
-        std::wstring_view text = list.row(i).text;
-        if (partial && text.size() > wanted.size()) {
-            text = text.substr(0, wanted.size());
-        }
-        if (sameTextIgnoringCase(text, wanted)) {
-            return static_cast<LRESULT>(i);
-        }
-    }
-    return -1;
+    const RowSearch search{info.psz, request.iStart, (info.flags & LVFI_PARTIAL) != 0,
+                           (info.flags & LVFI_WRAP) != 0};
+    const auto row = ui::findRow(list, search, sameTextIgnoringCase);
+    return row ? static_cast<LRESULT>(*row) : -1;
 }
 
 HBRUSH FormView::backgroundBrush(const Container& container) {
@@ -1590,11 +1537,12 @@ void FormView::onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
         child->control->kind() != ControlKind::PictureBox) {
         return;
     }
-    const int button = msg == WM_LBUTTONDOWN   ? kLeftButton
-                       : msg == WM_RBUTTONDOWN ? kRightButton
-                                               : kMiddleButton;
-    const int shift = ((wParam & MK_SHIFT) != 0 ? 1 : 0) | ((wParam & MK_CONTROL) != 0 ? 2 : 0) |
-                      (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    const PressedButton pressed = msg == WM_LBUTTONDOWN   ? PressedButton::Left
+                                  : msg == WM_RBUTTONDOWN ? PressedButton::Right
+                                                          : PressedButton::Middle;
+    const HeldKeys held{(wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0,
+                        GetKeyState(VK_MENU) < 0};
+    const auto [button, shift] = mouseDownButtons(pressed, held);
     const double twips = host_.twipsPerPixelX();
     static_cast<PictureBox&>(*child->control)
         .mouseDown(button, shift, LOWORD(lParam) * twips, HIWORD(lParam) * twips);

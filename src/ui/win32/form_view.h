@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ui/control_order.h"
 #include "ui/form.h"
 #include "ui/win32/menu_builder.h"
 
@@ -108,6 +109,9 @@ private:
     std::uint32_t holdFor(Child& child, DWORD now);
     void arrange(const Container& container);
     void updateOptionTabStops(const Container& container);
+    // The container's children that have windows, back to front.
+    std::vector<const Control*> withWindows(const Container& container);
+    TabPosition tabPosition();
     void updatePages();
     void rescueFocus(HWND from);
     void restoreFocus();

@@ -1,0 +1,240 @@
+// The rules the Win32 view only carries out: how siblings stack and take the keyboard, where Tab
+// enters an option group, type-ahead in a list, and what a MouseDown handler is told.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/test_host.h"
+#include "ui/control_order.h"
+#include "ui/form.h"
+#include "ui/list_search.h"
+#include "ui/mouse.h"
+
+namespace dustrel::ui {
+namespace {
+
+struct Sibling {
+    std::string name;
+    Rect rect;
+    bool option = false;
+};
+
+// A loaded form whose controls are made from a table, in its order (which is the tab order).
+class SiblingsForm final : public Form {
+public:
+    SiblingsForm(UiHost& host, std::vector<Sibling> siblings)
+        : Form(host, "frmSiblings"), siblings_(std::move(siblings)) {
+        load();
+    }
+
+    Control& operator[](const std::string& name) const { return *find(name); }
+    std::vector<const Control*> backToFront() const {
+        return {children().begin(), children().end()};
+    }
+    TabPosition tabPosition() const {
+        return [this](const Control& control) {
+            return static_cast<std::size_t>(
+                std::find(controls().begin(), controls().end(), &control) - controls().begin());
+        };
+    }
+
+protected:
+    void createControls() override {
+        for (const Sibling& s : siblings_) {
+            if (s.option) {
+                add<OptionButton>(*this, s.name, s.rect, L"");
+            } else {
+                add<Label>(*this, s.name, s.rect);
+            }
+        }
+    }
+    void releaseControls() override {}
+
+private:
+    std::vector<Sibling> siblings_;
+};
+
+std::vector<std::string> namesOf(const std::vector<const Control*>& controls) {
+    std::vector<std::string> names;
+    for (const Control* control : controls) {
+        names.push_back(control->name());
+    }
+    return names;
+}
+
+struct StackingCase {
+    const char* what;
+    std::vector<Sibling> siblings;
+    std::vector<std::string> broughtToFront;
+    std::vector<std::string> expected;  // top first
+};
+
+const Rect kBox{0, 0, 100, 100};
+const Rect kOverBox{50, 50, 100, 100};
+const Rect kPage{0, 0, 200, 200};
+
+class StackingOrderTest : public ::testing::TestWithParam<StackingCase> {};
+
+TEST_P(StackingOrderTest, FollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
+    testing::TestHost host;
+    SiblingsForm form(host, GetParam().siblings);
+    for (const std::string& name : GetParam().broughtToFront) {
+        form[name].zOrder(ZOrderPosition::Front);
+    }
+    EXPECT_EQ(namesOf(stackingOrder(form.backToFront(), form.tabPosition())), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StackingOrderTest,
+    ::testing::Values(
+        StackingCase{"apart siblings keep tab order, however stacked",
+                     {{"a", kBox}, {"b", {200, 0, 100, 100}}, {"c", {400, 0, 100, 100}}},
+                     {"a"},
+                     {"a", "b", "c"}},
+        StackingCase{"edges that only touch do not overlap",
+                     {{"a", kBox}, {"b", {100, 0, 100, 100}}, {"c", {0, 100, 100, 100}}},
+                     {},
+                     {"a", "b", "c"}},
+        StackingCase{"of two overlapping, the one in front comes first",
+                     {{"a", kBox}, {"b", kOverBox}},
+                     {},
+                     {"b", "a"}},
+        StackingCase{"brought to the front, it comes first",
+                     {{"a", kBox}, {"b", kOverBox}},
+                     {"a"},
+                     {"a", "b"}},
+        StackingCase{"only the covered one waits for what covers it",
+                     {{"a", kBox}, {"b", {300, 0, 100, 100}}, {"c", kOverBox}},
+                     {},
+                     {"b", "c", "a"}},
+        StackingCase{"a notice made first lies behind the pages",
+                     {{"notice", {10, 10, 50, 50}}, {"page1", kPage}, {"page2", kPage}},
+                     {},
+                     {"page2", "page1", "notice"}},
+        StackingCase{"until it is brought to the front",
+                     {{"notice", {10, 10, 50, 50}}, {"page1", kPage}, {"page2", kPage}},
+                     {"notice"},
+                     {"notice", "page2", "page1"}}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(GroupStartsTest, ARunOfOptionButtonsIsOneGroup) {
+    testing::TestHost host;
+    SiblingsForm form(host, {{"opt1", kBox, true},
+                             {"opt2", kBox, true},
+                             {"label", kBox},
+                             {"opt3", kBox, true},
+                             {"opt4", kBox, true}});
+    const auto order = [&](std::initializer_list<const char*> names) {
+        std::vector<const Control*> controls;
+        for (const char* name : names) {
+            controls.push_back(&form[name]);
+        }
+        return controls;
+    };
+    EXPECT_EQ(groupStarts(order({"opt1", "opt2", "label", "opt3", "opt4"})),
+              (std::vector<bool>{true, false, true, true, false}));
+    EXPECT_EQ(groupStarts(order({"label", "opt1", "opt2", "opt3"})),
+              (std::vector<bool>{true, true, false, false}));
+    EXPECT_TRUE(groupStarts({}).empty());
+}
+
+TEST(OptionTabStopTest, TabEntersAGroupAtTheSelectedButtonElseTheFirstInTabOrder) {
+    testing::TestHost host;
+    SiblingsForm form(host, {{"label", kBox}, {"optA", kBox, true}, {"optB", kBox, true}});
+    const auto stop = [&] { return optionTabStop(form.backToFront(), form.tabPosition()); };
+
+    // Stacked behind optA, optB still comes second in tab order.
+    form["optB"].zOrder(ZOrderPosition::Back);
+    EXPECT_EQ(stop(), &form["optA"]);
+    static_cast<OptionButton&>(form["optB"]).setValue(true);
+    EXPECT_EQ(stop(), &form["optB"]);
+
+    SiblingsForm none(host, {{"label", kBox}});
+    EXPECT_EQ(optionTabStop(none.backToFront(), none.tabPosition()), nullptr);
+}
+
+struct FindRowCase {
+    const wchar_t* text;
+    long long start;
+    bool partial;
+    bool wrap;
+    std::optional<std::size_t> expected;
+};
+
+class FindRowTest : public ::testing::TestWithParam<FindRowCase> {};
+
+bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+        return std::towlower(static_cast<std::wint_t>(x)) ==
+               std::towlower(static_cast<std::wint_t>(y));
+    });
+}
+
+struct OneList {
+    explicit OneList(Form& f) : list(f.add<ListView>(f, "list", Rect{}, true)) {}
+    ListView& list;
+};
+
+TEST_P(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
+    testing::TestHost host;
+    class ListForm : public FormOf<OneList> {
+    public:
+        using FormOf::FormOf;
+    } form(host, "frmList");
+    ListView& list = form.ui().list;
+    for (const wchar_t* text : {L"alpha.tmp", L"Beta.log", L"beta.tmp", L"gamma"}) {
+        list.addRow(text, {L"beta"});
+    }
+    const FindRowCase& c = GetParam();
+    EXPECT_EQ(findRow(list, {c.text, c.start, c.partial, c.wrap}, sameIgnoringCase), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FindRowTest,
+                         ::testing::Values(FindRowCase{L"BETA.LOG", 0, false, false,
+                                                       1},  // letter case ignored
+                                           FindRowCase{L"beta", 0, false, false, std::nullopt},
+                                           FindRowCase{L"beta", 0, true, false, 1},
+                                           FindRowCase{L"beta", 2, true, false, 2},
+                                           FindRowCase{L"alpha", 1, true, false, std::nullopt},
+                                           FindRowCase{L"alpha", 1, true, true, 0},
+                                           FindRowCase{L"gamma", 9, true, false, std::nullopt},
+                                           FindRowCase{L"beta", 9, true, true, 1},
+                                           FindRowCase{L"beta", -5, true, false, 1},
+                                           FindRowCase{L"gammas", 0, true, true, std::nullopt}));
+
+TEST(FindRowTest, AnEmptyListHasNoMatch) {
+    testing::TestHost host;
+    class ListForm : public FormOf<OneList> {
+    public:
+        using FormOf::FormOf;
+    } form(host, "frmList");
+    EXPECT_EQ(findRow(form.ui().list, {L"", 0, true, true}, sameIgnoringCase), std::nullopt);
+}
+
+struct MouseCase {
+    PressedButton pressed;
+    HeldKeys held;
+    MouseDownButtons expected;
+};
+
+class MouseDownButtonsTest : public ::testing::TestWithParam<MouseCase> {};
+
+TEST_P(MouseDownButtonsTest, PacksTheButtonAndTheHeldKeys) {
+    EXPECT_EQ(mouseDownButtons(GetParam().pressed, GetParam().held), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MouseDownButtonsTest,
+    ::testing::Values(MouseCase{PressedButton::Left, {}, {kLeftButton, 0}},
+                      MouseCase{PressedButton::Right, {true, false, false}, {kRightButton, 1}},
+                      MouseCase{PressedButton::Middle, {false, true, false}, {kMiddleButton, 2}},
+                      MouseCase{PressedButton::Left, {false, false, true}, {kLeftButton, 4}},
+                      MouseCase{PressedButton::Right, {true, true, true}, {kRightButton, 7}}));
+
+}  // namespace
+}  // namespace dustrel::ui
