@@ -129,8 +129,10 @@ public:
     bool ended() const override { return ended_; }
 
 protected:
-    int showMessageBox(const std::wstring&, const std::wstring&, int style) override {
-        return (style & 0xF) == ui::kMbYesNo ? ui::kIdNo : ui::kIdOk;
+    ui::MessageBoxAnswer showMessageBox(const std::wstring&, const std::wstring&,
+                                        ui::MessageBoxStyle style) override {
+        return style.buttons == ui::MessageBoxButtons::YesNo ? ui::MessageBoxAnswer::No
+                                                             : ui::MessageBoxAnswer::Ok;
     }
     void runModal(Form&) override {}
     void processMessages() override {}

@@ -60,7 +60,9 @@ class SecondCopySystem final : public dustrel::platform::System {
 public:
     explicit SecondCopySystem(dustrel::platform::System& real) : real_(real) {}
     std::uint32_t logicalDrives() override { return real_.logicalDrives(); }
-    int driveType(const std::wstring& root) override { return real_.driveType(root); }
+    dustrel::platform::DriveKind driveKind(const std::wstring& root) override {
+        return real_.driveKind(root);
+    }
     dustrel::platform::Status diskSizes(const std::wstring& root,
                                         dustrel::platform::DiskSizes& sizes) override {
         return real_.diskSizes(root, sizes);

@@ -25,7 +25,7 @@ void listFixedDisks(platform::System& system, const std::vector<std::wstring>& l
                     ui::ListView& list) {
     for (const std::wstring& letter : letters) {
         const std::wstring root = letter + L":\\";
-        if (system.driveType(root) != platform::kDriveFixed) {
+        if (system.driveKind(root) != platform::DriveKind::Fixed) {
             continue;
         }
         platform::DiskSizes sizes;

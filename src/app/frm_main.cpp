@@ -95,7 +95,7 @@ void FrmMain::Form_Load() {
 
     if (!system.claimSingleInstance(name)) {
         host().messageBox(std::wstring(kProgramTitle) + L" Is Already Running", kProgramTitle,
-                          ui::kMbOk | ui::kMbIconStop);
+                          {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         // This unloads the main window too, and with it the controls: nothing below may run.
         exit_.UnloadAllForms();
         return;
@@ -174,12 +174,12 @@ void FrmMain::cmdNext_Click() {
     auto& c = ui();
     if (c.ListDrive.checkedCount() == 0) {
         host().messageBox(L"Please Select At Least One Disk Drive", kProgramTitle,
-                          ui::kMbOk | ui::kMbIconStop);
+                          {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }
     host().messageBox(
         L"We recommend that you save and shut down all other programs while Dustrel is running.",
-        kProgramTitle, ui::kMbOk | ui::kMbIconInformation);
+        kProgramTitle, {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information});
     showPage(c.Frame4);
 }
 

@@ -1,11 +1,11 @@
 #include "clean/cleaner.h"
 
-#include "platform/program_info.h"
 #include "clean/deletion_log.h"
 #include "clean/exact_lookup.h"
 #include "clean/file_deletion.h"
 #include "clean/recycle_bin.h"
 #include "platform/path_text.h"
+#include "platform/program_info.h"
 
 namespace dustrel::clean {
 
@@ -71,7 +71,8 @@ void Cleaner::removeRowsOf(const Paths& gone) {
 }
 
 void Cleaner::tellUser(const std::wstring& text) {
-    host_.messageBox(text, platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+    host_.messageBox(text, platform::kProgramTitle,
+                     {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
 }
 
 void Cleaner::cmdDelete_Click() {

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/program_info.h"
 #include "clean/deletion_log.h"
 #include "platform/date_text.h"
 #include "platform/path_text.h"
+#include "platform/program_info.h"
 
 namespace dustrel::clean {
 
@@ -97,7 +97,7 @@ void openLogFolder(const platform::Platform& platform, ui::UiHost& host) {
             L"Or, The folder 'Log Files' has been removed from your computer\r\r"
             L"The folder 'Log Files' will be created only when you have removed junk "
             L"files from your computer.",
-            platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+            platform::kProgramTitle, {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }
     (void)platform.shell.open(folder);

@@ -2,12 +2,9 @@
 
 #include <string>
 
-namespace dustrel::platform {
+#include "platform/status.h"
 
-// Registry status codes as the registry itself returns them.
-inline constexpr long kRegSuccess = 0;
-inline constexpr long kRegNotFound = 2;
-inline constexpr long kRegAccessDenied = 5;
+namespace dustrel::platform {
 
 // String values under HKEY_CURRENT_USER. `subKey` is relative to the hive, e.g.
 // L"Software\\Microsoft\\Windows\\CurrentVersion\\Run".
@@ -15,16 +12,16 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    virtual long readString(const std::wstring& subKey, const std::wstring& name,
-                            std::wstring& value) = 0;
+    virtual Status readString(const std::wstring& subKey, const std::wstring& name,
+                              std::wstring& value) = 0;
     // Creates the key (and any missing parents) or opens it if it exists.
-    virtual long createKey(const std::wstring& subKey) = 0;
+    virtual Status createKey(const std::wstring& subKey) = 0;
     // Creates missing keys on the way.
-    virtual long writeString(const std::wstring& subKey, const std::wstring& name,
-                             const std::wstring& value) = 0;
-    virtual long deleteValue(const std::wstring& subKey, const std::wstring& name) = 0;
-    // kRegSuccess when the value exists.
-    virtual long queryValue(const std::wstring& subKey, const std::wstring& name) = 0;
+    virtual Status writeString(const std::wstring& subKey, const std::wstring& name,
+                               const std::wstring& value) = 0;
+    virtual Status deleteValue(const std::wstring& subKey, const std::wstring& name) = 0;
+    // Ok when the value exists.
+    virtual Status queryValue(const std::wstring& subKey, const std::wstring& name) = 0;
 };
 
 }  // namespace dustrel::platform

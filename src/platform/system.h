@@ -7,15 +7,16 @@
 
 namespace dustrel::platform {
 
-// Drive type codes as the system reports them.
-enum DriveType : int {
-    kDriveUnknown = 0,
-    kDriveNoRootDir = 1,
-    kDriveRemovable = 2,
-    kDriveFixed = 3,
-    kDriveRemote = 4,
-    kDriveCdRom = 5,
-    kDriveRamDisk = 6,
+// What kind of drive a root is.
+enum class DriveKind {
+    Unknown,
+    // No drive is mounted there.
+    NoRootDir,
+    Removable,
+    Fixed,
+    Remote,
+    CdRom,
+    RamDisk,
 };
 
 struct DiskSizes {
@@ -30,14 +31,14 @@ public:
 
     // Bit b set when drive letter 'A' + b is present.
     virtual std::uint32_t logicalDrives() = 0;
-    virtual int driveType(const std::wstring& root) = 0;
+    virtual DriveKind driveKind(const std::wstring& root) = 0;
     virtual Status diskSizes(const std::wstring& root, DiskSizes& sizes) = 0;
     // The argument text after the program's own name, as the program received it.
     virtual std::wstring commandArguments() = 0;
     // Full path of the running executable.
     virtual std::wstring executablePath() = 0;
     // Claims the single-instance guard for `name`; false when another copy already holds it.
-    virtual bool claimSingleInstance(const std::wstring& name) = 0;
+    [[nodiscard]] virtual bool claimSingleInstance(const std::wstring& name) = 0;
     // Asks Windows to restart, without forcing other programs to close.
     virtual Status restartWindows() = 0;
     virtual void sleep(unsigned milliseconds) = 0;

@@ -112,7 +112,7 @@ void ScanDriver::cmdNext1_Click() {
     c_.cmdBack.setEnabled(false);
     if (c_.lstOptions.checkedCount() == 0) {
         host_.messageBox(L"Please Select At Least One File Type", platform::kProgramTitle,
-                         ui::kMbOk | ui::kMbIconStop);
+                         {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }
 
@@ -155,7 +155,7 @@ void ScanDriver::cmdNext1_Click() {
     c_.lblPath.setCaption({});
     c_.cmdBack.setEnabled(true);
     host_.messageBox(std::to_wstring(found) + L" Files Found", platform::kProgramTitle,
-                     ui::kMbOk | ui::kMbIconInformation);
+                     {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information});
 }
 
 void ScanDriver::cmdStopScan_Click() {

@@ -57,7 +57,7 @@ void FrmCustomExt::cmdAdd_Click() {
     const std::wstring ext = trimmed(c.txtCustom.text());
     if (name.empty() || ext.empty()) {
         host().messageBox(L"Please Provide All Information", platform::kProgramTitle,
-                          ui::kMbOk | ui::kMbIconStop);
+                          {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }
     // The stored list has no escaping: a "?" or "#" typed into a field would split this entry
@@ -65,7 +65,8 @@ void FrmCustomExt::cmdAdd_Click() {
     if (name.find_first_of(kEntryBreakingCharacters) != std::wstring::npos ||
         ext.find_first_of(kExtensionForbiddenCharacters) != std::wstring::npos) {
         host().messageBox(L"Please Do Not Use These Characters: ? # * \\ / : < > | \"",
-                          platform::kProgramTitle, ui::kMbOk | ui::kMbIconStop);
+                          platform::kProgramTitle,
+                          {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }
 
@@ -86,7 +87,8 @@ void FrmCustomExt::cmdAdd_Click() {
     c.txtCustom.setText({});
     c.txtExtType.setFocus();
     host().messageBox(L"Please ReStart The Application To See The Custom Extension.",
-                      platform::kProgramTitle, ui::kMbOk | ui::kMbIconInformation);
+                      platform::kProgramTitle,
+                      {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information});
 }
 
 }  // namespace dustrel::settings

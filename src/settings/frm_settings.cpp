@@ -1,7 +1,5 @@
 #include "settings/frm_settings.h"
 
-#include <cmath>
-
 #include "platform/program_info.h"
 #include "settings/dialog_style.h"
 #include "settings/settings_store.h"
@@ -10,9 +8,22 @@ namespace dustrel::settings {
 
 namespace {
 
-// The mouse messages the notification-area icon reports.
-constexpr long kLeftDoubleClick = 0x203;
-constexpr long kRightButtonUp = 0x205;
+// The error number the Run entry's messages show, as the registry itself numbers its answers.
+std::wstring errorNumber(platform::Status status) {
+    switch (status) {
+        case platform::Status::Ok:
+            return L"0";
+        case platform::Status::NotFound:
+            return L"2";
+        case platform::Status::AccessDenied:
+            return L"5";
+        case platform::Status::AlreadyExists:
+            return L"183";
+        case platform::Status::Failed:
+            break;
+    }
+    return L"1";
+}
 
 }  // namespace
 
@@ -31,9 +42,7 @@ void FrmSettings::createControls() {
     c.Command1.onClick = [this] { Command1_Click(); };
     c.cboLogFiles.onClick = [this] { cboLogFiles_Click(); };
     c.cmdLogFiles.onClick = [this] { cmdLogFiles_Click(); };
-    c.picHook.onMouseDown = [this](int button, int shift, double x, double y) {
-        pichook_MouseDown(button, shift, x, y);
-    };
+    c.picHook.onTrayEvent = [this](ui::TrayEvent event) { pichook_MouseDown(event); };
 }
 
 void FrmSettings::Form_Load() {
@@ -52,18 +61,18 @@ std::wstring FrmSettings::runEntryData(const std::wstring& app_name, const std::
 void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstring& app_path,
                                   bool run_at_startup) {
     auto& registry = platform_.registry;
-    const long opened = registry.createKey(kRunKey);
-    if (opened != platform::kRegSuccess) {
-        host().messageBox(L"Error " + std::to_wstring(opened) + L" opening key\r\n",
-                          platform::kProgramTitle, ui::kMbOk);
+    const platform::Status opened = registry.createKey(kRunKey);
+    if (!platform::ok(opened)) {
+        host().messageBox(L"Error " + errorNumber(opened) + L" opening key\r\n",
+                          platform::kProgramTitle);
         return;
     }
     if (run_at_startup) {
-        const long written =
+        const platform::Status written =
             registry.writeString(kRunKey, app_name, runEntryData(app_name, app_path));
-        if (written != platform::kRegSuccess) {
-            host().messageBox(L"Error " + std::to_wstring(written) + L" setting key\r\n",
-                              platform::kProgramTitle, ui::kMbOk);
+        if (!platform::ok(written)) {
+            host().messageBox(L"Error " + errorNumber(written) + L" setting key\r\n",
+                              platform::kProgramTitle);
         }
     } else {
         // An entry that is not there is what was asked for.
@@ -72,7 +81,7 @@ void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstri
 }
 
 bool FrmSettings::WillRunAtStartup(const std::wstring& app_name) {
-    return platform_.registry.queryValue(kRunKey, app_name) == platform::kRegSuccess;
+    return platform::ok(platform_.registry.queryValue(kRunKey, app_name));
 }
 
 void FrmSettings::optRun_Click() {
@@ -123,12 +132,10 @@ void FrmSettings::RemoveTrayIcon() {
     host().removeTrayIcon(ui().picHook);
 }
 
-void FrmSettings::pichook_MouseDown(int /*button*/, int /*shift*/, double x, double /*y*/) {
-    // The icon's own mouse message arrives as the x position, in twips.
-    const long message = std::lrint(x / host().twipsPerPixelX());
-    if (message == kLeftDoubleClick) {
+void FrmSettings::pichook_MouseDown(ui::TrayEvent event) {
+    if (event == ui::TrayEvent::DoubleClick) {
         main_.mnuPop_Click();
-    } else if (message == kRightButtonUp) {
+    } else if (event == ui::TrayEvent::RightClick) {
         host().popupMenu(main_.mainForm(), main_.trayMenu(), &main_.trayMenuDefault());
     }
 }

@@ -55,7 +55,9 @@ public:
     void cboLogFiles_Click();
     // "Open Log Folder".
     void cmdLogFiles_Click();
-    void pichook_MouseDown(int button, int shift, double x, double y);
+    // The notification-area icon: a double click shows the main window, a right click pops up
+    // its menu.
+    void pichook_MouseDown(ui::TrayEvent event);
 
 protected:
     void createControls() override;

@@ -9,7 +9,7 @@ std::wstring SettingsStore::keyPath(const std::wstring& appName, const std::wstr
 std::wstring SettingsStore::ReadSetting(const std::wstring& appName, const std::wstring& section,
                                         const std::wstring& key, const std::wstring& fallback) {
     std::wstring value;
-    if (registry_.readString(keyPath(appName, section), key, value) != platform::kRegSuccess) {
+    if (!platform::ok(registry_.readString(keyPath(appName, section), key, value))) {
         return fallback;
     }
     return value;
@@ -17,7 +17,7 @@ std::wstring SettingsStore::ReadSetting(const std::wstring& appName, const std::
 
 bool SettingsStore::WriteSetting(const std::wstring& appName, const std::wstring& section,
                                  const std::wstring& key, const std::wstring& value) {
-    return registry_.writeString(keyPath(appName, section), key, value) == platform::kRegSuccess;
+    return platform::ok(registry_.writeString(keyPath(appName, section), key, value));
 }
 
 std::wstring SettingsStore::shift(const std::wstring& text, int offset) {

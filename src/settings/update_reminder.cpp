@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/program_info.h"
 #include "platform/date_text.h"
+#include "platform/program_info.h"
 #include "settings/web_links.h"
 
 namespace dustrel::settings {
@@ -32,9 +32,10 @@ void runUpdateReminder(SettingsStore& store, const std::wstring& appName, platfo
     if (!due) {
         return;
     }
-    const int answer = host.messageBox(L"Do You Wish To Update The Software ?", platform::kProgramTitle,
-                                       ui::kMbYesNo | ui::kMbIconWarning);
-    if (answer == ui::kIdYes) {
+    const ui::MessageBoxAnswer answer =
+        host.messageBox(L"Do You Wish To Update The Software ?", platform::kProgramTitle,
+                        {ui::MessageBoxButtons::YesNo, ui::MessageBoxIcon::Warning});
+    if (answer == ui::MessageBoxAnswer::Yes) {
         OpenDownloadPage(shell);
     }
     recordToday();

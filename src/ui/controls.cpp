@@ -205,6 +205,12 @@ void PictureBox::mouseDown(int button, int shift, double x, double y) {
     }
 }
 
+void PictureBox::trayEvent(TrayEvent event) {
+    if (enabled() && onTrayEvent) {
+        raiseUserEvent([handler = onTrayEvent, event] { handler(event); });
+    }
+}
+
 ProgressBar::ProgressBar(Container& parent, std::string name, Rect rect)
     : Control(parent, std::move(name), ControlKind::ProgressBar, rect) {}
 

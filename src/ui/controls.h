@@ -175,6 +175,9 @@ public:
     // x and y in twips.
     std::function<void(int button, int shift, double x, double y)> onMouseDown;
     void mouseDown(int button, int shift, double x, double y);
+    // The notification-area icon this picture box stands for was clicked (UiHost::addTrayIcon).
+    std::function<void(TrayEvent event)> onTrayEvent;
+    void trayEvent(TrayEvent event);
 
 private:
     std::optional<Color> backColor_;

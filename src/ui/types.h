@@ -75,4 +75,13 @@ enum class Prop {
     Focus,  // the control was asked to take the input focus
 };
 
+// What the user did to the notification-area icon.
+enum class TrayEvent {
+    // The left button released.
+    Click,
+    DoubleClick,
+    // The right button released.
+    RightClick,
+};
+
 }  // namespace dustrel::ui

@@ -7,9 +7,11 @@
 
 namespace dustrel::ui {
 
-int UiHost::messageBox(const std::wstring& text, const std::wstring& caption, int style) {
+MessageBoxAnswer UiHost::messageBox(const std::wstring& text, const std::wstring& caption,
+                                    MessageBoxStyle style) {
     // Nothing is shown once the program has ended.
-    const int answer = ended() ? kIdCancel : showMessageBox(text, caption, style);
+    const MessageBoxAnswer answer =
+        ended() ? MessageBoxAnswer::Cancel : showMessageBox(text, caption, style);
     resume();
     return answer;
 }

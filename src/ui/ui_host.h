@@ -15,21 +15,22 @@ class Form;
 class MenuItem;
 class PictureBox;
 
-// Message box styles and answers, with the platform's values.
-enum MessageBoxStyle : int {
-    kMbOk = 0,
-    kMbYesNo = 4,
-    kMbIconStop = 16,
-    kMbIconQuestion = 32,
-    kMbIconWarning = 48,
-    kMbIconInformation = 64,
+// A message box: its buttons and its icon, and the button the user chose.
+enum class MessageBoxButtons { Ok, YesNo };
+enum class MessageBoxIcon { None, Stop, Question, Warning, Information };
+enum class MessageBoxAnswer {
+    Ok,
+    // Also the answer of a box that was never shown (the program had ended, or the box failed).
+    Cancel,
+    Yes,
+    No,
 };
 
-enum MessageBoxAnswer : int {
-    kIdOk = 1,
-    kIdCancel = 2,
-    kIdYes = 6,
-    kIdNo = 7,
+struct MessageBoxStyle {
+    MessageBoxButtons buttons = MessageBoxButtons::Ok;
+    MessageBoxIcon icon = MessageBoxIcon::None;
+
+    friend bool operator==(const MessageBoxStyle&, const MessageBoxStyle&) = default;
 };
 
 // Ends a handler that a wait would otherwise return into a program that has ended, or into a
@@ -51,7 +52,8 @@ class UiHost {
 public:
     virtual ~UiHost() = default;
 
-    int messageBox(const std::wstring& text, const std::wstring& caption, int style);
+    MessageBoxAnswer messageBox(const std::wstring& text, const std::wstring& caption,
+                                MessageBoxStyle style = {});
     // Shows a loaded form modal over the others; returns once it is hidden or unloaded. The
     // form itself may be unloaded on the way out (that is how a dialog closes): a caller holds
     // none of its controls across the call.
@@ -73,8 +75,8 @@ public:
 
     // Repaints the form at once.
     virtual void refresh(Form& form) = 0;
-    // The notification-area icon, whose mouse messages reach `hook` as mouse-down events with
-    // x = message number times twipsPerPixelX().
+    // The notification-area icon, whose clicks reach `hook` as tray events. False when the
+    // taskbar refused it; the host adds it again when a taskbar starts.
     virtual bool addTrayIcon(PictureBox& hook, const std::wstring& tip) = 0;
     virtual void removeTrayIcon(PictureBox& hook) = 0;
     virtual double twipsPerPixelX() = 0;
@@ -89,8 +91,8 @@ public:
 
 protected:
     // The waits themselves; the public functions above add what every wait needs.
-    virtual int showMessageBox(const std::wstring& text, const std::wstring& caption,
-                               int style) = 0;
+    virtual MessageBoxAnswer showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                            MessageBoxStyle style) = 0;
     virtual void runModal(Form& form) = 0;
     virtual void processMessages() = 0;
     // The entry the user chose, or nothing.

@@ -87,7 +87,8 @@ TEST_F(CleaningTest, NothingTickedOnlyAsksForATick) {
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text, L"Please Select At Least One File To Delete");
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_TRUE(form.isPageShown(c().Frame3));
     EXPECT_EQ(rows(), (Rows{L"C:\\Temp\\a.tmp"}));
     EXPECT_TRUE(fakes.shell.deleteCalls().empty());
@@ -148,7 +149,7 @@ TEST_F(CleaningTest, MakesTheLogFolderButNeverWritesOverAFileOfItsName) {
     EXPECT_TRUE(fakes.files.isDirectory(kLogFolder));
     EXPECT_EQ(log(), expectedLog({L"C:\\a.tmp"}));
 
-    fakes.files.remove(kLogFolder);
+    ASSERT_TRUE(platform::ok(fakes.files.remove(kLogFolder)));
     fakes.files.addFile(kLogFolder, "the user's");
     tick({0});
     c().cmdDelete.click();
@@ -169,7 +170,8 @@ TEST_F(CleaningTest, KnowsItsOwnFileAlsoAsARenamedCopy) {
     EXPECT_EQ(rows(), (Rows{L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.EXE"}));
     EXPECT_EQ(ticks(), (Ticks{true, true}));
     EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
 }
 
 // The log is written before any message, and the page changes after the last one.
@@ -188,7 +190,8 @@ TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
     EXPECT_EQ(ticks(), (Ticks{true, true}));
     EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted", kStop}));
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_TRUE(onDeletedPage());
 }
 
@@ -245,7 +248,7 @@ TEST_F(CleaningTest, TellsTwinsByLetterCaseApart) {
 
     // Ticked again after it went (its row came back with a new scan): the twin is not it.
     list({L"C:\\Twins\\a.tmp"});
-    fakes.files.remove(L"C:\\Twins\\a.tmp");
+    ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\Twins\\a.tmp")));
     tick({1});
     c().cmdDelete.click();
     EXPECT_TRUE(fakes.files.exists(L"C:\\Twins\\A.tmp"));
@@ -257,8 +260,8 @@ TEST_F(CleaningTest, TellsTwinsByLetterCaseApart) {
 TEST_F(CleaningTest, ListsAndLogsOnlyWhatThisDeleteRemoved) {
     fakes.files.addFile(L"C:\\Elsewhere\\x.tmp", "elsewhere");
     list({L"C:\\gone.tmp", L"C:\\a.tmp", L"C:\\now a folder.tmp", L"C:\\Temp\\x.tmp"});
-    fakes.files.remove(L"C:\\gone.tmp");
-    fakes.files.remove(L"C:\\now a folder.tmp");
+    ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\gone.tmp")));
+    ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\now a folder.tmp")));
     fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
     fakes.files.replaceByLink(L"C:\\Temp", L"C:\\Elsewhere");
     tick({0, 1, 2, 3});
@@ -300,7 +303,7 @@ TEST_F(RecycleTest, MovesEachTickedFileInItsOwnCall) {
 
 TEST_F(RecycleTest, RemovesARowOnlyWhenItsFileHasGone) {
     list({L"C:\\gone.tmp", L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\a.tmp"});
-    fakes.files.remove(L"C:\\gone.tmp");
+    ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\gone.tmp")));
     fakes.files.lock(L"C:\\held.tmp");
     fakes.shell.leaveInPlace(L"C:\\kept.tmp");
     tick({0, 1, 2, 3});

@@ -35,7 +35,8 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderAndShowAfterARestart) {
     ASSERT_EQ(host.messageBoxes.size(), 3u);
     EXPECT_EQ(host.messageBoxes[0].text,
               L"Please ReStart The Application To See The Custom Extension.");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconInformation);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     // The running program's list is unchanged.
     EXPECT_EQ(form.ui().lstOptions.rowCount(), 6u);
 
@@ -72,7 +73,8 @@ TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndCharactersThatWouldBreakTheList) {
         add(k.name, k.extension);
         ASSERT_EQ(host.messageBoxes.size(), 1u);
         EXPECT_EQ(host.messageBoxes[0].text, k.message);
-        EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconStop);
+        EXPECT_EQ(host.messageBoxes[0].style,
+                  (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
         EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
         EXPECT_EQ(ext().txtExtType.text(), k.name);
         EXPECT_EQ(ext().txtCustom.text(), k.extension);

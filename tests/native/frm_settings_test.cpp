@@ -48,7 +48,8 @@ TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
     settingsUi().optRun.userClick();
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text, L"Error 5 opening key\r\n");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::None}));
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
     // The option stays chosen and the tray choice is still stored.
     EXPECT_TRUE(settingsUi().optRun.value());
@@ -65,7 +66,7 @@ TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) 
         EXPECT_EQ(&dialog, &settingsForm());
         settingsUi().optRun.userClick();
         // The user removes the entry by other means before closing; closing puts it back.
-        fakes.registry.deleteValue(settings::kRunKey, kApp);
+        EXPECT_TRUE(platform::ok(fakes.registry.deleteValue(settings::kRunKey, kApp)));
         settingsUi().Command1.click();
     };
     form.ui().cmdSettings.click();
@@ -97,28 +98,23 @@ protected:
         start();
         ASSERT_TRUE(host.trayIconShown());
     }
-    // The icon reports its mouse message as the x position of a mouse-down on the hook.
-    void iconMessage(int message, double extraTwips = 0) {
-        settingsUi().picHook.mouseDown(ui::kLeftButton, 0, message * 15.0 + extraTwips, 0);
-    }
+    void iconEvent(ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); }
 };
 
-TEST_F(TrayTest, OnlyADoubleClickOrARightButtonReleaseDoAnything) {
-    for (int message : {0x200, 0x201, 0x202, 0x204, 0x206, 0x207, 0x208, 0x209}) {
-        iconMessage(message);
-    }
+TEST_F(TrayTest, OnlyADoubleClickOrARightClickDoAnything) {
+    iconEvent(ui::TrayEvent::Click);
     EXPECT_TRUE(host.popups.empty());
     EXPECT_FALSE(form.visible());
     EXPECT_TRUE(host.trayIconShown());
 
-    iconMessage(0x205, 7);  // still rounds to the right button's release
+    iconEvent(ui::TrayEvent::RightClick);
     ASSERT_EQ(host.popups.size(), 1u);
     EXPECT_EQ(host.popups[0].form, &form);
     EXPECT_EQ(host.popups[0].menu, &form.ui().mnuPopUP);
     EXPECT_EQ(host.popups[0].defaultItem, &form.ui().mnuPop);
     EXPECT_FALSE(form.visible());
 
-    iconMessage(0x203);
+    iconEvent(ui::TrayEvent::DoubleClick);
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
     EXPECT_FALSE(host.trayIconShown());
@@ -127,7 +123,7 @@ TEST_F(TrayTest, OnlyADoubleClickOrARightButtonReleaseDoAnything) {
 
 TEST_F(TrayTest, MenuShowRestoresTheWindow) {
     host.onPopup = [&](const PopupCall&) { return &form.ui().mnuPop; };
-    iconMessage(0x205);
+    iconEvent(ui::TrayEvent::RightClick);
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
     EXPECT_FALSE(host.trayIconShown());
@@ -136,7 +132,7 @@ TEST_F(TrayTest, MenuShowRestoresTheWindow) {
 
 TEST_F(TrayTest, MenuExitEndsTheProgram) {
     host.onPopup = [&](const PopupCall&) { return &form.ui().mnuExit1; };
-    iconMessage(0x205);
+    iconEvent(ui::TrayEvent::RightClick);
     EXPECT_EQ(thankYouPages(), 1);
     EXPECT_EQ(host.endProgramCalls, 1);
     EXPECT_FALSE(form.loaded());

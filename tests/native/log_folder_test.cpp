@@ -29,7 +29,7 @@ protected:
     }
     Names remaining() {
         std::vector<platform::FolderEntry> entries;
-        fakes.files.listFolder(kLogFolder, entries);
+        (void)fakes.files.listFolder(kLogFolder, entries);  // none when there is no folder
         Names names;
         for (const auto& entry : entries) {
             names.push_back(entry.name);
@@ -65,7 +65,7 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDays) {
          }) {
         SCOPED_TRACE(test.entry);
         settingsUi().cboLogFiles.setListIndex(-1);
-        fakes.files.remove(kLogFolder);
+        (void)fakes.files.remove(kLogFolder);  // not there the first time
         addLogs(logs);
         choose(test.entry);
         EXPECT_EQ(remaining(), test.kept);
@@ -123,10 +123,11 @@ TEST_F(LogFolderTest, OpensTheLogFolderOrSaysWhyThereIsNone) {
               L"removed from your computer\r\rThe folder 'Log Files' will be created only when "
               L"you have removed junk files from your computer.");
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_TRUE(fakes.shell.opened().empty());
 
-    fakes.files.remove(kLogFolder);
+    ASSERT_TRUE(platform::ok(fakes.files.remove(kLogFolder)));
     fakes.files.addFolder(kLogFolder);
     settingsUi().cmdLogFiles.click();
     EXPECT_EQ(fakes.shell.opened(), Names{kLogFolder});

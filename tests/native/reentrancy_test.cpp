@@ -23,8 +23,6 @@ namespace {
 
 constexpr const wchar_t* kApp = L"Dustrel";
 constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
-constexpr long kDoubleClick = 0x203;
-constexpr long kRightButtonUp = 0x205;
 
 struct Action {
     std::string name;
@@ -136,15 +134,13 @@ public:
         }
         if (host.trayIconShown()) {
             auto& hook = main.frmSettings().ui().picHook;
-            const double tpp = host.twipsPerPixelX();
-            all.push_back({"tray double click", [&hook, tpp] {
-                               hook.mouseDown(ui::kLeftButton, 0, kDoubleClick * tpp, 0);
-                           }});
+            all.push_back(
+                {"tray double click", [&hook] { hook.trayEvent(ui::TrayEvent::DoubleClick); }});
             for (const auto& item : main.trayMenu().items()) {
                 ui::MenuItem* entry = item.get();
-                all.push_back({"tray menu " + entry->name(), [this, &hook, tpp, entry] {
+                all.push_back({"tray menu " + entry->name(), [this, &hook, entry] {
                                    trayChoice_ = entry;
-                                   hook.mouseDown(ui::kRightButton, 0, kRightButtonUp * tpp, 0);
+                                   hook.trayEvent(ui::TrayEvent::RightClick);
                                }});
             }
         }
@@ -372,12 +368,12 @@ TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
         s.start(L"/STARTUP");
     });
     runs += explore("a scan", [](Session& s) {
-        s.host.answers = {ui::kIdNo};
+        s.host.answers = {ui::MessageBoxAnswer::No};
         s.start();
         scan(s);
     });
     runs += explore("a delete with files that fail", [](Session& s) {
-        s.host.answers = {ui::kIdNo};
+        s.host.answers = {ui::MessageBoxAnswer::No};
         s.start();
         scan(s);
         s.click(s.main, "cmdCheck");
@@ -385,7 +381,7 @@ TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
         s.click(s.main, "cmdExit2");
     });
     runs += explore("the settings window", [](Session& s) {
-        s.host.answers = {ui::kIdNo};
+        s.host.answers = {ui::MessageBoxAnswer::No};
         s.fakes.registry.refuseValueWrites();  // so that its handlers have messages to show
         s.modalSteps = [&s](ui::Form& form) {
             s.click(form, "optRun");
@@ -398,7 +394,7 @@ TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
         s.click(s.main, "cmdExit0");
     });
     runs += explore("the custom-extension window", [](Session& s) {
-        s.host.answers = {ui::kIdNo};
+        s.host.answers = {ui::MessageBoxAnswer::No};
         s.modalSteps = [&s](ui::Form& form) {
             s.click(form, "cmdAdd");  // nothing typed yet: a message
             s.click(form, "txtCustom");

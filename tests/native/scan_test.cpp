@@ -112,7 +112,8 @@ TEST_F(ScanTest, RowsFollowDriveCategoryPatternAndFolderOrder) {
     // C: holds 4 folders and D: 2; each drive is walked twice (built-in, custom).
     EXPECT_EQ(host.doEventsCount, 2 * (4 + 2));
     EXPECT_EQ(host.messageTexts().back(), L"12 Files Found");
-    EXPECT_EQ(host.messageBoxes.back().style, ui::kMbOk | ui::kMbIconInformation);
+    EXPECT_EQ(host.messageBoxes.back().style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
     EXPECT_EQ(c().lblPath.caption(), L"");
     EXPECT_TRUE(c().cmdBack.enabled());
@@ -219,7 +220,8 @@ TEST_F(ScanTest, NextWantsACategoryAndCountsWhatItFinds) {
 
     scan({L"C:\\"}, {});
     EXPECT_EQ(host.messageTexts(), Rows{L"Please Select At Least One File Type"});
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_FALSE(c().cmdBack.enabled());
     EXPECT_NE(form.frontPage(), &c().Frame3);
     EXPECT_EQ(host.doEventsCount, 0);

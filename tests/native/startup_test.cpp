@@ -119,7 +119,8 @@ TEST_F(StartupTest, SecondCopyExplainsOpensTheThankYouPageAndEndsWithoutItsWindo
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text, L"Dustrel Is Already Running");
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_EQ(thankYouPages(), 1);
     EXPECT_EQ(host.endProgramCalls, 1);
     EXPECT_FALSE(form.loaded());
@@ -145,7 +146,7 @@ protected:
 TEST_F(TrayDuringQuestionTest, ExitEndsTheStartUpThere) {
     host.onMessageBox = [this](const MessageBoxCall&) {
         host.onPopup = [this](const PopupCall&) { return &form.ui().mnuExit1; };
-        settingsUi().picHook.mouseDown(ui::kRightButton, 0, 0x205 * 15, 0);
+        settingsUi().picHook.trayEvent(ui::TrayEvent::RightClick);
     };
     act([this] { form.load(); });
 
@@ -160,7 +161,7 @@ TEST_F(TrayDuringQuestionTest, ExitEndsTheStartUpThere) {
 TEST_F(TrayDuringQuestionTest, DoubleClickShowsTheWindowOnlyWhenItIsBuilt) {
     bool shownDuringQuestion = true;
     host.onMessageBox = [&](const MessageBoxCall&) {
-        settingsUi().picHook.mouseDown(ui::kLeftButton, 0, 0x203 * 15, 0);
+        settingsUi().picHook.trayEvent(ui::TrayEvent::DoubleClick);
         shownDuringQuestion = form.visible();
     };
     act([this] { form.load(); });

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/program_info.h"
 #include "native/app_fixture.h"
+#include "platform/program_info.h"
 #include "settings/update_reminder.h"
 
 namespace dustrel::testing {
@@ -51,18 +51,19 @@ TEST_F(UpdateReminderTest, AsksFromTheFifteenthDayInEitherDirection) {
 
 TEST_F(UpdateReminderTest, YesOpensTheDownloadPageAndEitherAnswerMovesTheDate) {
     storeScrambled(L"Register", L"LastUpdate", L"01/01/2024");
-    host.answers.push_back(ui::kIdYes);
+    host.answers.push_back(ui::MessageBoxAnswer::Yes);
     start();
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].text, L"Do You Wish To Update The Software ?");
     EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbYesNo | ui::kMbIconWarning);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::YesNo, ui::MessageBoxIcon::Warning}));
     EXPECT_TRUE(downloadOpened());
     EXPECT_EQ(storedScrambled(L"Register", L"LastUpdate"), L"15/06/2024");
     EXPECT_EQ(form.frontPage(), &form.ui().Frame2);
 
     TestHost noHost;
-    noHost.answers.push_back(ui::kIdNo);
+    noHost.answers.push_back(ui::MessageBoxAnswer::No);
     FakePlatform noFakes;
     settings::SettingsStore s(noFakes.registry, noFakes.locale);
     s.WriteSetting(kApp, L"Register", s.EncodeSetting(L"LastUpdate"), s.EncodeSetting(L"x"));

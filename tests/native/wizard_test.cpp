@@ -9,7 +9,7 @@ namespace {
 class WizardTest : public AppTest {
 protected:
     void SetUp() override {
-        fakes.system.addDrive(L'E', platform::kDriveFixed, {1, 2, 3});
+        fakes.system.addDrive(L'E', platform::DriveKind::Fixed, {1, 2, 3});
         start();
     }
     app::FrmMainControls& c() { return form.ui(); }
@@ -20,7 +20,8 @@ TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingProgram
     c().cmdNext.click();
     EXPECT_EQ(host.messageTexts(),
               std::vector<std::wstring>{L"Please Select At Least One Disk Drive"});
-    EXPECT_EQ(host.messageBoxes[0].style, ui::kMbOk | ui::kMbIconStop);
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_EQ(form.frontPage(), &c().Frame2);
 
     // Ticking enables Next; unticking the last tick leaves it enabled.
@@ -38,7 +39,8 @@ TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingProgram
     EXPECT_EQ(host.messageBoxes[2].text,
               L"We recommend that you save and shut down all other programs while Dustrel is "
               L"running.");
-    EXPECT_EQ(host.messageBoxes[2].style, ui::kMbOk | ui::kMbIconInformation);
+    EXPECT_EQ(host.messageBoxes[2].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     EXPECT_EQ(host.messageBoxes[2].caption, L"Dustrel");
     EXPECT_EQ(form.frontPage(), &c().Frame4);
 }
@@ -135,13 +137,13 @@ TEST_F(WizardTest, AboutReturnsToThePageItCoveredWithTheDrivesUnticked) {
 TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     FakeSystem system;
     system.removeDrive(L'C');
-    system.addDrive(L'A', platform::kDriveRemovable);
-    system.addDrive(L'F', platform::kDriveCdRom);
-    system.addDrive(L'E', platform::kDriveFixed, {5, 7, 6});
-    system.addDrive(L'D', platform::kDriveRemovable);  // a USB stick
-    system.addDrive(L'C', platform::kDriveFixed, {1, 40007729152ULL, 12345678901ULL});
-    system.addDrive(L'Z', platform::kDriveRemote);
-    system.addDrive(L'G', platform::kDriveFixed, {});
+    system.addDrive(L'A', platform::DriveKind::Removable);
+    system.addDrive(L'F', platform::DriveKind::CdRom);
+    system.addDrive(L'E', platform::DriveKind::Fixed, {5, 7, 6});
+    system.addDrive(L'D', platform::DriveKind::Removable);  // a USB stick
+    system.addDrive(L'C', platform::DriveKind::Fixed, {1, 40007729152ULL, 12345678901ULL});
+    system.addDrive(L'Z', platform::DriveKind::Remote);
+    system.addDrive(L'G', platform::DriveKind::Fixed, {});
     system.failSizes(L'G');
 
     const auto letters = app::GetDriveLetters(system);
@@ -167,7 +169,7 @@ TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
 
 TEST_F(AppTest, WithoutFixedDisksTheDriveListStaysEmpty) {
     fakes.system.removeDrive(L'C');
-    fakes.system.addDrive(L'A', platform::kDriveRemovable);
+    fakes.system.addDrive(L'A', platform::DriveKind::Removable);
     auto& c = start();
     EXPECT_EQ(c.ListDrive.rowCount(), 0u);
     EXPECT_TRUE(context.state.DriveLetters == std::vector<std::wstring>{L"A"});

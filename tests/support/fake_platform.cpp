@@ -508,14 +508,14 @@ std::wstring registryKeyOf(const std::wstring& subKey) {
 
 }  // namespace
 
-long FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
-                              std::wstring& value) {
+platform::Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
+                                          std::wstring& value) {
     const std::optional<std::wstring> found = this->value(subKey, name);
     if (!found) {
-        return platform::kRegNotFound;
+        return platform::Status::NotFound;
     }
     value = *found;
-    return platform::kRegSuccess;
+    return platform::Status::Ok;
 }
 
 void FakeRegistry::refuseWritesUnder(const std::wstring& subKey) {
@@ -532,42 +532,42 @@ bool FakeRegistry::refuses(const std::wstring& subKey) const {
     return refuseWrites_;
 }
 
-long FakeRegistry::createKey(const std::wstring& subKey) {
+platform::Status FakeRegistry::createKey(const std::wstring& subKey) {
     if (refuses(subKey)) {
-        return platform::kRegAccessDenied;
+        return platform::Status::AccessDenied;
     }
     keys_[registryKeyOf(subKey)];
     ++writes;
-    return platform::kRegSuccess;
+    return platform::Status::Ok;
 }
 
-long FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
-                               const std::wstring& value) {
+platform::Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
+                                           const std::wstring& value) {
     if (refuses(subKey) || refuseValueWrites_) {
-        return platform::kRegAccessDenied;
+        return platform::Status::AccessDenied;
     }
     set(subKey, name, value);
     ++writes;
-    return platform::kRegSuccess;
+    return platform::Status::Ok;
 }
 
-long FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
+platform::Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     const auto key = keys_.find(registryKeyOf(subKey));
     if (key == keys_.end()) {
-        return platform::kRegNotFound;
+        return platform::Status::NotFound;
     }
     if (refuses(subKey) || refuseValueWrites_) {
-        return platform::kRegAccessDenied;
+        return platform::Status::AccessDenied;
     }
     if (key->second.erase(platform::upperCase(name)) == 0) {
-        return platform::kRegNotFound;
+        return platform::Status::NotFound;
     }
     ++writes;
-    return platform::kRegSuccess;
+    return platform::Status::Ok;
 }
 
-long FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
-    return value(subKey, name) ? platform::kRegSuccess : platform::kRegNotFound;
+platform::Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
+    return value(subKey, name) ? platform::Status::Ok : platform::Status::NotFound;
 }
 
 void FakeRegistry::set(const std::wstring& subKey, const std::wstring& name,
@@ -611,7 +611,8 @@ std::optional<wchar_t> driveLetterOf(wchar_t c) {
 }  // namespace
 
 FakeSystem::FakeSystem() {
-    addDrive(L'C', platform::kDriveFixed, platform::DiskSizes{40 * kGiB, 100 * kGiB, 40 * kGiB});
+    addDrive(L'C', platform::DriveKind::Fixed,
+             platform::DiskSizes{40 * kGiB, 100 * kGiB, 40 * kGiB});
 }
 
 const FakeSystem::Drive* FakeSystem::driveOf(const std::wstring& root) const {
@@ -626,9 +627,9 @@ const FakeSystem::Drive* FakeSystem::driveOf(const std::wstring& root) const {
     return found == driveInfo_.end() ? nullptr : &found->second;
 }
 
-int FakeSystem::driveType(const std::wstring& root) {
+platform::DriveKind FakeSystem::driveKind(const std::wstring& root) {
     const Drive* drive = driveOf(root);
-    return drive == nullptr ? platform::kDriveNoRootDir : drive->type;
+    return drive == nullptr ? platform::DriveKind::NoRootDir : drive->type;
 }
 
 Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& sizes) {
@@ -662,7 +663,7 @@ void FakeSystem::sleep(unsigned milliseconds) {
     }
 }
 
-void FakeSystem::addDrive(wchar_t letter, int type, platform::DiskSizes sizes) {
+void FakeSystem::addDrive(wchar_t letter, platform::DriveKind type, platform::DiskSizes sizes) {
     const std::optional<wchar_t> upper = driveLetterOf(letter);
     if (!upper) {
         return;

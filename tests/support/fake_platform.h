@@ -149,20 +149,20 @@ private:
 // Keys and value names are found whatever their case. A failed read leaves `value` alone.
 class FakeRegistry final : public platform::Registry {
 public:
-    long readString(const std::wstring& subKey, const std::wstring& name,
-                    std::wstring& value) override;
-    long createKey(const std::wstring& subKey) override;
-    long writeString(const std::wstring& subKey, const std::wstring& name,
-                     const std::wstring& value) override;
-    long deleteValue(const std::wstring& subKey, const std::wstring& name) override;
-    long queryValue(const std::wstring& subKey, const std::wstring& name) override;
+    platform::Status readString(const std::wstring& subKey, const std::wstring& name,
+                                std::wstring& value) override;
+    platform::Status createKey(const std::wstring& subKey) override;
+    platform::Status writeString(const std::wstring& subKey, const std::wstring& name,
+                                 const std::wstring& value) override;
+    platform::Status deleteValue(const std::wstring& subKey, const std::wstring& name) override;
+    platform::Status queryValue(const std::wstring& subKey, const std::wstring& name) override;
 
     // Setting and reading back without the faults.
     void set(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
     bool hasKey(const std::wstring& subKey) const;
 
-    // Creating keys, writing and deleting answer kRegAccessDenied.
+    // Creating keys, writing and deleting answer Status::AccessDenied.
     void refuseWrites(bool refuse = true) { refuseWrites_ = refuse; }
     // Keys open and can be created, but values cannot be written or deleted.
     void refuseValueWrites(bool refuse = true) { refuseValueWrites_ = refuse; }
@@ -193,7 +193,7 @@ public:
     FakeSystem();
 
     std::uint32_t logicalDrives() override { return drives_; }
-    int driveType(const std::wstring& root) override;
+    platform::DriveKind driveKind(const std::wstring& root) override;
     platform::Status diskSizes(const std::wstring& root, platform::DiskSizes& sizes) override;
     std::wstring commandArguments() override { return arguments; }
     std::wstring executablePath() override { return executable; }
@@ -203,7 +203,8 @@ public:
     // Records the time and returns at once, after calling `onSleep`.
     void sleep(unsigned milliseconds) override;
 
-    void addDrive(wchar_t letter, int type = platform::kDriveFixed, platform::DiskSizes sizes = {});
+    void addDrive(wchar_t letter, platform::DriveKind type = platform::DriveKind::Fixed,
+                  platform::DiskSizes sizes = {});
     void removeDrive(wchar_t letter);
     void failSizes(wchar_t letter);
 
@@ -218,7 +219,7 @@ public:
 
 private:
     struct Drive {
-        int type = platform::kDriveFixed;
+        platform::DriveKind type = platform::DriveKind::Fixed;
         platform::DiskSizes sizes;
         bool sizesFail = false;
     };

@@ -6,18 +6,21 @@ namespace dustrel::testing {
 
 namespace {
 
-bool isYesNo(int style) {
-    return (style & 0xF) == ui::kMbYesNo;
+bool isYesNo(ui::MessageBoxStyle style) {
+    return style.buttons == ui::MessageBoxButtons::YesNo;
 }
 
-bool canAnswer(int style, int answer) {
-    return isYesNo(style) ? answer == ui::kIdYes || answer == ui::kIdNo : answer == ui::kIdOk;
+bool canAnswer(ui::MessageBoxStyle style, ui::MessageBoxAnswer answer) {
+    return isYesNo(style)
+               ? answer == ui::MessageBoxAnswer::Yes || answer == ui::MessageBoxAnswer::No
+               : answer == ui::MessageBoxAnswer::Ok;
 }
 
 }  // namespace
 
-int TestHost::showMessageBox(const std::wstring& text, const std::wstring& caption, int style) {
-    int answer = isYesNo(style) ? yesNoDefault : ui::kIdOk;
+ui::MessageBoxAnswer TestHost::showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                              ui::MessageBoxStyle style) {
+    ui::MessageBoxAnswer answer = isYesNo(style) ? yesNoDefault : ui::MessageBoxAnswer::Ok;
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();

@@ -14,8 +14,8 @@ namespace dustrel::testing {
 struct MessageBoxCall {
     std::wstring text;
     std::wstring caption;
-    int style = 0;
-    int answer = 0;
+    ui::MessageBoxStyle style;
+    ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::Ok;
 };
 
 struct PopupCall {
@@ -35,10 +35,10 @@ class TestHost : public ui::UiHost {
 public:
     // --- message boxes ---
     std::vector<MessageBoxCall> messageBoxes;
-    // Answers for the next boxes, in order. A box with nothing scripted gets kIdOk, or
+    // Answers for the next boxes, in order. A box with nothing scripted gets Ok, or
     // yesNoDefault for a Yes/No box. An answer the box cannot give throws std::logic_error.
-    std::deque<int> answers;
-    int yesNoDefault = ui::kIdYes;
+    std::deque<ui::MessageBoxAnswer> answers;
+    ui::MessageBoxAnswer yesNoDefault = ui::MessageBoxAnswer::Yes;
     // Runs as each box is shown, so that a test can look at what had happened by then.
     std::function<void(const MessageBoxCall&)> onMessageBox;
 
@@ -80,7 +80,8 @@ public:
     bool ended() const override { return endProgramCalls > 0; }
 
 protected:
-    int showMessageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    ui::MessageBoxAnswer showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                        ui::MessageBoxStyle style) override;
     void runModal(ui::Form& form) override;
     void processMessages() override;
     ui::MenuItem* trackPopupMenu(ui::Form& form, ui::MenuItem& menu,

@@ -43,7 +43,7 @@ protected:
         TempTreeTest::SetUp();
         fakes.system.executable = at(L"Dustrel.exe");
         makeFile(fakes.system.executable, "MZ");
-        host.yesNoDefault = ui::kIdNo;
+        host.yesNoDefault = ui::MessageBoxAnswer::No;
         form.load();
         form.showPage(c().Frame3);
     }

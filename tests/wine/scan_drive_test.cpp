@@ -95,7 +95,7 @@ TEST(ScanDriveTest, ScansARealDriveWithEveryCategory) {
     platform::win32::Win32Platform real;
     FakePlatform fakes;
     TestHost host;
-    host.yesNoDefault = ui::kIdNo;
+    host.yesNoDefault = ui::MessageBoxAnswer::No;
     app::AppContext context{platform::Platform{real.files, fakes.shell, fakes.registry, real.system,
                                                fakes.clock, fakes.locale},
                             {}};

@@ -128,7 +128,7 @@ TEST_F(SettingsRegistryTest, ReminderDateRoundTripsThroughTheStoreAndTheLocale) 
     EXPECT_EQ(storedDate(), first);
 
     clock.current = {2026, 12, 20, 0, 0, 0};  // 15 days on
-    host_.answers.push_back(ui::kIdNo);
+    host_.answers.push_back(ui::MessageBoxAnswer::No);
     remind();
     EXPECT_EQ(host_.messageBoxes.size(), 1u);
     EXPECT_EQ(storedDate(), real_.locale.shortDate(clock.current));

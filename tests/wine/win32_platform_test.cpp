@@ -173,27 +173,27 @@ protected:
 
 TEST_F(Win32RegistryTest, WritesReadsAndDeletesStrings) {
     const std::wstring text = L"C:\\Program Files\\Dustrel\\Dustrel.exe \u65E5\u672C";
-    EXPECT_EQ(registry_.writeString(key_, L"Run", text), kRegSuccess);
-    EXPECT_EQ(registry_.queryValue(key_, L"Run"), kRegSuccess);
+    EXPECT_EQ(registry_.writeString(key_, L"Run", text), Status::Ok);
+    EXPECT_EQ(registry_.queryValue(key_, L"Run"), Status::Ok);
     std::wstring value;
-    EXPECT_EQ(registry_.readString(key_, L"run", value), kRegSuccess);
+    EXPECT_EQ(registry_.readString(key_, L"run", value), Status::Ok);
     EXPECT_EQ(value, text);
 
-    EXPECT_EQ(registry_.writeString(key_, L"Run", L""), kRegSuccess);
-    EXPECT_EQ(registry_.readString(key_, L"Run", value), kRegSuccess);
+    EXPECT_EQ(registry_.writeString(key_, L"Run", L""), Status::Ok);
+    EXPECT_EQ(registry_.readString(key_, L"Run", value), Status::Ok);
     EXPECT_EQ(value, L"");
 
-    EXPECT_EQ(registry_.deleteValue(key_, L"Run"), kRegSuccess);
+    EXPECT_EQ(registry_.deleteValue(key_, L"Run"), Status::Ok);
     value = L"untouched";
-    EXPECT_EQ(registry_.readString(key_, L"Run", value), kRegNotFound);
+    EXPECT_EQ(registry_.readString(key_, L"Run", value), Status::NotFound);
     EXPECT_EQ(value, L"untouched");
-    EXPECT_EQ(registry_.queryValue(key_, L"Run"), kRegNotFound);
-    EXPECT_EQ(registry_.deleteValue(key_, L"Run"), kRegNotFound);
-    EXPECT_EQ(registry_.readString(key_ + L"\\Missing", L"Run", value), kRegNotFound);
+    EXPECT_EQ(registry_.queryValue(key_, L"Run"), Status::NotFound);
+    EXPECT_EQ(registry_.deleteValue(key_, L"Run"), Status::NotFound);
+    EXPECT_EQ(registry_.readString(key_ + L"\\Missing", L"Run", value), Status::NotFound);
 }
 
 TEST_F(Win32RegistryTest, ReadsOnlyStringsHoweverTheyWereStored) {
-    ASSERT_EQ(registry_.writeString(key_, L"Seed", L"x"), kRegSuccess);
+    ASSERT_EQ(registry_.writeString(key_, L"Seed", L"x"), Status::Ok);
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &key),
               ERROR_SUCCESS);
@@ -208,12 +208,12 @@ TEST_F(Win32RegistryTest, ReadsOnlyStringsHoweverTheyWereStored) {
     RegCloseKey(key);
 
     std::wstring value;
-    EXPECT_EQ(registry_.readString(key_, L"NoNul", value), kRegSuccess);
+    EXPECT_EQ(registry_.readString(key_, L"NoNul", value), Status::Ok);
     EXPECT_EQ(value, L"abcd");
-    EXPECT_EQ(registry_.readString(key_, L"Expand", value), kRegSuccess);
+    EXPECT_EQ(registry_.readString(key_, L"Expand", value), Status::Ok);
     EXPECT_EQ(value, L"%TEMP%\\x");
-    EXPECT_NE(registry_.readString(key_, L"Number", value), kRegSuccess);
-    EXPECT_EQ(registry_.queryValue(key_, L"Number"), kRegSuccess);
+    EXPECT_NE(registry_.readString(key_, L"Number", value), Status::Ok);
+    EXPECT_EQ(registry_.queryValue(key_, L"Number"), Status::Ok);
 }
 
 TEST(Win32SystemTest, DescribesTheRunningProgram) {
@@ -251,7 +251,7 @@ TEST(Win32SystemTest, SeesDriveCAsAFixedDisk) {
     Win32System system;
     const std::uint32_t drives = system.logicalDrives();
     EXPECT_NE(drives & (1u << 2), 0u);
-    EXPECT_EQ(system.driveType(L"C:\\"), kDriveFixed);
+    EXPECT_EQ(system.driveKind(L"C:\\"), DriveKind::Fixed);
     DiskSizes sizes;
     ASSERT_EQ(system.diskSizes(L"C:\\", sizes), Status::Ok);
     EXPECT_GT(sizes.total, 0u);
@@ -260,7 +260,7 @@ TEST(Win32SystemTest, SeesDriveCAsAFixedDisk) {
     for (int letter = 25; letter >= 0; --letter) {
         if ((drives & (1u << letter)) == 0) {
             const std::wstring root{static_cast<wchar_t>(L'A' + letter), L':', L'\\'};
-            EXPECT_EQ(system.driveType(root), kDriveNoRootDir) << letter;
+            EXPECT_EQ(system.driveKind(root), DriveKind::NoRootDir) << letter;
             EXPECT_NE(system.diskSizes(root, sizes), Status::Ok);
             break;
         }

@@ -565,18 +565,28 @@ TEST_F(Win32ViewTest, PopupMenuClicksTheChosenEntry) {
     EXPECT_EQ(shown, 1);
 }
 
-TEST_F(Win32ViewTest, NotificationCallbackArrivesAsMouseDownInTwips) {
-    int button = 0;
-    double x = 0;
-    c.picHook.onMouseDown = [&](int b, int, double px, double) {
-        button = b;
-        x = px;
-    };
-    // What the shell posts for a double click on the icon.
-    PostMessageW(hwnd(c.picHook), WM_LBUTTONDOWN, 1, WM_LBUTTONDBLCLK);
+TEST_F(Win32ViewTest, NotificationIconReportsItsClicksAsTrayEvents) {
+    std::vector<TrayEvent> events;
+    c.picHook.onTrayEvent = [&](TrayEvent event) { events.push_back(event); };
+    (void)host.addTrayIcon(c.picHook, L"Dustrel");
+    // What the shell posts for the mouse over the icon; only releases and double clicks count.
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                         WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONUP}) {
+        PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, message);
+    }
     pump();
-    EXPECT_EQ(button, kLeftButton);
-    EXPECT_DOUBLE_EQ(x / host.twipsPerPixelX(), WM_LBUTTONDBLCLK);
+    EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::Click, TrayEvent::DoubleClick,
+                                              TrayEvent::RightClick}));
+
+    // Once the icon is gone, or its form with it, nothing reaches the hook.
+    host.removeTrayIcon(c.picHook);
+    PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+    pump();
+    (void)host.addTrayIcon(c.picHook, L"Dustrel");
+    form.unload();
+    PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+    pump();
+    EXPECT_EQ(events.size(), 3u);
 }
 
 TEST_F(Win32ViewTest, HourglassShowsWhileTheFormSaysSo) {
@@ -627,6 +637,9 @@ HWND g_boxOwner = nullptr;
 std::wstring g_boxCaption;
 std::wstring g_boxText;
 int g_boxAnswer = IDOK;
+// The buttons the box had (IDOK, IDYES, IDNO), and its icon.
+std::vector<int> g_boxButtons;
+HICON g_boxIcon = nullptr;
 
 LRESULT CALLBACK answerMessageBox(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
@@ -637,6 +650,20 @@ LRESULT CALLBACK answerMessageBox(int code, WPARAM wParam, LPARAM lParam) {
             g_boxOwner = GetWindow(box, GW_OWNER);
             g_boxCaption = textOf(box);
             g_boxText = textOf(GetDlgItem(box, 0xFFFF));
+            g_boxButtons.clear();
+            for (int id : {IDOK, IDYES, IDNO}) {
+                if (GetDlgItem(box, id) != nullptr) {
+                    g_boxButtons.push_back(id);
+                }
+            }
+            g_boxIcon = nullptr;
+            for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                const LONG style = GetWindowLongW(child, GWL_STYLE);
+                if ((style & SS_TYPEMASK) == SS_ICON && (style & WS_VISIBLE) != 0) {
+                    g_boxIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+                }
+            }
             PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(g_boxAnswer), 0);
         }
     }
@@ -647,14 +674,62 @@ TEST_F(Win32ViewTest, MessageBoxIsShownOverTheFormAndAnswered) {
     HHOOK hook = SetWindowsHookExW(WH_CBT, answerMessageBox, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     g_boxAnswer = IDNO;
-    const int answer = host.messageBox(L"A newer version may be out. Look now?", L"Dustrel",
-                                       kMbYesNo | kMbIconWarning);
+    const MessageBoxAnswer answer = host.messageBox(
+        L"A newer version may be out. Look now?", L"Dustrel",
+        (ui::MessageBoxStyle{ui::MessageBoxButtons::YesNo, ui::MessageBoxIcon::Warning}));
     UnhookWindowsHookEx(hook);
 
-    EXPECT_EQ(answer, kIdNo);
+    EXPECT_EQ(answer, ui::MessageBoxAnswer::No);
     EXPECT_EQ(g_boxCaption, L"Dustrel");
     EXPECT_EQ(g_boxText, L"A newer version may be out. Look now?");
     EXPECT_EQ(g_boxOwner, host.windowOf(form));
+}
+
+TEST_F(Win32ViewTest, MessageBoxShowsTheButtonsAndIconAskedFor) {
+    struct Case {
+        MessageBoxStyle style;
+        std::vector<int> buttons;
+        const wchar_t* icon;  // null for none
+        int clicked;
+        MessageBoxAnswer answer;
+    };
+    const Case cases[] = {
+        {{MessageBoxButtons::Ok, MessageBoxIcon::None},
+         {IDOK},
+         nullptr,
+         IDOK,
+         MessageBoxAnswer::Ok},
+        {{MessageBoxButtons::Ok, MessageBoxIcon::Stop},
+         {IDOK},
+         IDI_HAND,
+         IDOK,
+         MessageBoxAnswer::Ok},
+        {{MessageBoxButtons::Ok, MessageBoxIcon::Information},
+         {IDOK},
+         IDI_ASTERISK,
+         IDOK,
+         MessageBoxAnswer::Ok},
+        {{MessageBoxButtons::YesNo, MessageBoxIcon::Warning},
+         {IDYES, IDNO},
+         IDI_EXCLAMATION,
+         IDYES,
+         MessageBoxAnswer::Yes},
+        {{MessageBoxButtons::YesNo, MessageBoxIcon::Question},
+         {IDYES, IDNO},
+         IDI_QUESTION,
+         IDNO,
+         MessageBoxAnswer::No},
+    };
+    HHOOK hook = SetWindowsHookExW(WH_CBT, answerMessageBox, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    for (const Case& test : cases) {
+        g_boxAnswer = test.clicked;
+        g_boxIcon = nullptr;
+        EXPECT_EQ(host.messageBox(L"text", L"Dustrel", test.style), test.answer);
+        EXPECT_EQ(g_boxButtons, test.buttons);
+        EXPECT_EQ(g_boxIcon, test.icon != nullptr ? LoadIconW(nullptr, test.icon) : nullptr);
+    }
+    UnhookWindowsHookEx(hook);
 }
 
 ViewForm* g_modal = nullptr;

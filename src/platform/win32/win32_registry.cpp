@@ -5,15 +5,16 @@
 #include <limits>
 #include <vector>
 #include "platform/win32/win32_handle.h"
+#include "platform/win32/win32_status.h"
 
 namespace dustrel::platform::win32 {
 
-long Win32Registry::readString(const std::wstring& subKey, const std::wstring& name,
-                               std::wstring& value) {
+Status Win32Registry::readString(const std::wstring& subKey, const std::wstring& name,
+                                 std::wstring& value) {
     RegistryKey key;
     LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, key.out());
     if (status != ERROR_SUCCESS) {
-        return status;
+        return statusFromError(status);
     }
     DWORD type = 0;
     DWORD size = 0;
@@ -22,7 +23,7 @@ long Win32Registry::readString(const std::wstring& subKey, const std::wstring& n
     // The value may grow between the two calls, so the size is asked again until it fits.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
-            return ERROR_UNSUPPORTED_TYPE;
+            return Status::Failed;
         }
         // One spare character in case the value was stored without its terminating NUL.
         buffer.assign(size / sizeof(wchar_t) + 2, L'\0');
@@ -31,7 +32,7 @@ long Win32Registry::readString(const std::wstring& subKey, const std::wstring& n
                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
         if (status == ERROR_SUCCESS) {
             if (type != REG_SZ && type != REG_EXPAND_SZ) {
-                return ERROR_UNSUPPORTED_TYPE;
+                return Status::Failed;
             }
             const std::size_t characters = size / sizeof(wchar_t);
             std::size_t length = 0;
@@ -39,53 +40,56 @@ long Win32Registry::readString(const std::wstring& subKey, const std::wstring& n
                 ++length;
             }
             value.assign(buffer.data(), length);
-            return ERROR_SUCCESS;
+            return Status::Ok;
         }
     }
-    return status;
+    return statusFromError(status);
 }
 
-long Win32Registry::createKey(const std::wstring& subKey) {
+Status Win32Registry::createKey(const std::wstring& subKey) {
     RegistryKey key;
-    return RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_SET_VALUE, nullptr, key.out(), nullptr);
+    return statusFromError(RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                           key.out(), nullptr));
 }
 
-long Win32Registry::writeString(const std::wstring& subKey, const std::wstring& name,
-                                const std::wstring& value) {
+Status Win32Registry::writeString(const std::wstring& subKey, const std::wstring& name,
+                                  const std::wstring& value) {
     const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
     if (bytes > std::numeric_limits<DWORD>::max()) {
-        return ERROR_INVALID_PARAMETER;
+        return Status::Failed;
     }
     RegistryKey key;
     LONG status =
         RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, key.out(), nullptr);
     if (status != ERROR_SUCCESS) {
-        return status;
+        return statusFromError(status);
     }
-    return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(bytes));
+    return statusFromError(RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(value.c_str()),
+                                          static_cast<DWORD>(bytes)));
 }
 
-long Win32Registry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
+Status Win32Registry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     RegistryKey key;
     const LONG status =
         RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_SET_VALUE, key.out());
     if (status != ERROR_SUCCESS) {
-        return status;
+        return statusFromError(status);
     }
-    return RegDeleteValueW(key.get(), name.c_str());
+    return statusFromError(RegDeleteValueW(key.get(), name.c_str()));
 }
 
-long Win32Registry::queryValue(const std::wstring& subKey, const std::wstring& name) {
+Status Win32Registry::queryValue(const std::wstring& subKey, const std::wstring& name) {
     RegistryKey key;
     const LONG status =
         RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, key.out());
     if (status != ERROR_SUCCESS) {
-        return status;
+        return statusFromError(status);
     }
-    return RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    return statusFromError(
+        RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr));
 }
 
 }  // namespace dustrel::platform::win32

@@ -41,8 +41,23 @@ std::uint32_t Win32System::logicalDrives() {
     return GetLogicalDrives();
 }
 
-int Win32System::driveType(const std::wstring& root) {
-    return static_cast<int>(GetDriveTypeW(root.c_str()));
+DriveKind Win32System::driveKind(const std::wstring& root) {
+    switch (GetDriveTypeW(root.c_str())) {
+        case DRIVE_NO_ROOT_DIR:
+            return DriveKind::NoRootDir;
+        case DRIVE_REMOVABLE:
+            return DriveKind::Removable;
+        case DRIVE_FIXED:
+            return DriveKind::Fixed;
+        case DRIVE_REMOTE:
+            return DriveKind::Remote;
+        case DRIVE_CDROM:
+            return DriveKind::CdRom;
+        case DRIVE_RAMDISK:
+            return DriveKind::RamDisk;
+        default:
+            return DriveKind::Unknown;
+    }
 }
 
 Status Win32System::diskSizes(const std::wstring& root, DiskSizes& sizes) {

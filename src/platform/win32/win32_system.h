@@ -15,7 +15,7 @@ public:
     Win32System& operator=(const Win32System&) = delete;
 
     std::uint32_t logicalDrives() override;
-    int driveType(const std::wstring& root) override;
+    DriveKind driveKind(const std::wstring& root) override;
     Status diskSizes(const std::wstring& root, DiskSizes& sizes) override;
     std::wstring commandArguments() override;
     std::wstring executablePath() override;

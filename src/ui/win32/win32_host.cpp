@@ -16,6 +16,7 @@ namespace dustrel::ui::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+constexpr const wchar_t* kTrayWindowClass = L"DustrelTrayWindow";
 constexpr UINT kFirstPopupId = 40000;
 // DoEvents handles what is pending now; a window that keeps posting to itself must not keep
 // the caller in there.
@@ -39,10 +40,21 @@ Win32Host::Win32Host(HINSTANCE instance)
     // Sent to every top-level window when the taskbar is (re)created, e.g. after Explorer
     // restarts or when the program started before the taskbar was up.
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+
+    WNDCLASSEXW trayClass{};
+    trayClass.cbSize = sizeof(trayClass);
+    trayClass.lpfnWndProc = trayWindowProc;
+    trayClass.hInstance = instance_;
+    trayClass.lpszClassName = kTrayWindowClass;
+    RegisterClassExW(&trayClass);
+    trayWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance_, nullptr);
+    SetWindowLongPtrW(trayWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Host::~Win32Host() {
     deleteTrayIcon();
+    DestroyWindow(trayWindow_);
     // The forms may be gone already: the views only take their windows down.
     for (auto& view : views_) {
         view->abandon();
@@ -53,12 +65,37 @@ Win32Host::~Win32Host() {
 
 // --- message boxes, modal forms, the queue ----------------------------------------------------
 
-int Win32Host::showMessageBox(const std::wstring& text, const std::wstring& caption, int style) {
+MessageBoxAnswer Win32Host::showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                           MessageBoxStyle style) {
     flushAll(true);
-    const int answer =
-        MessageBoxW(activeFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
-    // A box that could not be shown was not agreed to.
-    return answer != 0 ? answer : kIdCancel;
+    UINT type = style.buttons == MessageBoxButtons::YesNo ? MB_YESNO : MB_OK;
+    switch (style.icon) {
+        case MessageBoxIcon::None:
+            break;
+        case MessageBoxIcon::Stop:
+            type |= MB_ICONSTOP;
+            break;
+        case MessageBoxIcon::Question:
+            type |= MB_ICONQUESTION;
+            break;
+        case MessageBoxIcon::Warning:
+            type |= MB_ICONWARNING;
+            break;
+        case MessageBoxIcon::Information:
+            type |= MB_ICONINFORMATION;
+            break;
+    }
+    switch (MessageBoxW(activeFormWindow(), text.c_str(), caption.c_str(), type)) {
+        case IDOK:
+            return MessageBoxAnswer::Ok;
+        case IDYES:
+            return MessageBoxAnswer::Yes;
+        case IDNO:
+            return MessageBoxAnswer::No;
+        default:
+            // A box that could not be shown was not agreed to.
+            return MessageBoxAnswer::Cancel;
+    }
 }
 
 void Win32Host::runModal(Form& form) {
@@ -235,14 +272,13 @@ MenuItem* Win32Host::trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaul
 }
 
 bool Win32Host::addTrayIcon(PictureBox& hook, const std::wstring& tip) {
-    const HWND window = windowOf(hook);
-    if (window == nullptr) {
+    if (windowOf(hook) == nullptr || trayWindow_ == nullptr) {
         return false;
     }
-    if (trayWanted_ && trayWindow_ != window) {
+    if (trayWanted_) {
         deleteTrayIcon();
     }
-    trayWindow_ = window;
+    trayHook_ = &hook;
     trayTip_ = tip;
     trayWanted_ = true;
     return notifyTrayAdd();
@@ -254,7 +290,7 @@ bool Win32Host::notifyTrayAdd() {
     data.hWnd = trayWindow_;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_LBUTTONDOWN;
+    data.uCallbackMessage = kTrayMessage;
     data.hIcon = gdi_.appIcon(true);
     const std::size_t length = std::min(trayTip_.size(), std::size(data.szTip) - 1);
     std::copy_n(trayTip_.begin(), length, data.szTip);
@@ -263,8 +299,7 @@ bool Win32Host::notifyTrayAdd() {
 }
 
 void Win32Host::removeTrayIcon(PictureBox& hook) {
-    const HWND window = windowOf(hook);
-    if (trayWanted_ && (window == nullptr || window == trayWindow_)) {
+    if (trayWanted_ && trayHook_ == &hook) {
         deleteTrayIcon();
     }
 }
@@ -279,12 +314,51 @@ void Win32Host::deleteTrayIcon() {
     data.uID = kTrayIconId;
     Shell_NotifyIconW(NIM_DELETE, &data);
     trayWanted_ = false;
-    trayWindow_ = nullptr;
+    trayHook_ = nullptr;
 }
 
 void Win32Host::taskbarCreated() {
-    if (trayWanted_ && IsWindow(trayWindow_)) {
+    if (trayWanted_) {
         notifyTrayAdd();
+    }
+}
+
+LRESULT CALLBACK Win32Host::trayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (host != nullptr) {
+        try {
+            if (msg == kTrayMessage) {
+                host->trayMessage(lParam);
+                return 0;
+            }
+            if (msg != 0 && msg == host->taskbarCreated_) {
+                host->taskbarCreated();
+                return 0;
+            }
+        } catch (...) {
+            return 0;
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// The icon reports the mouse message it got in the low word.
+void Win32Host::trayMessage(LPARAM lParam) {
+    if (!trayWanted_ || trayHook_ == nullptr) {
+        return;
+    }
+    switch (LOWORD(lParam)) {
+        case WM_LBUTTONUP:
+            trayHook_->trayEvent(TrayEvent::Click);
+            break;
+        case WM_LBUTTONDBLCLK:
+            trayHook_->trayEvent(TrayEvent::DoubleClick);
+            break;
+        case WM_RBUTTONUP:
+            trayHook_->trayEvent(TrayEvent::RightClick);
+            break;
+        default:
+            break;
     }
 }
 
@@ -307,8 +381,8 @@ void Win32Host::formUnloading(Form& form) {
         return;
     }
     releaseModal(form);
-    // An icon whose window is going could never be clicked again.
-    if (trayWanted_ && (*it)->hwnd() != nullptr && IsChild((*it)->hwnd(), trayWindow_)) {
+    // An icon whose form is going could never be clicked again.
+    if (trayWanted_ && trayHook_ != nullptr && &trayHook_->form() == &form) {
         deleteTrayIcon();
     }
     (*it)->detach();

@@ -51,12 +51,16 @@ public:
     GdiCache& gdi() { return gdi_; }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
     void taskbarCreated();
+    // The hidden window the notification-area icon reports to, and the message it sends.
+    HWND trayWindow() const { return trayWindow_; }
+    static constexpr UINT kTrayMessage = WM_APP + 1;
     // A form's window is about to hide: a modal loop showing it gives the other windows their
     // input back first, so that Windows activates one of them and not another program.
     void beforeHide(const Form& form);
 
 protected:
-    int showMessageBox(const std::wstring& text, const std::wstring& caption, int style) override;
+    MessageBoxAnswer showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                    MessageBoxStyle style) override;
     void runModal(Form& form) override;
     void processMessages() override;
     MenuItem* trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) override;
@@ -77,6 +81,8 @@ private:
     void reap();
     bool notifyTrayAdd();
     void deleteTrayIcon();
+    static LRESULT CALLBACK trayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void trayMessage(LPARAM lParam);
 
     HINSTANCE instance_;
     GdiCache gdi_;
@@ -87,7 +93,9 @@ private:
     // Views of unloaded forms whose window procedures are still on the stack.
     std::vector<std::unique_ptr<FormView>> graveyard_;
     std::vector<Modal> modals_;
+    // Never shown; top-level, so that it hears when a taskbar starts.
     HWND trayWindow_ = nullptr;
+    PictureBox* trayHook_ = nullptr;
     std::wstring trayTip_;
     bool trayWanted_ = false;
 };
