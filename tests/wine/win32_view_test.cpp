@@ -11,6 +11,7 @@
 
 #include "ui/form.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/tray_icon.h"
 #include "ui/win32/win32_host.h"
 
 namespace dustrel::ui::win32 {
@@ -572,7 +573,7 @@ TEST_F(Win32ViewTest, NotificationIconReportsItsClicksAsTrayEvents) {
     // What the shell posts for the mouse over the icon; only releases and double clicks count.
     for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
                          WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONUP}) {
-        PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, message);
+        PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, message);
     }
     pump();
     EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::Click, TrayEvent::DoubleClick,
@@ -580,11 +581,11 @@ TEST_F(Win32ViewTest, NotificationIconReportsItsClicksAsTrayEvents) {
 
     // Once the icon is gone, or its form with it, nothing reaches the hook.
     host.removeTrayIcon(c.picHook);
-    PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+    PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, WM_LBUTTONDBLCLK);
     pump();
     (void)host.addTrayIcon(c.picHook, L"Dustrel");
     form.unload();
-    PostMessageW(host.trayWindow(), Win32Host::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+    PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, WM_LBUTTONDBLCLK);
     pump();
     EXPECT_EQ(events.size(), 3u);
 }

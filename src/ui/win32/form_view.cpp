@@ -1183,10 +1183,6 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
         default:
             break;
     }
-    if (msg != 0 && msg == host_.taskbarCreatedMessage()) {
-        host_.taskbarCreated();
-        return 0;
-    }
     handled = false;
     return 0;
 }

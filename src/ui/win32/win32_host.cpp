@@ -10,13 +10,12 @@
 #include "ui/win32/form_view.h"
 #include "ui/win32/geometry.h"
 #include "ui/win32/menu_builder.h"
+#include "ui/win32/tray_icon.h"
 
 namespace dustrel::ui::win32 {
 
 namespace {
 
-constexpr UINT kTrayIconId = 1;
-constexpr const wchar_t* kTrayWindowClass = L"DustrelTrayWindow";
 constexpr UINT kFirstPopupId = 40000;
 // DoEvents handles what is pending now; a window that keeps posting to itself must not keep
 // the caller in there.
@@ -37,24 +36,11 @@ Win32Host::Win32Host(HINSTANCE instance)
     InitCommonControlsEx(&controls);
     FormView::registerClasses(instance_);
     twipsPerPixel_ = static_cast<double>(kTwipsPerInch) / systemDpi();
-    // Sent to every top-level window when the taskbar is (re)created, e.g. after Explorer
-    // restarts or when the program started before the taskbar was up.
-    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-
-    WNDCLASSEXW trayClass{};
-    trayClass.cbSize = sizeof(trayClass);
-    trayClass.lpfnWndProc = trayWindowProc;
-    trayClass.hInstance = instance_;
-    trayClass.lpszClassName = kTrayWindowClass;
-    RegisterClassExW(&trayClass);
-    trayWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, instance_, nullptr);
-    SetWindowLongPtrW(trayWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    tray_ = std::make_unique<TrayIcon>(instance_, gdi_.appIcon(true));
 }
 
 Win32Host::~Win32Host() {
-    deleteTrayIcon();
-    DestroyWindow(trayWindow_);
+    tray_.reset();
     // The forms may be gone already: the views only take their windows down.
     for (auto& view : views_) {
         view->abandon();
@@ -272,94 +258,15 @@ MenuItem* Win32Host::trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaul
 }
 
 bool Win32Host::addTrayIcon(PictureBox& hook, const std::wstring& tip) {
-    if (windowOf(hook) == nullptr || trayWindow_ == nullptr) {
-        return false;
-    }
-    if (trayWanted_) {
-        deleteTrayIcon();
-    }
-    trayHook_ = &hook;
-    trayTip_ = tip;
-    trayWanted_ = true;
-    return notifyTrayAdd();
-}
-
-bool Win32Host::notifyTrayAdd() {
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = trayWindow_;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = kTrayMessage;
-    data.hIcon = gdi_.appIcon(true);
-    const std::size_t length = std::min(trayTip_.size(), std::size(data.szTip) - 1);
-    std::copy_n(trayTip_.begin(), length, data.szTip);
-    data.szTip[length] = L'\0';
-    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return windowOf(hook) != nullptr && tray_->add(hook, tip);
 }
 
 void Win32Host::removeTrayIcon(PictureBox& hook) {
-    if (trayWanted_ && trayHook_ == &hook) {
-        deleteTrayIcon();
-    }
+    tray_->remove(hook);
 }
 
-void Win32Host::deleteTrayIcon() {
-    if (!trayWanted_) {
-        return;
-    }
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = trayWindow_;
-    data.uID = kTrayIconId;
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    trayWanted_ = false;
-    trayHook_ = nullptr;
-}
-
-void Win32Host::taskbarCreated() {
-    if (trayWanted_) {
-        notifyTrayAdd();
-    }
-}
-
-LRESULT CALLBACK Win32Host::trayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (host != nullptr) {
-        try {
-            if (msg == kTrayMessage) {
-                host->trayMessage(lParam);
-                return 0;
-            }
-            if (msg != 0 && msg == host->taskbarCreated_) {
-                host->taskbarCreated();
-                return 0;
-            }
-        } catch (...) {
-            return 0;
-        }
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-// The icon reports the mouse message it got in the low word.
-void Win32Host::trayMessage(LPARAM lParam) {
-    if (!trayWanted_ || trayHook_ == nullptr) {
-        return;
-    }
-    switch (LOWORD(lParam)) {
-        case WM_LBUTTONUP:
-            trayHook_->trayEvent(TrayEvent::Click);
-            break;
-        case WM_LBUTTONDBLCLK:
-            trayHook_->trayEvent(TrayEvent::DoubleClick);
-            break;
-        case WM_RBUTTONUP:
-            trayHook_->trayEvent(TrayEvent::RightClick);
-            break;
-        default:
-            break;
-    }
+HWND Win32Host::trayWindow() const {
+    return tray_->window();
 }
 
 double Win32Host::twipsPerPixelX() {
@@ -381,10 +288,7 @@ void Win32Host::formUnloading(Form& form) {
         return;
     }
     releaseModal(form);
-    // An icon whose form is going could never be clicked again.
-    if (trayWanted_ && trayHook_ != nullptr && &trayHook_->form() == &form) {
-        deleteTrayIcon();
-    }
+    tray_->removeFor(form);
     (*it)->detach();
     graveyard_.push_back(std::move(*it));
     views_.erase(it);
@@ -395,7 +299,7 @@ void Win32Host::endProgram() {
         return;
     }
     ended_ = true;
-    deleteTrayIcon();
+    tray_->remove();
     PostQuitMessage(0);
 }
 

@@ -13,6 +13,7 @@
 namespace dustrel::ui::win32 {
 
 class FormView;
+class TrayIcon;
 
 // The real host: message boxes, modal loops, DoEvents, pop-up menus and the notification-area
 // icon, and one FormView per loaded form.
@@ -49,11 +50,8 @@ public:
     // For the views.
     HINSTANCE instance() const { return instance_; }
     GdiCache& gdi() { return gdi_; }
-    UINT taskbarCreatedMessage() const { return taskbarCreated_; }
-    void taskbarCreated();
-    // The hidden window the notification-area icon reports to, and the message it sends.
-    HWND trayWindow() const { return trayWindow_; }
-    static constexpr UINT kTrayMessage = WM_APP + 1;
+    // The hidden window the notification-area icon reports to.
+    HWND trayWindow() const;
     // A form's window is about to hide: a modal loop showing it gives the other windows their
     // input back first, so that Windows activates one of them and not another program.
     void beforeHide(const Form& form);
@@ -79,25 +77,16 @@ private:
     bool dispatchPending();
     void releaseModal(const Form& form);
     void reap();
-    bool notifyTrayAdd();
-    void deleteTrayIcon();
-    static LRESULT CALLBACK trayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void trayMessage(LPARAM lParam);
 
     HINSTANCE instance_;
     GdiCache gdi_;
     double twipsPerPixel_ = 15;
-    UINT taskbarCreated_ = 0;
     bool ended_ = false;
     std::vector<std::unique_ptr<FormView>> views_;
     // Views of unloaded forms whose window procedures are still on the stack.
     std::vector<std::unique_ptr<FormView>> graveyard_;
     std::vector<Modal> modals_;
-    // Never shown; top-level, so that it hears when a taskbar starts.
-    HWND trayWindow_ = nullptr;
-    PictureBox* trayHook_ = nullptr;
-    std::wstring trayTip_;
-    bool trayWanted_ = false;
+    std::unique_ptr<TrayIcon> tray_;
 };
 
 // The program's message loop; returns the exit code once the program ends.

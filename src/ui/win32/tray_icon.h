@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/controls.h"
+
+namespace dustrel::ui::win32 {
+
+// The notification-area icon. It reports to a hidden top-level window of its own (top-level,
+// so that it hears when a taskbar starts and can add itself again), which hands the clicks to
+// the picture box that stands for it as tray events.
+class TrayIcon {
+public:
+    static constexpr UINT kMessage = WM_APP + 1;
+
+    TrayIcon(HINSTANCE instance, HICON icon);
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Shows the icon for `hook`, replacing any other; false when the taskbar refused it.
+    bool add(PictureBox& hook, const std::wstring& tip);
+    // Takes the icon away if `hook` is the one it stands for.
+    void remove(const PictureBox& hook);
+    // Takes the icon away if it stands for a picture box on `form`.
+    void removeFor(const Form& form);
+    void remove();
+
+    HWND window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    bool notifyAdd();
+    void clicked(LPARAM lParam);
+
+    HICON icon_;
+    UINT taskbarCreated_ = 0;
+    HWND window_ = nullptr;
+    PictureBox* hook_ = nullptr;
+    std::wstring tip_;
+};
+
+}  // namespace dustrel::ui::win32
