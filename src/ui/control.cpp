@@ -16,35 +16,38 @@ Control::Control(Container& parent, std::string name, ControlKind kind, Rect rec
 Control::~Control() = default;
 
 void Control::setEnabled(bool enabled) {
-    if (enabled_ != enabled) {
-        enabled_ = enabled;
+    if (changeValue(enabled_, enabled)) {
         notify(Prop::Enabled);
     }
 }
 
 void Control::setVisible(bool visible) {
-    if (visible_ != visible) {
-        visible_ = visible;
+    if (changeValue(visible_, visible)) {
         notify(Prop::Visible);
     }
 }
 
 void Control::move(const Rect& rect) {
-    if (!(rect_ == rect)) {
-        rect_ = rect;
+    if (changeValue(rect_, rect)) {
         notify(Prop::Rect);
     }
 }
 
 void Control::setFont(const Font& font) {
-    font_ = font;
-    notify(Prop::Font);
+    if (changeValue(font_, std::optional<Font>(font))) {
+        notify(Prop::Font);
+    }
 }
 
 void Control::zOrder(ZOrderPosition position) {
     auto& siblings = parent_->children_;
     auto it = std::find(siblings.begin(), siblings.end(), this);
     if (it == siblings.end()) {
+        return;
+    }
+    const bool already =
+        position == ZOrderPosition::Front ? it == siblings.end() - 1 : it == siblings.begin();
+    if (already) {
         return;
     }
     siblings.erase(it);
@@ -65,6 +68,16 @@ std::size_t Control::zIndex() const {
     const auto& siblings = parent_->children_;
     return static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), this) -
                                     siblings.begin());
+}
+
+Captioned::Captioned(Container& parent, std::string name, ControlKind kind, Rect rect,
+                     std::wstring caption)
+    : Control(parent, std::move(name), kind, rect), caption_(std::move(caption)) {}
+
+void Captioned::setCaption(const std::wstring& caption) {
+    if (changeValue(caption_, caption)) {
+        notify(Prop::Caption);
+    }
 }
 
 void Control::raiseUserEvent(std::function<void()> handler) {

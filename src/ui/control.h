@@ -106,4 +106,17 @@ private:
     ControlObserver* observer_ = nullptr;
 };
 
+// A control that shows a caption of its own ("&" marks its access key).
+class Captioned : public Control {
+public:
+    Captioned(Container& parent, std::string name, ControlKind kind, Rect rect,
+              std::wstring caption);
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+
+private:
+    std::wstring caption_;
+};
+
 }  // namespace dustrel::ui

@@ -5,53 +5,45 @@
 namespace dustrel::ui {
 
 Frame::Frame(Container& parent, std::string name, Rect rect, std::wstring caption)
-    : Control(parent, std::move(name), ControlKind::Frame, rect), caption_(std::move(caption)) {}
-
-void Frame::setCaption(const std::wstring& caption) {
-    if (caption_ != caption) {
-        caption_ = caption;
-        notify(Prop::Caption);
-    }
-}
+    : Captioned(parent, std::move(name), ControlKind::Frame, rect, std::move(caption)) {}
 
 void Frame::setCaptionFont(const Font& font) {
-    captionFont_ = font;
-    notify(Prop::Font);
+    if (changeValue(captionFont_, font)) {
+        notify(Prop::Font);
+    }
 }
 
 void Frame::setForeColor(Color color) {
-    foreColor_ = color;
-    notify(Prop::Colors);
-}
-
-void Frame::setBackColor(Color color) {
-    backColor_ = color;
-    notify(Prop::Colors);
-}
-
-Label::Label(Container& parent, std::string name, Rect rect, std::wstring caption)
-    : Control(parent, std::move(name), ControlKind::Label, rect), caption_(std::move(caption)) {}
-
-void Label::setCaption(const std::wstring& caption) {
-    if (caption_ != caption) {
-        caption_ = caption;
-        notify(Prop::Caption);
+    if (changeValue(foreColor_, color)) {
+        notify(Prop::Colors);
     }
 }
 
+void Frame::setBackColor(Color color) {
+    if (changeValue(backColor_, color)) {
+        notify(Prop::Colors);
+    }
+}
+
+Label::Label(Container& parent, std::string name, Rect rect, std::wstring caption)
+    : Captioned(parent, std::move(name), ControlKind::Label, rect, std::move(caption)) {}
+
 void Label::setForeColor(Color color) {
-    foreColor_ = color;
-    notify(Prop::Colors);
+    if (changeValue(foreColor_, color)) {
+        notify(Prop::Colors);
+    }
 }
 
 void Label::setTransparent(bool transparent) {
-    transparent_ = transparent;
-    notify(Prop::Colors);
+    if (changeValue(transparent_, transparent)) {
+        notify(Prop::Colors);
+    }
 }
 
 void Label::setMousePointer(MousePointer pointer) {
-    mousePointer_ = pointer;
-    notify(Prop::MousePointer);
+    if (changeValue(mousePointer_, pointer)) {
+        notify(Prop::MousePointer);
+    }
 }
 
 void Label::click() {
@@ -61,14 +53,7 @@ void Label::click() {
 }
 
 Button::Button(Container& parent, std::string name, Rect rect, std::wstring caption)
-    : Control(parent, std::move(name), ControlKind::Button, rect), caption_(std::move(caption)) {}
-
-void Button::setCaption(const std::wstring& caption) {
-    if (caption_ != caption) {
-        caption_ = caption;
-        notify(Prop::Caption);
-    }
-}
+    : Captioned(parent, std::move(name), ControlKind::Button, rect, std::move(caption)) {}
 
 void Button::click() {
     if (enabled() && visible()) {
@@ -77,13 +62,12 @@ void Button::click() {
 }
 
 CheckBox::CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption)
-    : Control(parent, std::move(name), ControlKind::CheckBox, rect), caption_(std::move(caption)) {}
+    : Captioned(parent, std::move(name), ControlKind::CheckBox, rect, std::move(caption)) {}
 
 void CheckBox::setValue(int value) {
-    if (value < Unchecked || value > Grayed || value == value_) {
+    if (value < Unchecked || value > Grayed || !changeValue(value_, value)) {
         return;
     }
-    value_ = value;
     notify(Prop::Value);
     if (onClick) {
         onClick();
@@ -97,8 +81,7 @@ void CheckBox::userClick() {
 }
 
 OptionButton::OptionButton(Container& parent, std::string name, Rect rect, std::wstring caption)
-    : Control(parent, std::move(name), ControlKind::OptionButton, rect),
-      caption_(std::move(caption)) {}
+    : Captioned(parent, std::move(name), ControlKind::OptionButton, rect, std::move(caption)) {}
 
 void OptionButton::setValue(bool value) {
     if (value == value_) {
@@ -134,6 +117,9 @@ void ComboBox::addItem(const std::wstring& item) {
 }
 
 void ComboBox::clear() {
+    if (items_.empty()) {
+        return;
+    }
     items_.clear();
     listIndex_ = -1;
     notify(Prop::Items);
@@ -143,8 +129,7 @@ bool ComboBox::setListIndex(int index) {
     if (index < -1 || index >= static_cast<int>(items_.size())) {
         return false;
     }
-    if (index != listIndex_) {
-        listIndex_ = index;
+    if (changeValue(listIndex_, index)) {
         notify(Prop::ListIndex);
         if (onClick) {
             onClick();
@@ -171,10 +156,9 @@ void TextBox::setText(const std::wstring& text) {
     if (maxLength_ > 0 && limited.size() > static_cast<std::size_t>(maxLength_)) {
         limited.resize(static_cast<std::size_t>(maxLength_));
     }
-    if (limited == text_) {
+    if (!changeValue(text_, std::move(limited))) {
         return;
     }
-    text_ = std::move(limited);
     notify(Prop::Text);
     if (onChange) {
         onChange();
@@ -189,13 +173,15 @@ PictureBox::PictureBox(Container& parent, std::string name, Rect rect)
     : Control(parent, std::move(name), ControlKind::PictureBox, rect) {}
 
 void PictureBox::setBackColor(Color color) {
-    backColor_ = color;
-    notify(Prop::Colors);
+    if (changeValue(backColor_, color)) {
+        notify(Prop::Colors);
+    }
 }
 
 void PictureBox::setImage(Image image) {
-    image_ = image;
-    notify(Prop::Image);
+    if (changeValue(image_, image)) {
+        notify(Prop::Image);
+    }
 }
 
 void PictureBox::mouseDown(int button, int shift, double x, double y) {
@@ -218,7 +204,9 @@ bool ProgressBar::setMin(double min) {
     if (min >= max_) {
         return false;
     }
-    min_ = min;
+    if (!changeValue(min_, min)) {
+        return true;
+    }
     if (value_ < min_) {
         value_ = min_;
     }
@@ -230,7 +218,9 @@ bool ProgressBar::setMax(double max) {
     if (max <= min_) {
         return false;
     }
-    max_ = max;
+    if (!changeValue(max_, max)) {
+        return true;
+    }
     if (value_ > max_) {
         value_ = max_;
     }
@@ -242,8 +232,7 @@ bool ProgressBar::setValue(double value) {
     if (value < min_ || value > max_) {
         return false;
     }
-    if (value != value_) {
-        value_ = value;
+    if (changeValue(value_, value)) {
         notify(Prop::Value);
     }
     return true;

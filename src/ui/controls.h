@@ -11,12 +11,10 @@ namespace dustrel::ui {
 
 // A container frame. Without a caption it is a plain panel (the wizard's pages); with one it is
 // drawn as a group box: an etched border with the caption at its top.
-class Frame : public Control, public Container {
+class Frame : public Captioned, public Container {
 public:
     Frame(Container& parent, std::string name, Rect rect, std::wstring caption = {});
 
-    const std::wstring& caption() const { return caption_; }
-    void setCaption(const std::wstring& caption);
     // The caption's own font; the frame's controls go on taking font(). Unset: font().
     Font captionFont() const { return captionFont_ ? *captionFont_ : font(); }
     void setCaptionFont(const Font& font);
@@ -29,18 +27,15 @@ public:
     Form& owningForm() override { return form(); }
 
 private:
-    std::wstring caption_;
     std::optional<Font> captionFont_;
     std::optional<Color> foreColor_;
     std::optional<Color> backColor_;
 };
 
-class Label : public Control {
+class Label : public Captioned {
 public:
     Label(Container& parent, std::string name, Rect rect, std::wstring caption = {});
 
-    const std::wstring& caption() const { return caption_; }
-    void setCaption(const std::wstring& caption);
     // Unset: the system's text colour.
     std::optional<Color> foreColor() const { return foreColor_; }
     void setForeColor(Color color);
@@ -54,33 +49,27 @@ public:
     void click();
 
 private:
-    std::wstring caption_;
     std::optional<Color> foreColor_;
     bool transparent_ = true;
     MousePointer mousePointer_ = MousePointer::Default;
 };
 
-class Button : public Control {
+class Button : public Captioned {
 public:
     Button(Container& parent, std::string name, Rect rect, std::wstring caption);
-
-    const std::wstring& caption() const { return caption_; }
-    void setCaption(const std::wstring& caption);
 
     std::function<void()> onClick;
     // A press of the button, by the user or by code. Disabled or hidden buttons ignore it.
     void click();
 
 private:
-    std::wstring caption_;
 };
 
-class CheckBox : public Control {
+class CheckBox : public Captioned {
 public:
     enum Value { Unchecked = 0, Checked = 1, Grayed = 2 };
     CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption);
 
-    const std::wstring& caption() const { return caption_; }
     int value() const { return value_; }
     // Raises onClick when the value changes, from code as from the user.
     void setValue(int value);
@@ -90,16 +79,14 @@ public:
     std::function<void()> onClick;
 
 private:
-    std::wstring caption_;
     int value_ = Unchecked;
 };
 
 // Option buttons with the same parent form one group.
-class OptionButton : public Control {
+class OptionButton : public Captioned {
 public:
     OptionButton(Container& parent, std::string name, Rect rect, std::wstring caption);
 
-    const std::wstring& caption() const { return caption_; }
     bool value() const { return value_; }
     // Selecting clears the rest of the group and raises onClick when the selection changes;
     // clearing raises nothing.
@@ -113,7 +100,6 @@ public:
     std::function<void()> onClick;
 
 private:
-    std::wstring caption_;
     bool value_ = false;
 };
 

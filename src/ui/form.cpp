@@ -14,26 +14,38 @@ Form::~Form() {
 }
 
 void Form::setCaption(const std::wstring& caption) {
-    if (caption_ != caption) {
-        caption_ = caption;
+    if (changeValue(caption_, caption)) {
         notify(Prop::Caption);
     }
 }
 
 void Form::setIcon(Image icon) {
-    icon_ = icon;
-    notify(Prop::Icon);
+    if (changeValue(icon_, icon)) {
+        notify(Prop::Icon);
+    }
 }
 
 void Form::setClientSize(int width, int height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
-    notify(Prop::Rect);
+    const bool wider = changeValue(clientWidth_, width);
+    if (changeValue(clientHeight_, height) || wider) {
+        notify(Prop::Rect);
+    }
+}
+
+void Form::setFont(const Font& font) {
+    if (changeValue(font_, font)) {
+        notify(Prop::Font);
+    }
+}
+
+void Form::setBackColor(Color color) {
+    if (changeValue(backColor_, color)) {
+        notify(Prop::Colors);
+    }
 }
 
 void Form::setWindowState(WindowState state) {
-    if (windowState_ != state) {
-        windowState_ = state;
+    if (changeValue(windowState_, state)) {
         notify(Prop::WindowState);
     }
 }
@@ -62,8 +74,7 @@ void Form::hide() {
 }
 
 void Form::setMousePointer(MousePointer pointer) {
-    if (mousePointer_ != pointer) {
-        mousePointer_ = pointer;
+    if (changeValue(mousePointer_, pointer)) {
         notify(Prop::MousePointer);
     }
 }

@@ -51,10 +51,10 @@ public:
     bool hasMinimizeBox() const { return minimizeBox_; }
     void setMinimizeBox(bool box) { minimizeBox_ = box; }
     Font font() const override { return font_; }
-    void setFont(const Font& font) { font_ = font; }
+    void setFont(const Font& font);
     Form& owningForm() override { return *this; }
     std::optional<Color> backColor() const { return backColor_; }
-    void setBackColor(Color color) { backColor_ = color; }
+    void setBackColor(Color color);
 
     WindowState windowState() const { return windowState_; }
     void setWindowState(WindowState state);

@@ -50,8 +50,9 @@ ListView::ListView(Container& parent, std::string name, Rect rect, bool checkBox
     : Control(parent, std::move(name), ControlKind::ListView, rect), checkBoxes_(checkBoxes) {}
 
 void ListView::setBackColor(Color color) {
-    backColor_ = color;
-    notify(Prop::Colors);
+    if (changeValue(backColor_, color)) {
+        notify(Prop::Colors);
+    }
 }
 
 void ListView::addColumn(const std::wstring& header, int width) {
@@ -60,8 +61,7 @@ void ListView::addColumn(const std::wstring& header, int width) {
 }
 
 void ListView::setColumnWidth(std::size_t column, int width) {
-    if (column < columns_.size() && columns_[column].width != width) {
-        columns_[column].width = width;
+    if (column < columns_.size() && changeValue(columns_[column].width, width)) {
         notify(Prop::Columns);
     }
 }
@@ -122,8 +122,7 @@ void ListView::orderTailByTag(std::uint64_t from) {
 }
 
 void ListView::setChecked(std::size_t index, bool checked) {
-    if (index < rows_.size() && rows_[index].checked != checked) {
-        rows_[index].checked = checked;
+    if (index < rows_.size() && changeValue(rows_[index].checked, checked)) {
         notify(Prop::Row, index);
     }
 }

@@ -8,15 +8,13 @@ MenuItem::MenuItem(Form& form, std::string name, std::wstring caption, bool sepa
     : form_(form), name_(std::move(name)), caption_(std::move(caption)), separator_(separator) {}
 
 void MenuItem::setVisible(bool visible) {
-    if (visible_ != visible) {
-        visible_ = visible;
+    if (changeValue(visible_, visible)) {
         form_.notify(Prop::Menus);
     }
 }
 
 void MenuItem::setEnabled(bool enabled) {
-    if (enabled_ != enabled) {
-        enabled_ = enabled;
+    if (changeValue(enabled_, enabled)) {
         form_.notify(Prop::Menus);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace dustrel::ui {
 
@@ -48,6 +49,17 @@ enum class Image {
     AppIcon,
     SidePanel,
 };
+
+// Gives a property its new value. True when the value changed, and only then does the setter
+// tell the view: every setter of the model goes through here.
+template <class T, class U>
+[[nodiscard]] bool changeValue(T& field, U&& value) {
+    if (field == value) {
+        return false;
+    }
+    field = std::forward<U>(value);
+    return true;
+}
 
 // What changed, as a control or form tells its view.
 enum class Prop {
