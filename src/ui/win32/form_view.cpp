@@ -5,12 +5,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cwchar>
 #include <string>
-#include <string_view>
 
 #include "ui/control_order.h"
-#include "ui/list_search.h"
 #include "ui/mouse.h"
 #include "ui/update_pace.h"
 #include "ui/win32/dpi.h"
@@ -68,22 +65,6 @@ int rounded(double value) {
         return value > 0 ? INT_MAX : INT_MIN;
     }
     return static_cast<int>(std::lround(value));
-}
-
-bool sameTextIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           (a.empty() || CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
-                                        static_cast<int>(a.size()), b.data(),
-                                        static_cast<int>(b.size())) == CSTR_EQUAL);
-}
-
-const std::wstring& cellText(const ListRow& row, int column) {
-    static const std::wstring empty;
-    if (column <= 0) {
-        return row.text;
-    }
-    const auto sub = static_cast<std::size_t>(column - 1);
-    return sub < row.subItems.size() ? row.subItems[sub] : empty;
 }
 
 }  // namespace
@@ -313,16 +294,7 @@ void FormView::initChild(Child& child) {
 }
 
 void FormView::initListView(Child& child) {
-    const auto& list = static_cast<const ListView&>(*child.control);
-    DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-    if (list.checkBoxes()) {
-        exStyle |= LVS_EX_CHECKBOXES;
-    }
-    ListView_SetExtendedListViewStyleEx(child.hwnd, exStyle, exStyle);
-    if (list.checkBoxes()) {
-        // An owner-data list keeps no check state: it asks for the state image with the text.
-        ListView_SetCallbackMask(child.hwnd, LVIS_STATEIMAGEMASK);
-    }
+    listOf(child).applyStyles();
     SetWindowSubclass(child.hwnd, &FormView::listViewProc, kListSubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
     applyColors(child);
@@ -369,6 +341,10 @@ bool FormView::shouldShow(const Control& control) const {
         return false;
     }
     return !isPage(control) || static_cast<const Control*>(form_.frontPage()) == &control;
+}
+
+OwnerDataList FormView::listOf(Child& child) {
+    return {child.hwnd, static_cast<ListView&>(*child.control)};
 }
 
 int FormView::px(int twips) const {
@@ -466,8 +442,8 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
             hold(*child, kHoldAppend);
             break;
         case Prop::Row:
-            if ((child->pending & kHoldRows) == 0 && index <= INT_MAX) {
-                ListView_RedrawItems(child->hwnd, static_cast<int>(index), static_cast<int>(index));
+            if ((child->pending & kHoldRows) == 0) {
+                listOf(*child).redrawRow(index);
             }
             break;
         default:
@@ -626,47 +602,13 @@ void FormView::applyText(Child& child) {
 
 void FormView::applyColors(Child& child) {
     if (child.control->kind() == ControlKind::ListView) {
-        const auto color = static_cast<const ListView&>(*child.control).backColor();
-        const COLORREF ref = color ? toColorRef(*color) : GetSysColor(COLOR_WINDOW);
-        ListView_SetBkColor(child.hwnd, ref);
-        ListView_SetTextBkColor(child.hwnd, ref);
+        listOf(child).applyColors();
     }
     RedrawWindow(child.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void FormView::applyColumns(Child& child) {
-    const auto& list = static_cast<const ListView&>(*child.control);
-    const HWND header = ListView_GetHeader(child.hwnd);
-    const int present = header != nullptr ? Header_GetItemCount(header) : 0;
-    const auto& columns = list.columns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.cx = px(columns[i].width);
-        column.pszText = const_cast<wchar_t*>(columns[i].header.c_str());
-        column.iSubItem = static_cast<int>(i);
-        if (static_cast<int>(i) < present) {
-            ListView_SetColumn(child.hwnd, static_cast<int>(i), &column);
-        } else {
-            ListView_InsertColumn(child.hwnd, static_cast<int>(i), &column);
-        }
-    }
-    for (int i = present - 1; i >= static_cast<int>(columns.size()); --i) {
-        ListView_DeleteColumn(child.hwnd, i);
-    }
-}
-
-void FormView::applyRowCount(Child& child, bool appendedOnly) {
-    const auto& list = static_cast<const ListView&>(*child.control);
-    const int count = static_cast<int>(std::min<std::size_t>(list.rowCount(), INT_MAX));
-    if (appendedOnly) {
-        // Rows above are unchanged: repaint only new rows that come into view, keep the scroll.
-        ListView_SetItemCountEx(child.hwnd, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-        return;
-    }
-    ListView_SetItemCountEx(child.hwnd, count, LVSICF_NOSCROLL);
-    // A re-sort keeps the count, so the list must be told its rows changed.
-    InvalidateRect(child.hwnd, nullptr, FALSE);
+    listOf(child).applyColumns(dpi_);
 }
 
 void FormView::hold(Child& child, unsigned what) {
@@ -689,10 +631,7 @@ std::uint32_t FormView::holdFor(Child& child, DWORD now) {
     // Asking the list what it shows is a call to its window: a scan appending a row at a time
     // asks a dozen times a second, not for every row.
     if (dueAgain(child.viewCheckedAt, now, kRepaintEveryMs)) {
-        const int shown = ListView_GetItemCount(child.hwnd);
-        const int lastInView =
-            ListView_GetTopIndex(child.hwnd) + ListView_GetCountPerPage(child.hwnd);
-        child.newRowsInView = shown <= lastInView;
+        child.newRowsInView = OwnerDataList::newRowsInView(child.hwnd);
         child.viewCheckedAt = now;
     }
     return ui::holdFor(true, child.newRowsInView);
@@ -715,9 +654,9 @@ void FormView::applyPending(Child& child) {
         SendMessageW(child.hwnd, PBM_SETPOS, static_cast<WPARAM>(rounded(bar.value())), 0);
     }
     if ((what & kHoldRows) != 0) {
-        applyRowCount(child, false);
+        listOf(child).applyRowCount(false);
     } else if ((what & kHoldAppend) != 0) {
-        applyRowCount(child, true);
+        listOf(child).applyRowCount(true);
     }
 }
 
@@ -1057,7 +996,7 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     LRESULT result = 0;
     try {
         bool handled = false;
-        result = view->handleListViewMessage(*child, hwnd, msg, wParam, lParam, handled);
+        result = listOf(*child).onInput(msg, wParam, lParam, handled);
         if (!handled) {
             result = DefSubclassProc(hwnd, msg, wParam, lParam);
         }
@@ -1191,52 +1130,6 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
     return 0;
 }
 
-LRESULT FormView::handleListViewMessage(Child& child, HWND hwnd, UINT msg, WPARAM wParam,
-                                        LPARAM lParam, bool& handled) {
-    auto& list = static_cast<ListView&>(*child.control);
-    if (!list.checkBoxes()) {
-        return 0;
-    }
-    // The list would toggle its own state image, which an owner-data list cannot keep: the
-    // view takes the click on the box and the space bar itself and asks the model once.
-    switch (msg) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            LVHITTESTINFO hit{};
-            hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const int row = ListView_SubItemHitTest(hwnd, &hit);
-            if (row >= 0 && hit.iSubItem == 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
-                handled = true;
-                SetFocus(hwnd);
-                ListView_SetItemState(hwnd, row, LVIS_FOCUSED, LVIS_FOCUSED);
-                userToggleRow(child, row);
-            }
-            return 0;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_SPACE && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
-                const int row = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED);
-                if (row >= 0) {
-                    handled = true;
-                    userToggleRow(child, row);
-                }
-            }
-            return 0;
-        case WM_CHAR:
-            // The space that toggled a row is no search text.
-            handled = wParam == L' ';
-            return 0;
-        default:
-            return 0;
-    }
-}
-
-void FormView::userToggleRow(Child& child, int row) {
-    if (row >= 0) {
-        static_cast<ListView&>(*child.control).userToggle(static_cast<std::size_t>(row));
-    }
-}
-
 void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
@@ -1322,60 +1215,7 @@ LRESULT FormView::onNotify(NMHDR& header) {
         child->control->kind() != ControlKind::ListView) {
         return 0;
     }
-    auto& list = static_cast<ListView&>(*child->control);
-    switch (header.code) {
-        case LVN_GETDISPINFOW: {
-            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
-            // The list may ask for a row the model has just removed, before it hears of the count.
-            const bool present =
-                item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list.rowCount();
-            if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-                const std::wstring* text =
-                    present
-                        ? &cellText(list.row(static_cast<std::size_t>(item.iItem)), item.iSubItem)
-                        : nullptr;
-                const std::size_t length =
-                    text != nullptr
-                        ? std::min(text->size(), static_cast<std::size_t>(item.cchTextMax - 1))
-                        : 0;
-                if (length > 0) {
-                    std::wmemcpy(item.pszText, text->data(), length);
-                }
-                item.pszText[length] = L'\0';
-            }
-            if ((item.mask & LVIF_STATE) != 0 && list.checkBoxes() && item.iSubItem == 0) {
-                const bool checked =
-                    present && list.row(static_cast<std::size_t>(item.iItem)).checked;
-                item.state =
-                    (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-                item.stateMask |= LVIS_STATEIMAGEMASK;
-            }
-            return 0;
-        }
-        case LVN_ODFINDITEMW:
-            return findRow(list, reinterpret_cast<NMLVFINDITEMW&>(header));
-        case LVN_COLUMNCLICK: {
-            const int column = reinterpret_cast<NMLISTVIEW&>(header).iSubItem;
-            if (column >= 0) {
-                list.userColumnClick(static_cast<std::size_t>(column));
-            }
-            return 0;
-        }
-        default:
-            return 0;
-    }
-}
-
-// Type-ahead in an owner-data list: the list asks which row starts with the typed text.
-LRESULT FormView::findRow(const ListView& list, const NMLVFINDITEMW& request) const {
-    const LVFINDINFOW& info = request.lvfi;
-    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr) {
-        return -1;
-    }
-    const RowSearch search{info.psz, request.iStart, (info.flags & LVFI_PARTIAL) != 0,
-                           (info.flags & LVFI_WRAP) != 0};
-    const auto row = ui::findRow(list, search, sameTextIgnoringCase);
-    return row ? static_cast<LRESULT>(*row) : -1;
+    return listOf(*child).onNotify(header);
 }
 
 HBRUSH FormView::backgroundBrush(const Container& container) {

@@ -14,6 +14,7 @@
 #include "ui/control_order.h"
 #include "ui/form.h"
 #include "ui/win32/menu_builder.h"
+#include "ui/win32/owner_data_list.h"
 
 namespace dustrel::ui::win32 {
 
@@ -72,8 +73,6 @@ private:
                                          UINT_PTR subclassId, DWORD_PTR refData);
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT handleListViewMessage(Child& child, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                  bool& handled);
     void windowDestroyed(HWND hwnd);
     void destroyWindows();
 
@@ -90,6 +89,8 @@ private:
     HWND containerWindow(const Container& container);
     bool isPage(const Control& control) const;
     bool shouldShow(const Control& control) const;
+    // The list view window of a child whose control is a list view.
+    static OwnerDataList listOf(Child& child);
 
     // Mirroring the model.
     void applyRect(Child& child);
@@ -101,7 +102,6 @@ private:
     void applyText(Child& child);
     void applyColors(Child& child);
     void applyColumns(Child& child);
-    void applyRowCount(Child& child, bool appendedOnly);
     void applyPending(Child& child);
     // Keeps a change for flush(), which the host calls whenever it looks at the queue.
     void hold(Child& child, unsigned what);
@@ -132,14 +132,12 @@ private:
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(NMHDR& header);
-    LRESULT findRow(const ListView& list, const NMLVFINDITEMW& request) const;
     // The brush for a child's background, or null for the system's default.
     HBRUSH onControlColor(HDC dc, HWND control, bool button);
     bool onSetCursor(HWND under, UINT hitTest);
     void onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
     void paintPanel(HWND panel, HDC dc, bool background);
     void paintGroupBox(const Frame& frame, HWND panel, HDC dc, const RECT& client);
-    void userToggleRow(Child& child, int row);
 
     HBRUSH backgroundBrush(const Container& container);
     HBRUSH panelBrush(HWND panel);
