@@ -10,6 +10,7 @@
 #include "ui/control_order.h"
 #include "ui/mouse.h"
 #include "ui/update_pace.h"
+#include "ui/win32/control_windows.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/geometry.h"
 #include "ui/win32/win32_host.h"
@@ -19,7 +20,6 @@ namespace dustrel::ui::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"DustrelForm";
-constexpr wchar_t kPanelClass[] = L"DustrelPanel";
 // Control ids stay clear of IDOK and IDCANCEL, which dialog navigation sends for Enter and
 // Escape, and below the menu ids.
 constexpr int kFirstControlId = 100;
@@ -39,25 +39,12 @@ enum Hold : unsigned {
     kHoldAppend = 8,
 };
 
-std::wstring windowText(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(got, 0)));
-    return text;
-}
-
 // An edit box is given the focus with its text selected, ready to be typed over, as dialog
 // navigation brings it in.
 void selectForTyping(HWND hwnd) {
     if ((SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
         SendMessageW(hwnd, EM_SETSEL, 0, -1);
     }
-}
-
-bool isGroupBox(const Control& control) {
-    return control.kind() == ControlKind::Frame &&
-           !static_cast<const Frame&>(control).caption().empty();
 }
 
 int rounded(double value) {
@@ -185,71 +172,18 @@ FormView::Child& FormView::createChild(Control& control) {
     child.creation = children_.size();
     child.id = kFirstControlId + static_cast<int>(child.creation);
 
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    DWORD exStyle = 0;
-    const wchar_t* windowClass = kPanelClass;
-    std::wstring text;
-    void* param = nullptr;
-    switch (control.kind()) {
-        case ControlKind::Frame:
-            // The panel paints its group box itself; the text names it to screen readers.
-            text = static_cast<Frame&>(control).caption();
-            [[fallthrough]];
-        case ControlKind::PictureBox:
-            style |= WS_CLIPCHILDREN;
-            // Tab and arrow navigation go through the panel into its controls.
-            exStyle = WS_EX_CONTROLPARENT;
-            param = this;
-            break;
-        case ControlKind::Label:
-            windowClass = WC_STATICW;
-            // SS_NOTIFY makes the label a target for the mouse: clicks and its own pointer.
-            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
-            text = static_cast<Label&>(control).caption();
-            break;
-        case ControlKind::Button:
-            windowClass = WC_BUTTONW;
-            style |= WS_TABSTOP | BS_PUSHBUTTON;
-            text = static_cast<Button&>(control).caption();
-            break;
-        case ControlKind::CheckBox:
-            windowClass = WC_BUTTONW;
-            // Not an automatic box: the model owns the value and the view mirrors it.
-            style |= WS_TABSTOP | BS_3STATE;
-            text = static_cast<CheckBox&>(control).caption();
-            break;
-        case ControlKind::OptionButton:
-            windowClass = WC_BUTTONW;
-            style |= BS_RADIOBUTTON;
-            text = static_cast<OptionButton&>(control).caption();
-            break;
-        case ControlKind::ComboBox:
-            windowClass = WC_COMBOBOXW;
-            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-            break;
-        case ControlKind::TextBox:
-            windowClass = WC_EDITW;
-            style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::ProgressBar:
-            windowClass = PROGRESS_CLASSW;
-            break;
-        case ControlKind::ListView:
-            windowClass = WC_LISTVIEWW;
-            // Owner data: the list reads its rows from the model, however many there are.
-            style |= WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-    }
+    const WindowKind& kind = windowKind(control.kind());
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
     if (!control.tabStop()) {
         style &= ~static_cast<DWORD>(WS_TABSTOP);
     }
+    const std::wstring* caption = captionOf(control);
     HWND parent = containerWindow(control.parent());
     if (parent != nullptr) {
-        child.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)),
-                                     host_.instance(), param);
+        child.hwnd = CreateWindowExW(
+            kind.exStyle, kind.windowClass, caption != nullptr ? caption->c_str() : L"", style, 0,
+            0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)),
+            host_.instance(), kind.panel ? this : nullptr);
     }
     children_.push_back(child);
     Child& made = children_.back();
@@ -531,26 +465,18 @@ void FormView::applyVisible(Child& child) {
 }
 
 void FormView::applyCaption(Child& child) {
-    Control& control = *child.control;
-    switch (control.kind()) {
-        case ControlKind::Label:
-            hold(child, kHoldCaption);
-            break;
-        case ControlKind::Button:
-            SetWindowTextW(child.hwnd, static_cast<Button&>(control).caption().c_str());
-            break;
-        case ControlKind::CheckBox:
-            SetWindowTextW(child.hwnd, static_cast<CheckBox&>(control).caption().c_str());
-            break;
-        case ControlKind::OptionButton:
-            SetWindowTextW(child.hwnd, static_cast<OptionButton&>(control).caption().c_str());
-            break;
-        case ControlKind::Frame:
-            SetWindowTextW(child.hwnd, static_cast<Frame&>(control).caption().c_str());
-            InvalidateRect(child.hwnd, nullptr, TRUE);
-            break;
-        default:
-            break;
+    const ControlKind kind = child.control->kind();
+    if (kind == ControlKind::Label) {
+        hold(child, kHoldCaption);
+        return;
+    }
+    const std::wstring* caption = captionOf(*child.control);
+    if (caption == nullptr) {
+        return;
+    }
+    SetWindowTextW(child.hwnd, caption->c_str());
+    if (kind == ControlKind::Frame) {
+        InvalidateRect(child.hwnd, nullptr, TRUE);
     }
 }
 
