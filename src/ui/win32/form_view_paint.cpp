@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/win32/control_windows.h"
+#include "ui/win32/gdi_handles.h"
 #include "ui/win32/geometry.h"
 #include "ui/win32/win32_host.h"
 
@@ -25,7 +26,7 @@ constexpr int kGroupCaptionGapPixels = 2;
 // places in its client area, and no extra sibling lies over the page frames.
 void paintGroupBox(HDC dc, const RECT& client, const Frame& frame, HFONT font, HBRUSH background,
                    int dpi) {
-    const int saved = SaveDC(dc);
+    const SavedDcState saved(dc);
     SelectObject(dc, font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
@@ -54,7 +55,6 @@ void paintGroupBox(HDC dc, const RECT& client, const Frame& frame, HFONT font, H
         SetBkMode(dc, TRANSPARENT);
         DrawTextW(dc, caption.c_str(), length, &text, format | DT_END_ELLIPSIS);
     }
-    RestoreDC(dc, saved);
 }
 
 void paintPicture(HDC dc, const RECT& client, Image image, GdiCache& gdi) {
@@ -75,17 +75,15 @@ void paintPicture(HDC dc, const RECT& client, Image image, GdiCache& gdi) {
                                   static_cast<double>(client.bottom) / info.bmHeight);
     const int width = rounded(info.bmWidth * scale);
     const int height = rounded(info.bmHeight * scale);
-    HDC memory = CreateCompatibleDC(dc);
-    if (memory == nullptr) {
+    const MemoryDc memory(CreateCompatibleDC(dc));
+    if (!memory.valid()) {
         return;
     }
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    const SelectedObject selected(memory.get(), bitmap);
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, (client.right - width) / 2, (client.bottom - height) / 2, width, height, memory,
-               0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    StretchBlt(dc, (client.right - width) / 2, (client.bottom - height) / 2, width, height,
+               memory.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "ui/mouse.h"
 #include "ui/win32/control_windows.h"
+#include "ui/win32/gdi_handles.h"
 #include "ui/win32/win32_host.h"
 
 // The window procedures of the form, its panels and its list views, with the barrier that
@@ -100,10 +101,9 @@ LRESULT FormView::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             paintPanel(hwnd, reinterpret_cast<HDC>(wParam), false);
             return 0;
         case WM_PAINT: {
-            PAINTSTRUCT paint{};
-            if (HDC dc = BeginPaint(hwnd, &paint)) {
-                paintPanel(hwnd, dc, false);
-                EndPaint(hwnd, &paint);
+            const PaintDc paint(hwnd);
+            if (paint.get() != nullptr) {
+                paintPanel(hwnd, paint.get(), false);
             }
             return 0;
         }
