@@ -1,6 +1,7 @@
 #include "ui/win32/form_view.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/win32/control_windows.h"
 #include "ui/win32/dpi.h"
@@ -83,7 +84,7 @@ void FormView::destroyWindows() {
 void FormView::windowDestroyed(HWND hwnd) {
     if (hwnd == hwnd_) {
         hwnd_ = nullptr;
-        menuBar_ = nullptr;
+        menuBar_.release();  // the window took its menu bar with it
         savedFocus_ = nullptr;
         for (Child& child : children_) {
             child.hwnd = nullptr;
@@ -240,13 +241,9 @@ void FormView::applyIcon() {
 }
 
 void FormView::rebuildMenuBar() {
-    HMENU bar = menus_.buildBar(form_.menus());
-    HMENU old = menuBar_;
-    SetMenu(hwnd_, bar);
-    menuBar_ = bar;
-    if (old != nullptr) {
-        DestroyMenu(old);
-    }
+    UniqueMenu bar = menus_.buildBar(form_.menus());
+    SetMenu(hwnd_, bar.get());
+    menuBar_ = std::move(bar);  // destroys the bar the window had until now
     DrawMenuBar(hwnd_);
     applyFormSize();  // the bar comes out of the window, not out of the client area
 }

@@ -175,7 +175,8 @@ private:
     bool shownOnce_ = false;
     int busy_ = 0;
     HWND savedFocus_ = nullptr;
-    HMENU menuBar_ = nullptr;
+    // Destroyed by the window with it; a bar replaced is destroyed here.
+    UniqueMenu menuBar_;
     MenuBuilder menus_;
     std::deque<Child> children_;  // references stay valid as controls are added
     std::unordered_map<const Control*, std::size_t> byControl_;
