@@ -1,6 +1,7 @@
 #include "ui/win32/gdi_cache.h"
 
 #include <cmath>
+#include <utility>
 
 #include "resource_ids.h"
 #include "ui/win32/geometry.h"
@@ -13,16 +14,15 @@ HFONT GdiCache::font(const Font& font, int dpi) {
     if (const auto it = fonts_.find(key); it != fonts_.end()) {
         return it->second.get();
     }
-    HFONT made = CreateFontW(fontHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                             FALSE, font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
-    if (made == nullptr) {
-        made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        return made;  // stock objects are not cached: they must never be deleted
+    UniqueFont made(CreateFontW(
+        fontHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+        font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
+    if (!made.valid()) {
+        // Stock objects are not cached: they must never be deleted.
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
-    fonts_.emplace(key, UniqueFont(made));
-    return made;
+    return fonts_.emplace(key, std::move(made)).first->second.get();
 }
 
 HBRUSH GdiCache::brush(Color color) {
@@ -30,12 +30,11 @@ HBRUSH GdiCache::brush(Color color) {
     if (const auto it = brushes_.find(ref); it != brushes_.end()) {
         return it->second.get();
     }
-    HBRUSH made = CreateSolidBrush(ref);
-    if (made == nullptr) {
+    UniqueBrush made(CreateSolidBrush(ref));
+    if (!made.valid()) {
         return GetSysColorBrush(COLOR_BTNFACE);
     }
-    brushes_.emplace(ref, UniqueBrush(made));
-    return made;
+    return brushes_.emplace(ref, std::move(made)).first->second.get();
 }
 
 HICON GdiCache::appIcon(bool small) {
