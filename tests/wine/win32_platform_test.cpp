@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_platform.h"
 #include "support/win32_temp_tree.h"
 
@@ -294,6 +295,35 @@ TEST(Win32LocaleTest, ConvertsSingleCharactersToTheAnsiCodePage) {
     for (int code = 0x20; code < 0x80; ++code) {
         EXPECT_EQ(locale.toAnsi(locale.fromAnsi(static_cast<unsigned char>(code))), code);
     }
+}
+
+// Made-up handles whose closing is written down, so that a handle closed twice or never shows.
+struct RecordedHandleTraits {
+    static inline std::vector<int> closed;
+    static int empty() { return 0; }
+    static bool valid(int handle) { return handle != 0; }
+    static bool close(int handle) {
+        closed.push_back(handle);
+        return true;
+    }
+};
+using RecordedHandle = UniqueHandle<int, RecordedHandleTraits>;
+
+TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
+    RecordedHandleTraits::closed.clear();
+    {
+        RecordedHandle first(1);
+        RecordedHandle second(std::move(first));
+        RecordedHandle third(3);
+        third = std::move(second);
+        EXPECT_EQ(RecordedHandleTraits::closed, std::vector<int>{3});
+        EXPECT_EQ(third.get(), 1);
+
+        RecordedHandle given(4);
+        EXPECT_EQ(given.release(), 4);
+        EXPECT_FALSE(given.valid());
+    }
+    EXPECT_EQ(RecordedHandleTraits::closed, (std::vector<int>{3, 1}));
 }
 
 }  // namespace

@@ -14,6 +14,15 @@ public:
     ~UniqueHandle() { close(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    // Closes the handle held so far and takes over the other's.
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = other.release();
+        }
+        return *this;
+    }
 
     bool valid() const { return Traits::valid(handle_); }
     T get() const { return handle_; }
@@ -28,6 +37,12 @@ public:
         const T handle = handle_;
         handle_ = Traits::empty();
         return Traits::close(handle);
+    }
+    // Lets go of the handle without closing it: something else owns it now.
+    T release() {
+        const T handle = handle_;
+        handle_ = Traits::empty();
+        return handle;
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/win32/dpi.h"
 
+#include "ui/win32/gdi_handles.h"
 #include "ui/win32/geometry.h"
 
 namespace dustrel::ui::win32 {
@@ -29,11 +30,8 @@ void ensureDpiAware() {
 }
 
 int systemDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 

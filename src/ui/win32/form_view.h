@@ -14,6 +14,7 @@
 #include "ui/control_order.h"
 #include "ui/form.h"
 #include "ui/win32/menu_builder.h"
+#include "ui/win32/owner_data_list.h"
 
 namespace dustrel::ui::win32 {
 
@@ -22,6 +23,12 @@ class Win32Host;
 // One loaded form mirrored into real windows: a top-level window and one child window per
 // control. The model is the truth: the view writes what the model says and turns the user's
 // input into the model's user actions, and never reads a window's state back as the answer.
+//
+// The view's work is spread over files by what it does: form_view.cpp (the top-level window
+// and its messages), form_view_controls.cpp (making the controls' windows),
+// form_view_updates.cpp (the model's changes, some held back), form_view_focus.cpp (stacking,
+// focus and dialog navigation), form_view_paint.cpp (panels, group boxes, colours) and
+// form_view_procs.cpp (the window procedures and the user's input).
 class FormView final : public FormObserver, public ControlObserver {
 public:
     // Builds the window tree hidden and attaches itself to the form and its controls.
@@ -54,6 +61,18 @@ public:
     void changed(Control& control, Prop what, std::size_t index) override;
 
 private:
+    // Changes kept for flush(), one bit each.
+    enum Hold : unsigned {
+        kHoldCaption = 1,
+        kHoldProgress = 2,
+        kHoldRows = 4,
+        kHoldAppend = 8,
+    };
+    // Control ids stay clear of IDOK and IDCANCEL, which dialog navigation sends for Enter and
+    // Escape, and below the menu ids.
+    static constexpr int kFirstControlId = 100;
+    static constexpr UINT_PTR kListSubclassId = 1;
+
     struct Child {
         Control* control = nullptr;
         HWND hwnd = nullptr;
@@ -67,13 +86,12 @@ private:
         bool settingText = false;
     };
 
+    // Messages.
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR subclassId, DWORD_PTR refData);
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT handleListViewMessage(Child& child, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                  bool& handled);
     void windowDestroyed(HWND hwnd);
     void destroyWindows();
 
@@ -90,6 +108,8 @@ private:
     HWND containerWindow(const Container& container);
     bool isPage(const Control& control) const;
     bool shouldShow(const Control& control) const;
+    // The list view window of a child whose control is a list view.
+    static OwnerDataList listOf(Child& child);
 
     // Mirroring the model.
     void applyRect(Child& child);
@@ -101,12 +121,13 @@ private:
     void applyText(Child& child);
     void applyColors(Child& child);
     void applyColumns(Child& child);
-    void applyRowCount(Child& child, bool appendedOnly);
     void applyPending(Child& child);
     // Keeps a change for flush(), which the host calls whenever it looks at the queue.
     void hold(Child& child, unsigned what);
     bool applyIfDue(Child& child, DWORD now);
     std::uint32_t holdFor(Child& child, DWORD now);
+
+    // Stacking, focus and dialog navigation.
     void arrange(const Container& container);
     void updateOptionTabStops(const Container& container);
     // The container's children that have windows, back to front.
@@ -120,7 +141,10 @@ private:
     // Visible and enabled, whether a tab stop or not: where code may put the focus.
     bool canFocus(HWND hwnd) const;
     HWND firstTabStop(HWND within) const;
+    // Messages of the top-level window that move the focus; false for any other.
+    bool handleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The top-level window.
     void centre();
     void applyFormSize();
     void applyFormVisible();
@@ -132,15 +156,13 @@ private:
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(NMHDR& header);
-    LRESULT findRow(const ListView& list, const NMLVFINDITEMW& request) const;
-    // The brush for a child's background, or null for the system's default.
-    HBRUSH onControlColor(HDC dc, HWND control, bool button);
     bool onSetCursor(HWND under, UINT hitTest);
     void onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
-    void paintPanel(HWND panel, HDC dc, bool background);
-    void paintGroupBox(const Frame& frame, HWND panel, HDC dc, const RECT& client);
-    void userToggleRow(Child& child, int row);
 
+    // Painting and colours.
+    // The brush for a child's background, or null for the system's default.
+    HBRUSH onControlColor(HDC dc, HWND control, bool button);
+    void paintPanel(HWND panel, HDC dc, bool background);
     HBRUSH backgroundBrush(const Container& container);
     HBRUSH panelBrush(HWND panel);
     int px(int twips) const;
@@ -153,7 +175,8 @@ private:
     bool shownOnce_ = false;
     int busy_ = 0;
     HWND savedFocus_ = nullptr;
-    HMENU menuBar_ = nullptr;
+    // Destroyed by the window with it; a bar replaced is destroyed here.
+    UniqueMenu menuBar_;
     MenuBuilder menus_;
     std::deque<Child> children_;  // references stay valid as controls are added
     std::unordered_map<const Control*, std::size_t> byControl_;

@@ -1,73 +1,54 @@
 #include "ui/win32/gdi_cache.h"
 
 #include <cmath>
+#include <utility>
 
 #include "resource_ids.h"
 #include "ui/win32/geometry.h"
 
 namespace dustrel::ui::win32 {
 
-GdiCache::~GdiCache() {
-    for (auto& [key, font] : fonts_) {
-        DeleteObject(font);
-    }
-    for (auto& [key, brush] : brushes_) {
-        DeleteObject(brush);
-    }
-    // Icons loaded without LR_SHARED belong to the program and must be destroyed.
-    if (bigIcon_ != nullptr) {
-        DestroyIcon(bigIcon_);
-    }
-    if (smallIcon_ != nullptr) {
-        DestroyIcon(smallIcon_);
-    }
-    if (sidePanel_ != nullptr) {
-        DeleteObject(sidePanel_);
-    }
-}
-
 HFONT GdiCache::font(const Font& font, int dpi) {
     const auto key =
         std::make_tuple(font.name, std::llround(font.points * 100), font.bold, font.underline, dpi);
     if (const auto it = fonts_.find(key); it != fonts_.end()) {
-        return it->second;
+        return it->second.get();
     }
-    HFONT made = CreateFontW(fontHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                             FALSE, font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
-    if (made == nullptr) {
-        made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        return made;  // stock objects are not cached: they must never be deleted
+    UniqueFont made(CreateFontW(
+        fontHeight(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+        font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
+    if (!made.valid()) {
+        // Stock objects are not cached: they must never be deleted.
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
-    fonts_.emplace(key, made);
-    return made;
+    return fonts_.emplace(key, std::move(made)).first->second.get();
 }
 
 HBRUSH GdiCache::brush(Color color) {
     const COLORREF ref = toColorRef(color);
     if (const auto it = brushes_.find(ref); it != brushes_.end()) {
-        return it->second;
+        return it->second.get();
     }
-    HBRUSH made = CreateSolidBrush(ref);
-    if (made == nullptr) {
+    UniqueBrush made(CreateSolidBrush(ref));
+    if (!made.valid()) {
         return GetSysColorBrush(COLOR_BTNFACE);
     }
-    brushes_.emplace(ref, made);
-    return made;
+    return brushes_.emplace(ref, std::move(made)).first->second.get();
 }
 
 HICON GdiCache::appIcon(bool small) {
     if (!iconsLoaded_) {
         iconsLoaded_ = true;
-        bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
-        smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0));
+        // Loaded without LR_SHARED: the icons are the program's to destroy.
+        bigIcon_ = UniqueIcon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP),
+                                                            IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                            GetSystemMetrics(SM_CYICON), 0)));
+        smallIcon_ = UniqueIcon(static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     }
-    HICON icon = small ? smallIcon_ : bigIcon_;
+    HICON icon = small ? smallIcon_.get() : bigIcon_.get();
     // A build without the icon resource (the view's tests) still needs something to show.
     return icon != nullptr ? icon : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
 }
@@ -75,10 +56,10 @@ HICON GdiCache::appIcon(bool small) {
 HBITMAP GdiCache::sidePanel() {
     if (!sidePanelLoaded_) {
         sidePanelLoaded_ = true;
-        sidePanel_ = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SIDE),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        sidePanel_ = UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
+            instance_, MAKEINTRESOURCEW(IDB_SIDE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
-    return sidePanel_;
+    return sidePanel_.get();
 }
 
 }  // namespace dustrel::ui::win32

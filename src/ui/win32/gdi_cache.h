@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "ui/types.h"
+#include "ui/win32/gdi_handles.h"
 
 namespace dustrel::ui::win32 {
 
@@ -15,7 +16,6 @@ namespace dustrel::ui::win32 {
 class GdiCache {
 public:
     explicit GdiCache(HINSTANCE instance) : instance_(instance) {}
-    ~GdiCache();
     GdiCache(const GdiCache&) = delete;
     GdiCache& operator=(const GdiCache&) = delete;
 
@@ -28,12 +28,12 @@ public:
 
 private:
     HINSTANCE instance_;
-    std::map<std::tuple<std::wstring, long long, bool, bool, int>, HFONT> fonts_;
-    std::map<COLORREF, HBRUSH> brushes_;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    std::map<std::tuple<std::wstring, long long, bool, bool, int>, UniqueFont> fonts_;
+    std::map<COLORREF, UniqueBrush> brushes_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
     bool iconsLoaded_ = false;
-    HBITMAP sidePanel_ = nullptr;
+    UniqueBitmap sidePanel_;
     bool sidePanelLoaded_ = false;
 };
 

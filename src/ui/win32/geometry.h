@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include "ui/types.h"
@@ -39,6 +41,14 @@ constexpr int fontHeight(double points, int dpi) {
     const auto hundredths = static_cast<std::int64_t>(points * 100 + 0.5);
     const std::int64_t scaled = hundredths * dpi;
     return -static_cast<int>((scaled + 3600) / 7200);
+}
+
+// To the nearest int, half away from zero; beyond int's range, its nearest end (INT_MIN for NaN).
+inline int rounded(double value) {
+    if (!(value > INT_MIN && value < INT_MAX)) {
+        return value > 0 ? INT_MAX : INT_MIN;
+    }
+    return static_cast<int>(std::lround(value));
 }
 
 }  // namespace dustrel::ui::win32

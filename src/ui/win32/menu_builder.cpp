@@ -2,33 +2,33 @@
 
 namespace dustrel::ui::win32 {
 
-HMENU MenuBuilder::buildBar(const std::vector<std::unique_ptr<MenuItem>>& menus) {
+UniqueMenu MenuBuilder::buildBar(const std::vector<std::unique_ptr<MenuItem>>& menus) {
     items_.clear();
-    HMENU bar = nullptr;
+    UniqueMenu bar;
     for (const auto& menu : menus) {
         if (!menu->visible()) {
             continue;
         }
-        if (bar == nullptr) {
-            bar = CreateMenu();
-            if (bar == nullptr) {
-                return nullptr;
+        if (!bar.valid()) {
+            bar = UniqueMenu(CreateMenu());
+            if (!bar.valid()) {
+                return bar;
             }
         }
-        appendEntry(bar, *menu, nullptr);
+        appendEntry(bar.get(), *menu, nullptr);
     }
     return bar;
 }
 
-HMENU MenuBuilder::buildPopup(const MenuItem& menu, const MenuItem* defaultItem) {
+UniqueMenu MenuBuilder::buildPopup(const MenuItem& menu, const MenuItem* defaultItem) {
     items_.clear();
-    HMENU popup = CreatePopupMenu();
-    if (popup == nullptr) {
-        return nullptr;
+    UniqueMenu popup(CreatePopupMenu());
+    if (!popup.valid()) {
+        return popup;
     }
     for (const auto& entry : menu.items()) {
         if (entry->visible()) {
-            appendEntry(popup, *entry, defaultItem);
+            appendEntry(popup.get(), *entry, defaultItem);
         }
     }
     return popup;
@@ -41,17 +41,19 @@ void MenuBuilder::appendEntry(HMENU menu, MenuItem& entry, const MenuItem* defau
     }
     const UINT state = entry.enabled() ? MF_ENABLED : MF_GRAYED;
     if (!entry.items().empty()) {
-        HMENU sub = CreatePopupMenu();
-        if (sub == nullptr) {
+        UniqueMenu sub(CreatePopupMenu());
+        if (!sub.valid()) {
             return;
         }
         for (const auto& child : entry.items()) {
             if (child->visible()) {
-                appendEntry(sub, *child, defaultItem);
+                appendEntry(sub.get(), *child, defaultItem);
             }
         }
-        AppendMenuW(menu, MF_POPUP | MF_STRING | state, reinterpret_cast<UINT_PTR>(sub),
-                    entry.caption().c_str());
+        if (AppendMenuW(menu, MF_POPUP | MF_STRING | state, reinterpret_cast<UINT_PTR>(sub.get()),
+                        entry.caption().c_str())) {
+            sub.release();  // destroyed with the menu it is in from now on
+        }
         return;
     }
     const UINT id = firstId_ + static_cast<UINT>(items_.size());

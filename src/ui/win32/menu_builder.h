@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/menu.h"
+#include "ui/win32/gdi_handles.h"
 
 namespace dustrel::ui::win32 {
 
@@ -16,10 +17,10 @@ class MenuBuilder {
 public:
     explicit MenuBuilder(UINT firstId) : firstId_(firstId) {}
 
-    // The menu bar of the visible top-level menus; null when none is visible.
-    HMENU buildBar(const std::vector<std::unique_ptr<MenuItem>>& menus);
+    // The menu bar of the visible top-level menus; empty when none is visible.
+    UniqueMenu buildBar(const std::vector<std::unique_ptr<MenuItem>>& menus);
     // A pop-up of the entries of `menu`; `defaultItem` (if one of them) is drawn bold.
-    HMENU buildPopup(const MenuItem& menu, const MenuItem* defaultItem);
+    UniqueMenu buildPopup(const MenuItem& menu, const MenuItem* defaultItem);
     // The entry for a command id, or null.
     MenuItem* find(UINT id) const;
     void clear() { items_.clear(); }

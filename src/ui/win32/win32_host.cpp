@@ -241,8 +241,8 @@ MenuItem* Win32Host::trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaul
         return nullptr;
     }
     MenuBuilder builder(kFirstPopupId);
-    HMENU popup = builder.buildPopup(menu, defaultItem);
-    if (popup == nullptr) {
+    const UniqueMenu popup = builder.buildPopup(menu, defaultItem);
+    if (!popup.valid()) {
         return nullptr;
     }
     POINT at{};
@@ -250,10 +250,10 @@ MenuItem* Win32Host::trackPopupMenu(Form& form, MenuItem& menu, MenuItem* defaul
     // Without the foreground, a menu opened from the notification area would not close when
     // the user clicks elsewhere; the WM_NULL afterwards lets it close at once.
     SetForegroundWindow(owner);
-    const auto chosen = static_cast<UINT>(TrackPopupMenu(
-        popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0,
+                       owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
-    DestroyMenu(popup);
     return builder.find(chosen);
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstddef>
+
+#include "ui/list_view.h"
+
+namespace dustrel::ui::win32 {
+
+// A list view window in report view that keeps no rows of its own (owner data): it asks for
+// each row's text and check box from the model's list as it paints them, however many there
+// are. A thin wrapper made where it is needed; the view decides when to call it.
+class OwnerDataList {
+public:
+    OwnerDataList(HWND hwnd, ListView& list) : hwnd_(hwnd), list_(list) {}
+
+    // Full-row selection, double buffering and the check boxes the model asks for.
+    void applyStyles();
+    void applyColors();
+    void applyColumns(int dpi);
+    // The model's row count. Rows above are unchanged when `appendedOnly`: only new rows that
+    // come into view are painted, and the scroll position stays.
+    void applyRowCount(bool appendedOnly);
+    void redrawRow(std::size_t index);
+    // Whether rows appended to the list now would come into view.
+    static bool newRowsInView(HWND hwnd);
+
+    // A notification the list sent its parent.
+    LRESULT onNotify(NMHDR& header);
+    // The list's own mouse and keyboard input, seen before the list: handled is set when the
+    // list must not see it.
+    LRESULT onInput(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+
+private:
+    // Type-ahead: the row that starts with the typed text, or -1.
+    LRESULT findRow(const NMLVFINDITEMW& request) const;
+    void fillItem(LVITEMW& item) const;
+    void userToggle(int row);
+
+    HWND hwnd_;
+    ListView& list_;
+};
+
+}  // namespace dustrel::ui::win32
