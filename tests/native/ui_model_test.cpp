@@ -21,7 +21,9 @@ struct TestControls {
           txt(f.add<TextBox>(f, "txt", Rect{})),
           cmd(f.add<Button>(f, "cmd", Rect{}, L"&Go")),
           bar(f.add<ProgressBar>(f, "bar", Rect{})),
-          list(f.add<ListView>(f, "list", Rect{}, true)) {}
+          list(f.add<ListView>(f, "list", Rect{}, true)),
+          lbl(f.add<Label>(f, "lbl", Rect{})),
+          pic(f.add<PictureBox>(f, "pic", Rect{})) {}
 
     Frame& group;
     OptionButton& optA;
@@ -33,6 +35,8 @@ struct TestControls {
     Button& cmd;
     ProgressBar& bar;
     ListView& list;
+    Label& lbl;
+    PictureBox& pic;
 };
 
 class TestForm : public FormOf<TestControls> {
@@ -65,11 +69,81 @@ struct Recorder : ControlObserver {
     }
 };
 
+struct FormRecorder : FormObserver {
+    std::vector<Prop> seen;
+    void formChanged(Form&, Prop what) override { seen.push_back(what); }
+};
+
 class UiModelTest : public ::testing::Test {
 protected:
     testing::TestHost host;
     TestForm form{host};
 };
+
+// Each setter tells the view once when its value changes, and not when it is set again.
+TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
+    auto& c = form.ui();
+    struct Case {
+        const char* name;
+        Control* control;  // null for the form itself
+        Prop prop;
+        std::function<void()> set;
+    };
+    const Font bold{L"Verdana", 8.25, true};
+    const Case cases[] = {
+        {"caption", &c.cmd, Prop::Caption, [&] { c.cmd.setCaption(L"&Stop"); }},
+        {"enabled", &c.cmd, Prop::Enabled, [&] { c.cmd.setEnabled(false); }},
+        {"visible", &c.cmd, Prop::Visible, [&] { c.cmd.setVisible(false); }},
+        {"move", &c.cmd, Prop::Rect,
+         [&] {
+             c.cmd.move({1, 2, 3, 4});
+         }},
+        {"font", &c.cmd, Prop::Font, [&] { c.cmd.setFont(bold); }},
+        {"z-order", &c.optA, Prop::ZOrder, [&] { c.optA.zOrder(ZOrderPosition::Front); }},
+        {"frame caption font", &c.group, Prop::Font, [&] { c.group.setCaptionFont(bold); }},
+        {"frame fore colour", &c.group, Prop::Colors, [&] { c.group.setForeColor(kAmber); }},
+        {"frame back colour", &c.group, Prop::Colors, [&] { c.group.setBackColor(kPageBlue); }},
+        {"label colour", &c.lbl, Prop::Colors, [&] { c.lbl.setForeColor(kWhite); }},
+        {"label opaque", &c.lbl, Prop::Colors, [&] { c.lbl.setTransparent(false); }},
+        {"label pointer", &c.lbl, Prop::MousePointer,
+         [&] { c.lbl.setMousePointer(MousePointer::Hand); }},
+        {"picture colour", &c.pic, Prop::Colors, [&] { c.pic.setBackColor(kWhite); }},
+        {"picture image", &c.pic, Prop::Image, [&] { c.pic.setImage(Image::SidePanel); }},
+        {"list colour", &c.list, Prop::Colors, [&] { c.list.setBackColor(kAmber); }},
+        {"bar max", &c.bar, Prop::Range, [&] { EXPECT_TRUE(c.bar.setMax(500)); }},
+        {"bar min", &c.bar, Prop::Range, [&] { EXPECT_TRUE(c.bar.setMin(5)); }},
+        {"bar value", &c.bar, Prop::Value, [&] { EXPECT_TRUE(c.bar.setValue(50)); }},
+        {"text", &c.txt, Prop::Text, [&] { c.txt.setText(L"log"); }},
+        {"form caption", nullptr, Prop::Caption, [&] { form.setCaption(L"Dustrel"); }},
+        {"form icon", nullptr, Prop::Icon, [&] { form.setIcon(Image::AppIcon); }},
+        {"form size", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 7000); }},
+        {"form height", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 6000); }},
+        {"form font", nullptr, Prop::Font, [&] { form.setFont(bold); }},
+        {"form colour", nullptr, Prop::Colors, [&] { form.setBackColor(kPageBlue); }},
+        {"form state", nullptr, Prop::WindowState,
+         [&] { form.setWindowState(WindowState::Minimized); }},
+        {"form pointer", nullptr, Prop::MousePointer,
+         [&] { form.setMousePointer(MousePointer::Hourglass); }},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Recorder controls;
+        FormRecorder forms;
+        if (test.control != nullptr) {
+            test.control->setObserver(&controls);
+        }
+        form.setObserver(&forms);
+        test.set();
+        test.set();
+        if (test.control != nullptr) {
+            test.control->setObserver(nullptr);
+            EXPECT_EQ(controls.seen, (std::vector<std::pair<Prop, std::size_t>>{{test.prop, 0}}));
+        } else {
+            EXPECT_EQ(forms.seen, std::vector<Prop>{test.prop});
+        }
+        form.setObserver(nullptr);
+    }
+}
 
 TEST_F(UiModelTest, FormLoadsOnFirstTouchAndReloadsFresh) {
     EXPECT_FALSE(form.loaded());

@@ -146,6 +146,12 @@ void FormView::formChanged(Form& /*form*/, Prop what) {
         case Prop::MousePointer:
             applyPointerNow();
             break;
+        case Prop::Font:
+            // Controls without a font of their own follow the form's.
+            for (Child& each : children_) {
+                applyFont(each);
+            }
+            break;
         case Prop::Colors:
             InvalidateRect(hwnd_, nullptr, TRUE);
             break;

@@ -233,8 +233,7 @@ bool FormView::onSetCursor(HWND under, UINT hitTest) {
     return true;
 }
 
-// The notification-area icon posts its mouse messages here as WM_LBUTTONDOWN with the icon's
-// own mouse message in the low word of lParam, which therefore arrives as x.
+// A mouse button pressed on a picture box: its MouseDown handler gets the position in twips.
 void FormView::onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
     const Child* child = find(panel);
     if (child == nullptr || child->control == nullptr ||
