@@ -108,6 +108,8 @@ void FrmMain::Form_Load() {
         frmSettings_.AddTrayIcon();
     }
 
+    // The update reminder: it asks, once the stored date is far enough back, whether to look
+    // for a newer version.
     Registry();
 
     auto store = this->store();
@@ -116,8 +118,7 @@ void FrmMain::Form_Load() {
     fillCategories();
 
     auto& c = ui();
-    context_.state.DriveLetters = GetDriveLetters(system);
-    listFixedDisks(system, context_.state.DriveLetters, c.ListDrive);
+    listFixedDisks(system, GetDriveLetters(system), c.ListDrive);
 
     c.cmdNext.setEnabled(false);
     c.cmdNext1.setEnabled(false);
@@ -152,11 +153,12 @@ void FrmMain::fillCategories() {
     for (const std::size_t entry : parsed.rowEntries) {
         list.addRow(parsed.names[entry]);
     }
-    auto& state = context_.state;
-    state.CustomEntries = std::move(parsed.entries);
-    state.CustomNames = std::move(parsed.names);
-    state.CustomExtensions = std::move(parsed.extensions);
-    state.CustomRowEntries = std::move(parsed.rowEntries);
+    auto& extensions = context_.state.CustomRowExtensions;
+    extensions.clear();
+    for (const std::size_t entry : parsed.rowEntries) {
+        extensions.push_back(entry < parsed.extensions.size() ? parsed.extensions[entry]
+                                                              : std::wstring());
+    }
     list.setColumnWidth(0, list.rect().width - kScrollBarAllowance);
 }
 
@@ -186,7 +188,7 @@ void FrmMain::cmdNext_Click() {
 void FrmMain::cmdBack_Click() {
     auto& c = ui();
     scan::hideProgressBar(c.PBar);
-    context_.state.ScanStopped = false;
+    context_.state.scan.ScanStopped = false;
     c.ListFiles.clear();
     showPage(c.Frame4);
     c.cmdNext.setEnabled(false);
@@ -262,15 +264,11 @@ void FrmMain::lstOptions_ItemCheck(std::size_t /*item*/) {
 scan::ScanDriver FrmMain::scanDriver() {
     auto& c = ui();
     auto& state = context_.state;
-    scan::ScanState scanState{state.ScanStopped, state.scanRunning, {}};
-    for (const std::size_t entry : state.CustomRowEntries) {
-        scanState.customExtensions.push_back(
-            entry < state.CustomExtensions.size() ? state.CustomExtensions[entry] : std::wstring());
-    }
     scan::ScanControls controls{*this,       c.ListDrive, c.lstOptions,  c.Frame3,
                                 c.ListFiles, c.PBar,      c.lblExt,      c.lblPath,
                                 c.cmdBack,   c.cmdDelete, c.cmdStopScan, c.picMessage};
-    return scan::ScanDriver(controls, std::move(scanState), context_.platform, host());
+    return scan::ScanDriver(controls, state.scan, state.CustomRowExtensions, context_.platform,
+                            host());
 }
 
 void FrmMain::cmdNext1_Click() {

@@ -138,7 +138,7 @@ FrmMainControls::FrmMainControls(ui::Form& f)
       cmdDelete(button(f, Frame3, "cmdDelete", {7080, 5760, 1215, 375}, L"&Delete")),
 
       Frame4(page(f, "Frame4")),
-      Label2(pageLabel(f, Frame4, "Label2", {240, 240, 8235, 600},
+      Label2(pageLabel(f, Frame4, "Label2", {120, 240, 8235, 600},
                        L"Select the kind of files you want to delete from your computer. You can "
                        L"also add more file types to existing list.")),
       lstOptions(listView(f, Frame4, "lstOptions", {240, 960, 8055, 3615}, true)),

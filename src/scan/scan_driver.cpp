@@ -106,7 +106,7 @@ private:
 }  // namespace
 
 void ScanDriver::cmdNext1_Click() {
-    if (state_.scanning) {
+    if (session_.running) {
         return;
     }
     c_.cmdBack.setEnabled(false);
@@ -116,13 +116,13 @@ void ScanDriver::cmdNext1_Click() {
         return;
     }
 
-    state_.ScanStopped = false;
+    session_.ScanStopped = false;
     // Cleared however the scan ends, also when the program ends under it.
     struct Scanning {
         bool& flag;
         explicit Scanning(bool& f) : flag(f) { flag = true; }
         ~Scanning() { flag = false; }
-    } scanning(state_.scanning);
+    } scanning(session_.running);
     c_.ListFiles.clear();
     c_.lblPath.setCaption({});
     c_.lblExt.setCaption({});
@@ -144,9 +144,9 @@ void ScanDriver::cmdNext1_Click() {
     bar.setMax(bar.value() + 100);
     bar.setValue(bar.max());
     const std::size_t found = c_.ListFiles.rowCount();
-    state_.scanning = false;
+    session_.running = false;
     c_.cmdStopScan.setEnabled(false);
-    if (state_.ScanStopped) {
+    if (session_.ScanStopped) {
         // A stop after the last match met no walk that could act on it.
         enterStoppedState();
         return;
@@ -159,10 +159,10 @@ void ScanDriver::cmdNext1_Click() {
 }
 
 void ScanDriver::cmdStopScan_Click() {
-    if (!state_.scanning || state_.ScanStopped) {
+    if (!session_.running || session_.ScanStopped) {
         return;
     }
-    state_.ScanStopped = true;
+    session_.ScanStopped = true;
     // Pressing it again would only freeze the window once more.
     c_.cmdStopScan.setEnabled(false);
     c_.picMessage.setVisible(true);
@@ -192,10 +192,10 @@ void ScanDriver::Search_Custom_Files() {
     Search search;
     for (std::size_t row = kBuiltInRows; row < c_.lstOptions.rowCount(); ++row) {
         const std::size_t item = row - kBuiltInRows;
-        if (!c_.lstOptions.row(row).checked || item >= state_.customExtensions.size()) {
+        if (!c_.lstOptions.row(row).checked || item >= customExtensions_.size()) {
             continue;
         }
-        search.patterns.emplace_back(customPattern(state_.customExtensions[item]));
+        search.patterns.emplace_back(customPattern(customExtensions_[item]));
         search.labels.push_back(c_.lstOptions.row(row).text);
     }
     searchDrives(search);
@@ -222,11 +222,11 @@ void ScanDriver::walkDrives(const Search& search) {
         }
     }
     for (const std::wstring& root : roots) {
-        if (state_.ScanStopped) {
+        if (session_.ScanStopped) {
             return;
         }
         DriveWalk walk(
-            c_, [this] { serviceQueue(); }, search.labels, state_.ScanStopped,
+            c_, [this] { serviceQueue(); }, search.labels, session_.ScanStopped,
             [this] { enterStoppedState(); });
         (void)Search_Folder(platform_.files, root, search.patterns, walk);
         walk.settleRows();

@@ -28,24 +28,28 @@ struct ScanControls {
     ui::PictureBox& picMessage;
 };
 
-// What a scan shares with the rest of the program.
-struct ScanState {
+// What lasts from one scan handler to the next: the main window owns it.
+struct ScanSession {
     // The stop request: set by Stop Scan, read by the walks.
-    bool& ScanStopped;
+    bool ScanStopped = false;
     // Whether a scan is under way; Stop Scan does nothing outside one, and a scan never starts
     // inside another.
-    bool& scanning;
-    // The extension of each custom row of the category list, in row order.
-    std::vector<std::wstring> customExtensions;
+    bool running = false;
 };
 
 // The scan: the results page's Next and Stop Scan, and the searches they run. Made for one
 // handler call; everything that lasts is in the controls and the state.
 class ScanDriver {
 public:
-    ScanDriver(ScanControls controls, ScanState state, platform::Platform& platform,
+    // `customExtensions`: the extension of each custom row of the category list, in row order.
+    ScanDriver(ScanControls controls, ScanSession& session,
+               std::vector<std::wstring> customExtensions, platform::Platform& platform,
                ui::UiHost& host)
-        : c_(controls), state_(std::move(state)), platform_(platform), host_(host) {}
+        : c_(controls),
+          session_(session),
+          customExtensions_(std::move(customExtensions)),
+          platform_(platform),
+          host_(host) {}
 
     // Next on the category page: runs a whole scan and returns when it is over.
     void cmdNext1_Click();
@@ -70,7 +74,8 @@ private:
     void serviceQueue();
 
     ScanControls c_;
-    ScanState state_;
+    ScanSession& session_;
+    std::vector<std::wstring> customExtensions_;
     platform::Platform& platform_;
     ui::UiHost& host_;
     bool serviced_ = false;

@@ -49,7 +49,7 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderAndShowAfterARestart) {
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(std::vector<std::wstring>(rows.begin() + 6, rows.end()),
               (std::vector<std::wstring>{L"Temp Data", L"Backups", L"Backups"}));
-    EXPECT_EQ(nextContext.state.CustomExtensions[1], L".bk1");
+    EXPECT_EQ(nextContext.state.CustomRowExtensions[1], L".bk1");
 }
 
 TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndCharactersThatWouldBreakTheList) {

@@ -370,7 +370,7 @@ TEST_F(StopScanTest, OutsideAScanStopScanIsOffAndANoticeLeftUpGoesAtTheNextScan)
     form.cmdStopScan_Click();  // a press that reached the handler anyway
     EXPECT_TRUE(fakes.system.sleeps.empty());
     EXPECT_FALSE(c().picMessage.visible());
-    EXPECT_FALSE(context.state.ScanStopped);
+    EXPECT_FALSE(context.state.scan.ScanStopped);
 
     c().picMessage.setVisible(true);
     bool hidden = false;
