@@ -147,10 +147,7 @@ void FormView::formChanged(Form& /*form*/, Prop what) {
             applyPointerNow();
             break;
         case Prop::Font:
-            // Controls without a font of their own follow the form's.
-            for (Child& each : children_) {
-                applyFont(each);
-            }
+            applyFonts();
             break;
         case Prop::Colors:
             InvalidateRect(hwnd_, nullptr, TRUE);

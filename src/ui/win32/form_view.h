@@ -114,6 +114,8 @@ private:
     // Mirroring the model.
     void applyRect(Child& child);
     void applyFont(Child& child);
+    // After a container's font changed: every control without a font of its own follows it.
+    void applyFonts();
     void applyVisible(Child& child);
     void applyCaption(Child& child);
     void applyValue(Child& child);

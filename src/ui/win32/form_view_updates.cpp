@@ -64,10 +64,7 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
             arrange(control.parent());
             break;
         case Prop::Font:
-            // Controls without a font of their own follow their container's.
-            for (Child& each : children_) {
-                applyFont(each);
-            }
+            applyFonts();
             break;
         case Prop::Colors:
         case Prop::Image:
@@ -132,6 +129,12 @@ void FormView::applyRect(Child& child) {
         flags |= SWP_NOCOPYBITS;  // the border moves with the edges: all of it is drawn again
     }
     SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.width, height, flags);
+}
+
+void FormView::applyFonts() {
+    for (Child& each : children_) {
+        applyFont(each);
+    }
 }
 
 void FormView::applyFont(Child& child) {
