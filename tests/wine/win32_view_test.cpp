@@ -235,6 +235,9 @@ protected:
         u.chkOn.setValue(before == "grayed" ? CheckBox::Grayed : CheckBox::Unchecked);
         form.cancelUnload = before == "refuses";
         form.setClosesOnEscape(before == "closes on Escape");
+        if (before == "text set") {
+            u.txtName.setText(L"x");  // its echo is no typing, but what the user types next is
+        }
         if (before.starts_with("row 2")) {
             u.lstItems.setChecked(2, before == "row 2 ticked");
             ListView_SetItemState(window, 2, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -313,6 +316,7 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         {"chkOn", "disabled", BM_CLICK, 0, kNowhere, "", kAsLoaded},
         {"optB", "", BM_CLICK, 0, kNowhere, "optB", "0B0 000 -1 ''"},
         {"txtName", "", WM_SETTEXT, 0, kNowhere, "txtName", "0A0 000 -1 'ab'"},
+        {"txtName", "text set", WM_SETTEXT, 0, kNowhere, "txtName txtName", "0A0 000 -1 'ab'"},
         {"cboKind", "", WM_KEYDOWN, VK_DOWN, kNowhere, "cboKind", "0A1 000 -1 ''"},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, {1, kOnBox}, "check 1", "0A0 010 -1 ''"},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, {2, kOnName}, "", "0A0 000 2 ''"},
@@ -434,6 +438,15 @@ TEST_F(Win32ViewTest, ModelChangesReachTheWindowsAndHeldOnesShowOnRefresh) {
     EXPECT_STREQ(text, L"C:\\file4999");
     ListView_GetItemText(list, 0, 1, text, 64);
     EXPECT_STREQ(text, L"1 KB");
+    for (int column : {0, 1}) {
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT | LVCF_SUBITEM;  // which cells the column asks for
+        header.pszText = text;
+        header.cchTextMax = 64;
+        ASSERT_TRUE(ListView_GetColumn(list, column, &header));
+        EXPECT_STREQ(text, column == 0 ? L"Name" : L"Size");
+        EXPECT_EQ(header.iSubItem, column);
+    }
     u.lstItems.clear();
     host.refresh(form);
     EXPECT_EQ(ListView_GetItemCount(list), 0);
@@ -509,6 +522,19 @@ TEST_F(Win32ViewTest, LayoutAndPaintFollowTheModel) {
     ASSERT_NE(GetObjectW(brush, sizeof(fill), &fill), 0);
     EXPECT_EQ(fill.lbColor, RGB(2, 51, 94));
     EXPECT_EQ(GetTextColor(dc), RGB(255, 199, 6));
+
+    // A picture box shows its image over its back colour.
+    const HWND picture = hwnd(u.picNotice);
+    RECT middle{};
+    GetClientRect(picture, &middle);
+    u.picNotice.setBackColor(Color{1, 2, 3});
+    for (Image image : {Image::None, Image::SidePanel}) {
+        u.picNotice.setImage(image);
+        SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(GetPixel(dc, middle.right / 2, middle.bottom / 2) == RGB(1, 2, 3),
+                  image == Image::None);
+    }
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
