@@ -29,51 +29,33 @@ settings_key='HKCU\Software\Dustrel'
 can_run=yes
 [[ $(dustrel_wine_arch) == win32 ]] || can_run=no
 
-# --- helpers ------------------------------------------------------------------------------
-
 # Every Windows program gets 60 s: a silent setup that waits on a question must fail, not hang.
-wine_run() {
-    timeout 60 "$DUSTREL_WINE" "$@" </dev/null
-}
-windows_path() {
-    winepath -w "$1" 2>/dev/null | tr -d '\r'
-}
-unix_path() {
-    winepath -u "$1" 2>/dev/null | tr -d '\r'
-}
-expand() {
-    wine_run cmd /c echo "$1" 2>/dev/null | tr -d '\r'
-}
-
+wine_run() { timeout 60 "$DUSTREL_WINE" "$@" </dev/null; }
+windows_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+expand() { wine_run cmd /c echo "$1" 2>/dev/null | tr -d '\r'; }
 # reg_values <key>: "name<TAB>data" for each value of the key; fails when the key is missing.
 reg_values() {
     local out
     out=$(wine_run reg query "$1" 2>/dev/null | tr -d '\r') || return 1
     sed -nE 's/^    (.+)    REG_[A-Z_]+    (.*)$/\1\t\2/p' <<<"$out"
 }
-reg_value() {
-    reg_values "$1" | sed -n "s/^$2\t//p" | grep '' || return 1
-}
-has_key() {
-    wine_run reg query "$1" >/dev/null 2>&1
-}
-reg_delete() {
-    wine_run reg delete "$@" /f >/dev/null 2>&1 || true
-}
+reg_value() { reg_values "$1" | sed -n "s/^$2\t//p" | grep ''; }
+has_key() { wine_run reg query "$1" >/dev/null 2>&1; }
+reg_delete() { wine_run reg delete "$@" /f >/dev/null 2>&1 || true; }
 
-# start_dustrel <exe or shortcut>: starts it as Explorer would; wait_for_window then waits for
-# the main window. Start-up asks nothing while the settings hold no reminder date, and the
-# tests never leave one older than today.
-start_dustrel() {
+# shows_window <exe or shortcut>: starts it as Explorer would and waits for its main window,
+# then ends it. Start-up asks nothing while the settings hold no reminder date, and the tests
+# never leave one older than today.
+shows_window() {
     wine_run start "$1" >/dev/null 2>&1
-}
-wait_for_window() {
-    local tries
+    local tries status=1
     for ((tries = 0; tries < 120; tries++)); do
-        xdotool search --onlyvisible --name '^Dustrel v1\.0$' >/dev/null 2>&1 && return 0
+        xdotool search --onlyvisible --name '^Dustrel v1\.0$' >/dev/null 2>&1 && status=0 && break
         sleep 0.25
     done
-    return 1
+    [[ ${2:-} == keep ]] || stop_dustrel
+    return $status
 }
 stop_dustrel() {
     wine_run taskkill /f /im dustrel.exe >/dev/null 2>&1 || true
@@ -84,29 +66,44 @@ stop_dustrel() {
     done
 }
 
-# wait_for_uninstaller <unix folder>: a silent uninstaller copies itself to %TEMP%\~nsu*.tmp,
-# starts the copy (so that it can delete itself) and returns at once. The copy has begun when
-# the folder's uninstall.exe has gone, and ended with its process.
-wait_for_uninstaller() {
-    local tries
+# uninstall <folder> <args>: a silent uninstaller copies itself to %TEMP%\~nsu*.tmp, starts the
+# copy (so that it can delete itself) and returns at once. The copy has begun when the folder's
+# uninstall.exe has gone, and ended with its process.
+uninstall() {
+    wine_run "$1\\uninstall.exe" "${@:2}" || { fail "the uninstaller in $1 failed"; return; }
+    local tries unix
+    unix=$(unix_path "$1")
     for ((tries = 0; tries < 300; tries++)); do
-        [[ -e $1/uninstall.exe ]] || pgrep -f '\\~nsu[^\\]*\.tmp\\' >/dev/null || return 0
+        [[ -e $unix/uninstall.exe ]] || pgrep -f '\\~nsu[^\\]*\.tmp\\' >/dev/null || return 0
         sleep 0.1
     done
-    return 1
+    fail "the uninstaller in $1 did not end"
 }
 
-# A .reg text in the form the program's registry writes take.
-reg_text() {
-    sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$1"
+# store_settings <program name> <tray choice>: what the program stores, as it writes it: its
+# tray choice, a custom extension (key and value shifted by one character) and the Run value
+# of the copy in the default folder.
+run_entry() { echo "\"$default_dir\\dustrel.exe\" /STARTUP"; }
+store_settings() {
+    dustrel_wine_import <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
+"dustrel"="$(sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$(run_entry)")"
+
+[HKEY_CURRENT_USER\\Software\\Dustrel\\$1\\Settings]
+"RunAtSysTray"="$2"
+
+[HKEY_CURRENT_USER\\Software\\Dustrel\\$1\\CustomExt]
+"Fyu"="+/pme"
+REG
 }
 
 local_appdata=$(expand '%LOCALAPPDATA%')
-appdata=$(expand '%APPDATA%')
 default_dir="$local_appdata\\Programs\\Dustrel"
 other_dir='C:\Dustrel Elsewhere'
 portable_dir='C:\Dustrel Portable'
-shortcut="$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Dustrel.lnk"
+shortcut="$(expand '%APPDATA%')\\Microsoft\\Windows\\Start Menu\\Programs\\Dustrel.lnk"
 default_unix=$(unix_path "$default_dir")
 other_unix=$(unix_path "$other_dir")
 portable_unix=$(unix_path "$portable_dir")
@@ -128,17 +125,16 @@ clean_prefix() {
     reg_delete "$run_key" /v dustrel
 }
 
-# --- the tests ----------------------------------------------------------------------------
-
 fail() {
     echo "    $*"
     problems=$((problems + 1))
 }
 
+# --- the tests, in this order: each starts from the installation the one before left --------
+
 test_portable_zip() {
     (cd "$dist" && sha256sum --quiet -c SHA256SUMS && grep -q "  ${zip##*/}$" SHA256SUMS &&
         grep -q "  ${setup##*/}$" SHA256SUMS) || fail "SHA256SUMS does not vouch for both files"
-
     local expected="README.txt dustrel.exe "
     [[ -f $DUSTREL_ROOT/LICENSE || -f $DUSTREL_ROOT/LICENCE || -f $DUSTREL_ROOT/COPYING ]] &&
         expected="LICENSE.txt $expected"
@@ -147,7 +143,6 @@ test_portable_zip() {
     mkdir -p "$portable_unix"
     unzip -q -o "$zip" -d "$portable_unix" || fail "the zip does not unpack"
     local exe="$portable_unix/dustrel.exe" readme="$portable_unix/README.txt"
-
     [[ $(head -1 "$readme") == "Dustrel $version"$'\r' ]] || fail "README.txt is not $version's"
     [[ $(grep -vc $'\r$' "$readme") == 0 ]] || fail "README.txt has lines without CR LF"
     # The exe must be the shipped 32-bit build, with the project's version in its resource.
@@ -156,11 +151,8 @@ test_portable_zip() {
     i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null |
         grep -q "VALUE \"ProductVersion\", \"$version.0\"" ||
         fail "dustrel.exe's version resource does not say $version.0"
-
-    [[ $can_run == yes ]] || return 0
-    start_dustrel "$portable_dir\\dustrel.exe"
-    wait_for_window || fail "the unpacked dustrel.exe showed no window"
-    stop_dustrel
+    [[ $can_run == no ]] || shows_window "$portable_dir\\dustrel.exe" ||
+        fail "the unpacked dustrel.exe showed no window"
 }
 
 test_silent_install() {
@@ -168,23 +160,18 @@ test_silent_install() {
     grep -aq 'requestedExecutionLevel level="asInvoker"' "$setup" ||
         fail "setup.exe asks Windows for more than the user's rights"
     wine_run "$(windows_path "$setup")" /S || { fail "setup /S failed ($?)"; return; }
-    local name
-    for name in dustrel.exe uninstall.exe; do
-        [[ -f $default_unix/$name ]] || fail "no $name in $default_dir"
-    done
     cmp -s "$default_unix/dustrel.exe" "$DUSTREL_BUILD/win32/dustrel.exe" ||
         fail "the installed dustrel.exe is not the one built"
+    [[ -f $default_unix/uninstall.exe ]] || fail "no uninstall.exe in $default_dir"
     [[ -f $shortcut_unix ]] || fail "no shortcut $shortcut"
-
-    local -A want=(
+    local -A got=() want=(
         [DisplayName]=Dustrel [DisplayVersion]=$version [Publisher]="Dustrel project"
         [DisplayIcon]="$default_dir\\dustrel.exe" [InstallLocation]=$default_dir
         [UninstallString]="\"$default_dir\\uninstall.exe\""
         [QuietUninstallString]="\"$default_dir\\uninstall.exe\" /S"
         [NoModify]=0x1 [NoRepair]=0x1)
+    local name value
     has_key "$uninstall_key" || { fail "no key $uninstall_key"; return; }
-    local -A got=()
-    local value
     while IFS=$'\t' read -r name value; do
         got[$name]=$value
     done < <(reg_values "$uninstall_key")
@@ -192,21 +179,14 @@ test_silent_install() {
         [[ ${got[$name]-} == "${want[$name]}" ]] ||
             fail "$name is '${got[$name]-(none)}', expected '${want[$name]}'"
     done
-    local bytes=0 size kib=${got[EstimatedSize]:-none}
-    for name in dustrel.exe uninstall.exe; do
-        size=$(stat -c %s "$default_unix/$name" 2>/dev/null) || size=0
-        bytes=$((bytes + size))
-    done
+    local kib=${got[EstimatedSize]:-none} bytes
+    bytes=$(cat "$default_unix"/{dustrel,uninstall}.exe 2>/dev/null | wc -c)
     [[ $kib =~ ^0x[0-9a-f]+$ ]] && ((kib >= bytes / 1024 - 2 && kib <= bytes / 1024 + 2)) ||
         fail "EstimatedSize is $kib KiB for $bytes bytes"
     ! has_key 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dustrel' ||
         fail "setup wrote to HKEY_LOCAL_MACHINE"
-
-    [[ $can_run == yes ]] || return 0
     # Through the shortcut, as a user starts it.
-    start_dustrel "$shortcut"
-    wait_for_window || fail "the installed program showed no window"
-    stop_dustrel
+    shows_window "$shortcut" || fail "the installed program showed no window"
 }
 
 # An administrator installs a second copy elsewhere, then reinstalls the first: uninstalling
@@ -222,34 +202,21 @@ test_other_folder() {
     [[ $(reg_value "$uninstall_key" InstallLocation) == "$other_dir" ]] ||
         fail "the uninstall entry does not name $other_dir"
     wine_run cmd /c "$setup_path /S /D=$default_dir" || fail "reinstalling in $default_dir failed"
-
-    local run_entry="\"$default_dir\\dustrel.exe\" /STARTUP"
-    dustrel_wine_import <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
-"dustrel"="$(reg_text "$run_entry")"
-
-[HKEY_CURRENT_USER\\Software\\Dustrel\\cleaner\\Settings]
-"RunAtSysTray"="False"
-REG
-    wine_run "$other_dir\\uninstall.exe" /S || fail "the uninstaller in $other_dir failed"
-    wait_for_uninstaller "$other_unix" || fail "the uninstaller in $other_dir did not end"
+    store_settings cleaner False
+    uninstall "$other_dir" /S
     [[ ! -e $other_unix ]] || fail "$other_dir is still there: $(ls -A "$other_unix" | tr '\n' ' ')"
     [[ -f $default_unix/dustrel.exe && -f $shortcut_unix ]] ||
         fail "the installation in $default_dir lost its program or its shortcut"
     [[ $(reg_value "$uninstall_key" InstallLocation) == "$default_dir" ]] ||
         fail "the uninstall entry of $default_dir is gone"
-    [[ $(reg_value "$run_key" dustrel) == "$run_entry" ]] ||
+    [[ $(reg_value "$run_key" dustrel) == "$(run_entry)" ]] ||
         fail "the Run value of the copy in $default_dir is gone"
     has_key "$settings_key\\cleaner" || fail "the settings of another program name are gone"
     reg_delete "$settings_key\\cleaner"
 }
 
 test_running_copy() {
-    [[ $can_run == yes ]] || return 0
-    start_dustrel "$default_dir\\dustrel.exe"
-    wait_for_window || { fail "the installed program showed no window"; return; }
+    shows_window "$default_dir\\dustrel.exe" keep || { fail "the program showed no window"; return; }
     local status=0
     wine_run "$(windows_path "$setup")" /S || status=$?
     ((status == 2)) || fail "setup /S over a running copy ended with $status, not 2"
@@ -261,44 +228,21 @@ test_running_copy() {
     stop_dustrel
 }
 
+# What the program stores goes with it; a deletion log and a file of the user's own stay.
 test_silent_uninstall() {
-    # What the program stores, as it writes it: its tray choice, a custom extension (key and
-    # value shifted by one character), the Run value for this copy, a deletion log; the
-    # reminder's date it wrote itself when it started. And a file of the user's own.
-    local run_entry="\"$default_dir\\dustrel.exe\" /STARTUP"
-    dustrel_wine_import <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
-"dustrel"="$(reg_text "$run_entry")"
-
-[HKEY_CURRENT_USER\\Software\\Dustrel\\dustrel\\Settings]
-"RunAtSysTray"="True"
-
-[HKEY_CURRENT_USER\\Software\\Dustrel\\dustrel\\CustomExt]
-"Fyu"="+/pme"
-REG
+    store_settings dustrel True
     mkdir -p "$default_unix/log files"
     echo "Dustrel" >"$default_unix/log files/Dustrel-12052026-957.log"
     echo "mine" >"$default_unix/notes.txt"
-    [[ $(reg_value "$run_key" dustrel) == "$run_entry" ]] && has_key "$settings_key\\dustrel" ||
+    [[ $(reg_value "$run_key" dustrel) == "$(run_entry)" ]] && has_key "$settings_key\\dustrel" ||
         { fail "could not store the program's settings"; return; }
-
     # The command "Apps & features" runs for a silent removal.
     local quiet
-    quiet=$(reg_value "$uninstall_key" QuietUninstallString)
-    if [[ ! $quiet =~ ^\"([^\"]+)\"\ (.+)$ ]]; then
-        fail "QuietUninstallString '$quiet' is no quoted program and arguments"
-        return
-    fi
-    # shellcheck disable=SC2086 # the arguments as Windows splits them
-    wine_run "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} || fail "'$quiet' failed"
-    wait_for_uninstaller "$default_unix" || fail "the uninstaller did not end"
-
-    local name
-    for name in dustrel.exe uninstall.exe; do
-        [[ ! -e $default_unix/$name ]] || fail "$name is still installed"
-    done
+    quiet=$(reg_value "$uninstall_key" QuietUninstallString) || true
+    [[ $quiet == "\"$default_dir\\uninstall.exe\" /S" ]] || fail "QuietUninstallString is '$quiet'"
+    uninstall "$default_dir" /S
+    [[ ! -e $default_unix/dustrel.exe && ! -e $default_unix/uninstall.exe ]] ||
+        fail "the program is still installed"
     [[ ! -e $shortcut_unix ]] || fail "the shortcut is still there"
     ! has_key "$uninstall_key" || fail "the uninstall entry is still there"
     ! reg_value "$run_key" dustrel >/dev/null || fail "the Run value is still there"
@@ -308,21 +252,18 @@ REG
     [[ -f $default_unix/notes.txt ]] || fail "the user's own file went"
 }
 
-# --- running them -------------------------------------------------------------------------
-
-passed=0
-failed=0
-skipped=0
-run_test() {
-    local name=$1 started=$SECONDS
-    if [[ $can_run == no && $2 == runs ]]; then
+passed=0 failed=0 skipped=0
+trap clean_prefix EXIT
+clean_prefix
+for name in test_portable_zip test_silent_install test_other_folder test_running_copy \
+    test_silent_uninstall; do
+    started=$SECONDS
+    if [[ $can_run == no && $name != test_portable_zip ]]; then
         echo "SKIP $name (32-bit Windows programs cannot run here)"
         skipped=$((skipped + 1))
-        return
-    fi
     # A test records what it finds wrong and goes on; the subshell keeps whatever else may go
     # wrong in it (a bad expansion ends a shell) from ending the run.
-    if (
+    elif (
         problems=0
         "$name" || true
         ((problems == 0))
@@ -333,16 +274,7 @@ run_test() {
         echo "FAIL $name"
         failed=$((failed + 1))
     fi
-}
-
-trap clean_prefix EXIT
-clean_prefix
-# In this order: each test starts from the installation the one before left.
-run_test test_portable_zip static
-run_test test_silent_install runs
-run_test test_other_folder runs
-run_test test_running_copy runs
-run_test test_silent_uninstall runs
+done
 
 echo "package tests: $passed passed, $failed failed, $skipped skipped"
 ((failed == 0))

@@ -4,6 +4,15 @@
 
 namespace dustrel::testing {
 
+namespace {
+
+std::wstring tempFolder() {
+    wchar_t temp[MAX_PATH + 1];
+    return std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp));
+}
+
+}  // namespace
+
 std::wstring uniqueName() {
     static unsigned counter = 0;
     return std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount64()) +
@@ -13,30 +22,26 @@ std::wstring uniqueName() {
 void removeTree(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
+        const std::wstring name = data.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            removeTree(path);
+        } else {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+    }
     if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
     RemoveDirectoryW(folder.c_str());
 }
 
 void TempTreeTest::SetUp() {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    ASSERT_GT(length, 0u);
-    root_ = std::wstring(temp, length) + L"DustrelTest." + uniqueName();
+    root_ = tempFolder() + L"DustrelTest." + uniqueName();
     ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
 }
 
@@ -57,13 +62,9 @@ void TempTreeTest::makeFile(const std::wstring& path, const std::string& bytes) 
 
 std::string TempTreeTest::unixPath(const std::wstring& path) {
     using UnixName = char*(CDECL*)(const wchar_t*);
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
-    if (unixName == nullptr) {
-        return {};
-    }
-    char* name = unixName(path.c_str());
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(path.c_str()) : nullptr;
     if (name == nullptr) {
         return {};
     }
@@ -73,13 +74,9 @@ std::string TempTreeTest::unixPath(const std::wstring& path) {
 }
 
 bool TempTreeTest::runUnixScript(const std::string& script) {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring base = std::wstring(temp, length) + L"DustrelScript." + uniqueName();
-    const std::wstring file = base + L".sh";
-    const std::wstring done = base + L".done";
-    const std::string unixFile = unixPath(file);
-    const std::string unixDone = unixPath(done);
+    const std::wstring base = tempFolder() + L"DustrelScript." + uniqueName();
+    const std::wstring file = base + L".sh", done = base + L".done";
+    const std::string unixFile = unixPath(file), unixDone = unixPath(done);
     if (unixFile.empty() || unixFile.find_first_of(" '") != std::string::npos) {
         return false;
     }
@@ -92,18 +89,15 @@ bool TempTreeTest::runUnixScript(const std::string& script) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
-        DeleteFileW(file.c_str());
-        return false;
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        for (int waited = 0; waited < 30000 && !present(done); waited += 10) {
+            Sleep(10);
+        }
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::string status;
-    for (int waited = 0; waited < 30000 && !present(done); waited += 10) {
-        Sleep(10);
-    }
-    status = bytesOf(done);
+    const std::string status = bytesOf(done);
     DeleteFileW(done.c_str());
     DeleteFileW(file.c_str());
     return status == "0\n";
@@ -121,8 +115,7 @@ std::string TempTreeTest::bytesOf(const std::wstring& path) {
     }
     std::string bytes;
     char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    for (DWORD read = 0; ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0;) {
         bytes.append(buffer, read);
     }
     CloseHandle(file);

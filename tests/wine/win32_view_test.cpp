@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,27 +34,22 @@ struct ViewControls {
           txtName(f.add<TextBox>(page1, "txtName", Rect{2400, 120, 2000, 300})),
           cboKind(f.add<ComboBox>(page1, "cboKind", Rect{2400, 600, 2000, 300})),
           lstItems(f.add<ListView>(page1, "lstItems", Rect{120, 1800, 8055, 2000}, true)),
-          lblInfo(f.add<Label>(page1, "lblInfo", Rect{120, 3900, 4000, 240}, L"Ready")),
-          lblLeft(f.add<Label>(page1, "lblLeft", Rect{100, 4300, 100, 240}, L"L")),
-          lblRight(f.add<Label>(page1, "lblRight", Rect{200, 4300, 500, 240}, L"R")),
+          lblInfo(f.add<Label>(page1, "lblInfo", Rect{100, 3900, 4000, 240}, L"Ready")),
           bar(f.add<ProgressBar>(page1, "bar", Rect{120, 4700, 8055, 270})),
           fraGroup(f.add<Frame>(page1, "fraGroup", Rect{4600, 120, 3600, 1500}, L"Options")),
           chkInGroup(f.add<CheckBox>(fraGroup, "chkInGroup", Rect{240, 360, 2000, 300}, L"In")),
           cmdOther(f.add<Button>(page2, "cmdOther", Rect{120, 120, 1215, 375}, L"O&ther")),
-          picHook(f.add<PictureBox>(f, "picHook", Rect{0, 0, 0, 0})),
           mnuFile(f.addMenu("mnuFile", L"&File")),
           mnuOpen(mnuFile.add("mnuOpen", L"&Open")),
           mnuHidden(mnuFile.add("mnuHidden", L"&Hidden")),
           mnuPopUp(f.addMenu("mnuPopUp", L"PopUp")),
-          mnuShow(mnuPopUp.add("mnuShow", L"Show")),
-          mnuQuit(mnuPopUp.add("mnuQuit", L"Exit")) {
-        page1.setBackColor(kPageColor);
-        page2.setBackColor(kPageColor);
-        f.addPage(page1);
-        f.addPage(page2);
+          mnuShow(mnuPopUp.add("mnuShow", L"Show")) {
+        for (Frame* page : {&page1, &page2}) {
+            page->setBackColor(kPageColor);
+            f.addPage(*page);
+        }
         page1.zOrder(ZOrderPosition::Front);
         picNotice.setVisible(false);
-        picHook.setVisible(false);
         lblInfo.setForeColor(kAmberText);
         lblInfo.setFont(Font{L"Verdana", 9.75, true});
         fraGroup.setForeColor(kAmberText);
@@ -71,31 +68,22 @@ struct ViewControls {
     }
 
     PictureBox& picNotice;
-    Frame& page1;
-    Frame& page2;
+    Frame &page1, &page2;
     Button& cmdGo;
     CheckBox& chkOn;
-    OptionButton& optA;
-    OptionButton& optB;
+    OptionButton &optA, &optB;
     TextBox& txtName;
     ComboBox& cboKind;
     ListView& lstItems;
     Label& lblInfo;
-    Label& lblLeft;
-    Label& lblRight;
     ProgressBar& bar;
     Frame& fraGroup;
     CheckBox& chkInGroup;
     Button& cmdOther;
-    PictureBox& picHook;
-    MenuItem& mnuFile;
-    MenuItem& mnuOpen;
-    MenuItem& mnuHidden;
-    MenuItem& mnuPopUp;
-    MenuItem& mnuShow;
-    MenuItem& mnuQuit;
+    MenuItem &mnuFile, &mnuOpen, &mnuHidden, &mnuPopUp, &mnuShow;
 };
 
+// Every handler of the form writes what it heard into `heard`.
 class ViewForm : public FormOf<ViewControls> {
 public:
     explicit ViewForm(UiHost& host, std::string name = "frmView") : FormOf(host, std::move(name)) {
@@ -104,12 +92,35 @@ public:
         setFont(Font{L"Verdana", 8.25, false});
     }
 
-    int unloadCalls = 0;
+    std::string heard;
     int cancelUnload = 0;
 
 protected:
+    void log(const std::string& what) { heard += (heard.empty() ? "" : " ") + what; }
+    void createControls() override {
+        FormOf::createControls();
+        ViewControls& c = *ui_;
+        for (auto [event, name] : {std::pair{&c.cmdGo.onClick, "cmdGo"},
+                                   {&c.chkOn.onClick, "chkOn"},
+                                   {&c.optB.onClick, "optB"},
+                                   {&c.cboKind.onClick, "cboKind"},
+                                   {&c.txtName.onChange, "txtName"},
+                                   {&c.lblInfo.onClick, "lblInfo"},
+                                   {&c.mnuOpen.onClick, "mnuOpen"},
+                                   {&c.mnuShow.onClick, "mnuShow"}}) {
+            *event = [this, name = std::string(name)] { log(name); };
+        }
+        c.lstItems.onItemCheck = [this](std::size_t row) { log("check " + std::to_string(row)); };
+        c.picNotice.onTrayEvent = [this](TrayEvent e) { log("tray " + std::to_string(int(e))); };
+        c.picNotice.onMouseDown = [this](int button, int shift, double x, double y) {
+            const double twips = host().twipsPerPixelX();
+            log("mouse " + std::to_string(button) + " " + std::to_string(shift) + " " +
+                std::to_string(std::lround(x / twips)) + " " +
+                std::to_string(std::lround(y / twips)));
+        };
+    }
     void Form_Unload(int& cancel) override {
-        ++unloadCalls;
+        log("Unload");
         cancel = cancelUnload;
     }
 };
@@ -142,8 +153,7 @@ POINT checkBoxPoint(HWND list, int row) {
     RECT bounds{};
     ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
     const int y = (bounds.top + bounds.bottom) / 2;
-    int first = -1;
-    int last = -1;
+    int first = -1, last = -1;
     for (int x = bounds.left; x < bounds.left + 60; ++x) {
         LVHITTESTINFO hit{};
         hit.pt = {x, y};
@@ -155,17 +165,23 @@ POINT checkBoxPoint(HWND list, int row) {
     return {(first + last) / 2, y};
 }
 
-int stateImage(HWND list, int row) {
-    return static_cast<int>(ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) >> 12);
-}
+// One input, from the user or the shell, to one control of a fresh form: what the code did
+// first, the message, its key or mouse keys, and where; what the model heard and its state.
+// For a list, `at` is {row, kOnBox or kOnName}.
+constexpr LONG kOnBox = -1, kOnName = -2;
+struct Input {
+    const char* control;
+    const char* before;
+    UINT message;
+    WPARAM key;
+    POINT at;
+    const char* heard;
+    const char* state;
+};
 
 class Win32ViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        form.show();
-        pump();
-    }
-
+    void SetUp() override { reload(); }
     void TearDown() override {
         if (form.loaded()) {
             form.unload();
@@ -175,281 +191,303 @@ protected:
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
-
+    void reload() {
+        form.cancelUnload = 0;
+        if (form.loaded()) {
+            form.unload();
+        }
+        form.show();
+        pump();
+        form.heard.clear();
+    }
     void pump() {
         for (int i = 0; i < 3; ++i) {
             host.doEvents();
         }
     }
-
     // Keys go through the queue, as typed ones do, so the dialog navigation sees them.
-    void postKey(HWND target, UINT key, wchar_t character = 0) {
-        PostMessageW(target, WM_KEYDOWN, key, 1);
-        if (character != 0) {
-            PostMessageW(target, WM_CHAR, character, 1);
+    void key(const Control& target, UINT key) {
+        const HWND window = hwnd(target);
+        SetFocus(window);
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        if (key == VK_RETURN || key == VK_SPACE || (key >= 'A' && key <= 'Z')) {
+            PostMessageW(window, WM_CHAR, key == VK_RETURN ? L'\r' : towlower(key), 1);
         }
-        PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
         pump();
     }
 
+    void apply(const Input& in) {
+        ViewControls& u = c();
+        Control* target = form.find(in.control);  // none for the form and its menus
+        const std::string before = in.before;
+        HWND window = target != nullptr ? hwnd(*target) : host.windowOf(form);
+        POINT at = in.at;
+        if (at.y == kOnBox || at.y == kOnName) {
+            RECT r{};
+            ListView_GetItemRect(window, at.x, &r, LVIR_LABEL);
+            at = at.y == kOnName ? POINT{r.left + 10, r.top + 3} : checkBoxPoint(window, at.x);
+        }
+        if (target != nullptr) {
+            target->setEnabled(before != "disabled");
+            target->setVisible(true);
+        }
+        u.chkOn.setValue(before == "grayed" ? CheckBox::Grayed : CheckBox::Unchecked);
+        form.cancelUnload = before == "refuses";
+        form.setClosesOnEscape(before == "closes on Escape");
+        if (before == "text set") {
+            u.txtName.setText(L"x");  // its echo is no typing, but what the user types next is
+        }
+        if (before.starts_with("row 2")) {
+            u.lstItems.setChecked(2, before == "row 2 ticked");
+            ListView_SetItemState(window, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+        }
+        if (in.message == TrayIcon::kMessage) {
+            (void)host.addTrayIcon(u.picNotice, L"Dustrel");
+            if (before == "icon removed") {
+                host.removeTrayIcon(u.picNotice);
+            } else if (before == "form unloaded") {
+                form.unload();
+            }
+            PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, in.key);
+        } else if (in.message == WM_KEYDOWN) {
+            key(*target, in.key);
+        } else if (in.message == WM_SETTEXT) {
+            SetWindowTextW(window, L"ab");
+        } else if (in.message == WM_CLOSE) {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        } else if (in.message == WM_COMMAND) {
+            SendMessageW(window, WM_COMMAND, GetMenuItemID(GetSubMenu(GetMenu(window), 0), 0), 0);
+        } else if (in.message == BM_CLICK) {
+            SendMessageW(window, BM_CLICK, 0, 0);
+        } else {
+            PostMessageW(window, in.message, in.key, MAKELPARAM(at.x, at.y));
+            PostMessageW(window, in.message + 1, 0, MAKELPARAM(at.x, at.y));
+        }
+        pump();
+    }
+
+    // The model's values, and a check that the windows show them.
+    std::string state() {
+        if (!form.loaded()) {
+            return "unloaded";
+        }
+        ViewControls& u = c();
+        std::string ticks;
+        for (std::size_t row = 0; row < u.lstItems.rowCount(); ++row) {
+            ticks += u.lstItems.row(row).checked ? '1' : '0';
+            EXPECT_EQ(ListView_GetItemState(hwnd(u.lstItems), row, LVIS_STATEIMAGEMASK),
+                      INDEXTOSTATEIMAGEMASK(u.lstItems.row(row).checked ? 2u : 1u));
+        }
+        for (auto [box, value] : {std::pair<Control*, int>{&u.chkOn, u.chkOn.value()},
+                                  {&u.optA, u.optA.value()},
+                                  {&u.optB, u.optB.value()}}) {
+            EXPECT_EQ(SendMessageW(hwnd(*box), BM_GETCHECK, 0, 0), value) << box->name();
+        }
+        EXPECT_EQ(textOf(hwnd(u.txtName)), u.txtName.text());
+        EXPECT_EQ(SendMessageW(hwnd(u.cboKind), CB_GETCURSEL, 0, 0), u.cboKind.listIndex());
+        const int selected = ListView_GetNextItem(hwnd(u.lstItems), -1, LVNI_SELECTED);
+        return std::to_string(u.chkOn.value()) + (u.optA.value() ? "A" : "B") +
+               std::to_string(u.cboKind.listIndex()) + " " + ticks + " " +
+               std::to_string(selected) + " '" +
+               std::string(u.txtName.text().begin(), u.txtName.text().end()) + "'";
+    }
+
     HWND hwnd(const Control& control) const { return host.windowOf(control); }
+    ViewControls& c() { return form.ui(); }
 
     Win32Host host;
     ViewForm form{host};
-    ViewControls& c = form.ui();
 };
 
-TEST_F(Win32ViewTest, ButtonClicksRaiseClickOnceAndDisabledButtonsNone) {
-    int clicks = 0;
-    c.cmdGo.onClick = [&] { ++clicks; };
+// The state: On's value, the selected option and Kind's index; the ticks; the selected row;
+// the text.
+constexpr const char* kAsLoaded = "0A0 000 -1 ''";
+constexpr POINT kNowhere{0, 0};
+constexpr WPARAM kLeft = MK_LBUTTON;
 
-    SendMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
-    pump();
-    EXPECT_EQ(clicks, 1);
-
-    // Enter presses the focused push button.
-    SetFocus(hwnd(c.cmdGo));
-    postKey(hwnd(c.cmdGo), VK_RETURN, L'\r');
-    EXPECT_EQ(clicks, 2);
-
-    c.cmdGo.setEnabled(false);
-    EXPECT_FALSE(IsWindowEnabled(hwnd(c.cmdGo)));
-    SendMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
-    pump();
-    EXPECT_EQ(clicks, 2);
+TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
+    const Input inputs[] = {
+        {"cmdGo", "", BM_CLICK, 0, kNowhere, "cmdGo", kAsLoaded},
+        {"cmdGo", "", WM_KEYDOWN, VK_RETURN, kNowhere, "cmdGo", kAsLoaded},
+        {"cmdGo", "disabled", BM_CLICK, 0, kNowhere, "", kAsLoaded},
+        {"chkOn", "", BM_CLICK, 0, kNowhere, "chkOn", "1A0 000 -1 ''"},
+        {"chkOn", "grayed", BM_CLICK, 0, kNowhere, "chkOn chkOn", "1A0 000 -1 ''"},
+        {"chkOn", "disabled", BM_CLICK, 0, kNowhere, "", kAsLoaded},
+        {"optB", "", BM_CLICK, 0, kNowhere, "optB", "0B0 000 -1 ''"},
+        {"txtName", "", WM_SETTEXT, 0, kNowhere, "txtName", "0A0 000 -1 'ab'"},
+        {"txtName", "text set", WM_SETTEXT, 0, kNowhere, "txtName txtName", "0A0 000 -1 'ab'"},
+        {"cboKind", "", WM_KEYDOWN, VK_DOWN, kNowhere, "cboKind", "0A1 000 -1 ''"},
+        {"lstItems", "", WM_LBUTTONDOWN, kLeft, {1, kOnBox}, "check 1", "0A0 010 -1 ''"},
+        {"lstItems", "", WM_LBUTTONDOWN, kLeft, {2, kOnName}, "", "0A0 000 2 ''"},
+        {"lstItems", "row 2", WM_KEYDOWN, VK_SPACE, kNowhere, "check 2", "0A0 001 -1 ''"},
+        {"lstItems", "row 2 ticked", WM_KEYDOWN, VK_SPACE, kNowhere, "check 2", kAsLoaded},
+        {"lstItems", "", WM_KEYDOWN, 'G', kNowhere, "", "0A0 000 2 ''"},  // finds gamma
+        {"picNotice",
+         "",
+         WM_RBUTTONDOWN,
+         MK_RBUTTON | MK_SHIFT,
+         {10, 20},
+         "mouse 2 1 10 20",
+         kAsLoaded},
+        {"lblInfo", "", WM_LBUTTONDOWN, kLeft, {5, 5}, "lblInfo", kAsLoaded},
+        {"mnuOpen", "", WM_COMMAND, 0, kNowhere, "mnuOpen", kAsLoaded},
+        {"cmdGo", "", WM_KEYDOWN, VK_ESCAPE, kNowhere, "", kAsLoaded},
+        {"cmdGo", "closes on Escape", WM_KEYDOWN, VK_ESCAPE, kNowhere, "Unload", "unloaded"},
+        {"frmView", "refuses", WM_CLOSE, 0, kNowhere, "Unload", kAsLoaded},
+        {"frmView", "", WM_CLOSE, 0, kNowhere, "Unload", "unloaded"},
+        // What the shell posts for the mouse over the icon: only releases and double clicks
+        // count, and nothing once the icon is gone, or its form with it.
+        {"picNotice", "", TrayIcon::kMessage, WM_LBUTTONUP, kNowhere, "tray 0", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_LBUTTONDBLCLK, kNowhere, "tray 1", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_RBUTTONUP, kNowhere, "tray 2", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_LBUTTONDOWN, kNowhere, "", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_RBUTTONDOWN, kNowhere, "", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_MBUTTONUP, kNowhere, "", kAsLoaded},
+        {"picNotice", "", TrayIcon::kMessage, WM_MOUSEMOVE, kNowhere, "", kAsLoaded},
+        {"picNotice", "icon removed", TrayIcon::kMessage, WM_LBUTTONDBLCLK, kNowhere, "",
+         kAsLoaded},
+        {"picNotice", "form unloaded", TrayIcon::kMessage, WM_LBUTTONDBLCLK, kNowhere, "Unload",
+         "unloaded"},
+    };
+    for (const Input& in : inputs) {
+        SCOPED_TRACE(std::string(in.control) + " " + in.before + " " + std::to_string(in.message) +
+                     " " + std::to_string(in.key));
+        reload();
+        const HWND window = host.windowOf(form);
+        apply(in);
+        EXPECT_EQ(form.heard, in.heard);
+        EXPECT_EQ(state(), in.state);
+        EXPECT_EQ(IsWindow(window) != FALSE, form.loaded());  // an unloaded form's window goes
+    }
 }
 
-TEST_F(Win32ViewTest, CheckBoxAndOptionClicksGoThroughTheModel) {
-    int boxClicks = 0;
-    int optionClicks = 0;
-    c.chkOn.onClick = [&] { ++boxClicks; };
-    c.optB.onClick = [&] { ++optionClicks; };
+TEST_F(Win32ViewTest, KeyboardFollowsTheTabOrderAndTheFrontPage) {
+    ViewControls& u = c();
+    const struct {
+        Control* from;
+        UINT key;
+        Control* to;
+    } moves[] = {
+        {&u.cmdGo, VK_TAB, &u.chkOn},
+        {&u.chkOn, VK_TAB, &u.optA},  // a group is entered at its selected button
+        {&u.optA, VK_TAB, &u.txtName},
+        {&u.lstItems, VK_TAB, &u.chkInGroup},  // through a captioned frame
+    };
+    for (const auto& move : moves) {
+        key(*move.from, move.key);
+        EXPECT_EQ(GetFocus(), hwnd(*move.to)) << move.from->name();
+    }
+    u.optB.setValue(true);
+    key(u.chkOn, VK_TAB);
+    EXPECT_EQ(GetFocus(), hwnd(u.optB));
 
-    SendMessageW(hwnd(c.chkOn), BM_CLICK, 0, 0);
-    EXPECT_EQ(c.chkOn.value(), CheckBox::Checked);
-    EXPECT_EQ(SendMessageW(hwnd(c.chkOn), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(boxClicks, 1);
+    // Only the front page shows, and the keyboard goes on in it.
+    EXPECT_FALSE(IsWindowVisible(hwnd(u.page2)));
+    SetFocus(hwnd(u.cmdGo));
+    u.page2.zOrder(ZOrderPosition::Front);
+    EXPECT_FALSE(IsWindowVisible(hwnd(u.cmdGo)));
+    EXPECT_TRUE(IsWindowVisible(hwnd(u.cmdOther)));
+    if (GetActiveWindow() == host.windowOf(form)) {
+        EXPECT_EQ(GetFocus(), hwnd(u.cmdOther));
+    }
+    u.page2.setVisible(false);  // a hidden page is never in front
+    EXPECT_TRUE(IsWindowVisible(hwnd(u.page1)));
 
-    c.chkOn.setValue(CheckBox::Grayed);
-    EXPECT_EQ(SendMessageW(hwnd(c.chkOn), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
-
-    SendMessageW(hwnd(c.optB), BM_CLICK, 0, 0);
-    EXPECT_TRUE(c.optB.value());
-    EXPECT_FALSE(c.optA.value());
-    EXPECT_EQ(optionClicks, 1);
-    EXPECT_EQ(SendMessageW(hwnd(c.optB), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(hwnd(c.optA), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    // Tab reaches the group at its selected button.
-    EXPECT_TRUE(GetWindowLongW(hwnd(c.optB), GWL_STYLE) & WS_TABSTOP);
-    EXPECT_FALSE(GetWindowLongW(hwnd(c.optA), GWL_STYLE) & WS_TABSTOP);
-    EXPECT_TRUE(GetWindowLongW(hwnd(c.optA), GWL_STYLE) & WS_GROUP);
-    EXPECT_FALSE(GetWindowLongW(hwnd(c.optB), GWL_STYLE) & WS_GROUP);
-
-    c.chkOn.setEnabled(false);
-    SendMessageW(hwnd(c.chkOn), BM_CLICK, 0, 0);
-    EXPECT_EQ(boxClicks, 2);  // the Grayed value was set by code, which raises Click too
-    EXPECT_EQ(c.chkOn.value(), CheckBox::Grayed);
+    // Created first, the notice leads in tab order, but lies behind the pages until it is
+    // brought to the front.
+    EXPECT_TRUE(isAbove(hwnd(u.page1), hwnd(u.picNotice)));
+    u.picNotice.zOrder(ZOrderPosition::Front);
+    EXPECT_TRUE(isAbove(hwnd(u.picNotice), hwnd(u.page2)));
+    u.picNotice.zOrder(ZOrderPosition::Back);
+    EXPECT_TRUE(isAbove(hwnd(u.page1), hwnd(u.picNotice)));
 }
 
-TEST_F(Win32ViewTest, MouseOnARowsCheckBoxTicksItOnce) {
-    const HWND list = hwnd(c.lstItems);
-    std::vector<std::size_t> checks;
-    c.lstItems.onItemCheck = [&](std::size_t row) { checks.push_back(row); };
-    ASSERT_EQ(stateImage(list, 1), 1);
-
-    const POINT box = checkBoxPoint(list, 1);
-    ASSERT_GE(box.x, 0) << "no check box found by hit test";
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
-    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
-    pump();
-
-    EXPECT_EQ(checks, std::vector<std::size_t>{1});
-    EXPECT_TRUE(c.lstItems.row(1).checked);
-    EXPECT_FALSE(c.lstItems.row(0).checked);
-    EXPECT_EQ(stateImage(list, 1), 2);
-
-    // A click on the row's text selects it and ticks nothing.
-    RECT label{};
-    ListView_GetItemRect(list, 2, &label, LVIR_LABEL);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.left + 10, label.top + 3));
-    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(label.left + 10, label.top + 3));
-    pump();
-    EXPECT_EQ(checks.size(), 1u);
-    EXPECT_FALSE(c.lstItems.row(2).checked);
-
-    // Ticks by code raise nothing but show.
-    c.lstItems.setChecked(0, true);
-    EXPECT_EQ(checks.size(), 1u);
-    EXPECT_EQ(stateImage(list, 0), 2);
-}
-
-TEST_F(Win32ViewTest, SpaceBarTicksTheFocusedRowOnce) {
-    const HWND list = hwnd(c.lstItems);
-    std::vector<std::size_t> checks;
-    c.lstItems.onItemCheck = [&](std::size_t row) { checks.push_back(row); };
-
-    SetFocus(list);
-    ListView_SetItemState(list, 2, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    postKey(list, VK_SPACE, L' ');
-    EXPECT_EQ(checks, std::vector<std::size_t>{2});
-    EXPECT_TRUE(c.lstItems.row(2).checked);
-
-    postKey(list, VK_SPACE, L' ');
-    EXPECT_EQ(checks, (std::vector<std::size_t>{2, 2}));
-    EXPECT_FALSE(c.lstItems.row(2).checked);
-}
-
-TEST_F(Win32ViewTest, ModelChangesReachTheWindows) {
+TEST_F(Win32ViewTest, ModelChangesReachTheWindowsAndHeldOnesShowOnRefresh) {
+    ViewControls& u = c();
     form.setCaption(L"Renamed");
+    u.cmdGo.setCaption(L"&Run");
+    u.txtName.setEnabled(false);
+    u.picNotice.setVisible(true);
     EXPECT_EQ(textOf(host.windowOf(form)), L"Renamed");
-    c.cmdGo.setCaption(L"&Run");
-    EXPECT_EQ(textOf(hwnd(c.cmdGo)), L"&Run");
-    c.lblInfo.setCaption(L"Searching");
-    c.lblInfo.setCaption(L"Searching C:\\");
-    host.refresh(form);
-    EXPECT_EQ(textOf(hwnd(c.lblInfo)), L"Searching C:\\");
-
-    c.txtName.setEnabled(false);
-    EXPECT_FALSE(IsWindowEnabled(hwnd(c.txtName)));
-    c.lblInfo.setVisible(false);
-    EXPECT_FALSE(IsWindowVisible(hwnd(c.lblInfo)));
-    c.picNotice.setVisible(true);
-    EXPECT_TRUE(IsWindowVisible(hwnd(c.picNotice)));
+    EXPECT_EQ(textOf(hwnd(u.cmdGo)), L"&Run");
+    EXPECT_FALSE(IsWindowEnabled(hwnd(u.txtName)));
+    EXPECT_TRUE(IsWindowVisible(hwnd(u.picNotice)));
 
     // A burst of changes may be held back; refresh shows the last one.
-    ASSERT_TRUE(c.bar.setMin(1));
-    ASSERT_TRUE(c.bar.setMax(300));
+    u.lblInfo.setCaption(L"Searching");
+    u.lblInfo.setCaption(L"Searching C:\\");
+    ASSERT_TRUE(u.bar.setMin(1));
+    ASSERT_TRUE(u.bar.setMax(300));
     for (int v = 1; v <= 150; ++v) {
-        c.bar.setValue(v + 0.6);
+        u.bar.setValue(v + 0.6);
     }
-    host.refresh(form);
-    EXPECT_EQ(SendMessageW(hwnd(c.bar), PBM_GETPOS, 0, 0), 151);
-    EXPECT_EQ(SendMessageW(hwnd(c.bar), PBM_GETRANGE, TRUE, 0), 1);
-    EXPECT_EQ(SendMessageW(hwnd(c.bar), PBM_GETRANGE, FALSE, 0), 300);
-
     for (int i = 0; i < 5000; ++i) {
-        c.lstItems.addRow(L"C:\\file" + std::to_wstring(i));
+        u.lstItems.addRow(L"C:\\file" + std::to_wstring(i));
     }
     host.refresh(form);
-    EXPECT_EQ(ListView_GetItemCount(hwnd(c.lstItems)), 5003);
+    EXPECT_EQ(textOf(hwnd(u.lblInfo)), L"Searching C:\\");
+    EXPECT_EQ(SendMessageW(hwnd(u.bar), PBM_GETPOS, 0, 0), 151);
+    EXPECT_EQ(SendMessageW(hwnd(u.bar), PBM_GETRANGE, TRUE, 0), 1);
+    EXPECT_EQ(SendMessageW(hwnd(u.bar), PBM_GETRANGE, FALSE, 0), 300);
+    // The owner-data list reads its rows, and their cells, from the model.
+    const HWND list = hwnd(u.lstItems);
+    EXPECT_EQ(ListView_GetItemCount(list), 5003);
     wchar_t text[64] = {};
-    ListView_GetItemText(hwnd(c.lstItems), 5002, 0, text, 64);
+    ListView_GetItemText(list, 5002, 0, text, 64);
     EXPECT_STREQ(text, L"C:\\file4999");
-    ListView_GetItemText(hwnd(c.lstItems), 0, 1, text, 64);
+    ListView_GetItemText(list, 0, 1, text, 64);
     EXPECT_STREQ(text, L"1 KB");
-    c.lstItems.removeRows({0, 1});
-    c.lstItems.clear();
-    host.refresh(form);
-    EXPECT_EQ(ListView_GetItemCount(hwnd(c.lstItems)), 0);
-}
-
-TEST_F(Win32ViewTest, TextAndComboInputUpdateTheModelWithoutEcho) {
-    int changes = 0;
-    c.txtName.onChange = [&] { ++changes; };
-    c.txtName.setText(L"abc");
-    EXPECT_EQ(textOf(hwnd(c.txtName)), L"abc");
-    EXPECT_EQ(changes, 1);
-
-    // What the user types: the edit control reports the change.
-    SetWindowTextW(hwnd(c.txtName), L"abcd");
-    EXPECT_EQ(c.txtName.text(), L"abcd");
-    EXPECT_EQ(changes, 2);
-
-    int picks = 0;
-    c.cboKind.onClick = [&] { ++picks; };
-    SetFocus(hwnd(c.cboKind));
-    postKey(hwnd(c.cboKind), VK_DOWN);
-    EXPECT_EQ(c.cboKind.listIndex(), 1);
-    EXPECT_EQ(picks, 1);
-    c.cboKind.setListIndex(0);
-    EXPECT_EQ(SendMessageW(hwnd(c.cboKind), CB_GETCURSEL, 0, 0), 0);
-}
-
-TEST_F(Win32ViewTest, OnlyTheFrontPageIsShownAndReachable) {
-    EXPECT_TRUE(IsWindowVisible(hwnd(c.page1)));
-    EXPECT_FALSE(IsWindowVisible(hwnd(c.page2)));
-
-    SetFocus(hwnd(c.cmdGo));
-    c.page2.zOrder(ZOrderPosition::Front);
-    EXPECT_FALSE(IsWindowVisible(hwnd(c.page1)));
-    EXPECT_TRUE(IsWindowVisible(hwnd(c.page2)));
-    EXPECT_TRUE(IsWindowVisible(hwnd(c.cmdOther)));
-    EXPECT_FALSE(IsWindowVisible(hwnd(c.cmdGo)));
-    if (GetActiveWindow() == host.windowOf(form)) {
-        // The keyboard goes on in the page now in front.
-        EXPECT_EQ(GetFocus(), hwnd(c.cmdOther));
+    for (int column : {0, 1}) {
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT | LVCF_SUBITEM;  // which cells the column asks for
+        header.pszText = text;
+        header.cchTextMax = 64;
+        ASSERT_TRUE(ListView_GetColumn(list, column, &header));
+        EXPECT_STREQ(text, column == 0 ? L"Name" : L"Size");
+        EXPECT_EQ(header.iSubItem, column);
     }
-
-    c.page2.setVisible(false);  // a hidden page is never in front
-    EXPECT_TRUE(IsWindowVisible(hwnd(c.page1)));
-    EXPECT_FALSE(IsWindowVisible(hwnd(c.page2)));
+    u.lstItems.clear();
+    host.refresh(form);
+    EXPECT_EQ(ListView_GetItemCount(list), 0);
 }
 
-TEST_F(Win32ViewTest, OverlappingSiblingsFollowTheModelsZOrder) {
-    // Created first, the notice leads in tab order, but it lies behind the pages until it is
-    // brought to the front.
-    EXPECT_TRUE(isAbove(hwnd(c.page1), hwnd(c.picNotice)));
-    c.picNotice.zOrder(ZOrderPosition::Front);
-    EXPECT_TRUE(isAbove(hwnd(c.picNotice), hwnd(c.page1)));
-    EXPECT_TRUE(isAbove(hwnd(c.picNotice), hwnd(c.page2)));
-    c.picNotice.zOrder(ZOrderPosition::Back);
-    EXPECT_TRUE(isAbove(hwnd(c.page1), hwnd(c.picNotice)));
-}
-
-TEST_F(Win32ViewTest, TabFollowsCreationOrder) {
-    SetFocus(hwnd(c.cmdGo));
-    postKey(hwnd(c.cmdGo), VK_TAB);
-    EXPECT_EQ(GetFocus(), hwnd(c.chkOn));
-    postKey(hwnd(c.chkOn), VK_TAB);
-    EXPECT_EQ(GetFocus(), hwnd(c.optA));
-    postKey(hwnd(c.optA), VK_TAB);
-    EXPECT_EQ(GetFocus(), hwnd(c.txtName));
-}
-
-TEST_F(Win32ViewTest, LayoutIsConvertedFromTwipsByEdges) {
+// Positions and fonts are converted from twips and points; colours are the model's.
+TEST_F(Win32ViewTest, LayoutAndPaintFollowTheModel) {
     if (systemDpi() != 96) {
         GTEST_SKIP() << "the layout figures are for 96 DPI";
     }
+    ViewControls& u = c();
     RECT client{};
     GetClientRect(host.windowOf(form), &client);
     EXPECT_EQ(client.right, 769);
-    EXPECT_EQ(client.bottom, 441);
+    EXPECT_EQ(client.bottom, 441);  // the menu bar takes none of it
+    // Edges are converted, not sizes: 100 + 4000 twips end at 273 px, although 100 alone is
+    // 7 px and 4000 alone 267.
+    EXPECT_EQ(rectInParent(hwnd(u.lblInfo)).left, 7);
+    EXPECT_EQ(rectInParent(hwnd(u.lblInfo)).right, 273);
+    EXPECT_EQ(rectInParent(hwnd(u.page1)).left, 192);
+    EXPECT_EQ(rectInParent(hwnd(u.page1)).right, 192 + 569);
+    // The frame's border takes no room from its controls.
+    EXPECT_EQ(rectInParent(hwnd(u.chkInGroup)).left, 16);
+    EXPECT_EQ(rectInParent(hwnd(u.chkInGroup)).top, 24);
 
-    // 100 + 100 twips end where the neighbour at 200 begins (13.33 px), although each of the
-    // two hundreds alone is 6.67 px.
-    const RECT left = rectInParent(hwnd(c.lblLeft));
-    const RECT right = rectInParent(hwnd(c.lblRight));
-    EXPECT_EQ(left.left, 7);
-    EXPECT_EQ(left.right, right.left);
-    EXPECT_EQ(right.left, 13);
+    for (auto [control, height, weight] :
+         {std::tuple<Control*, int, int>{&u.cmdGo, -11, FW_NORMAL},  // 8.25 pt
+          {&u.lblInfo, -13, FW_BOLD}}) {                             // 9.75 pt
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(*control), WM_GETFONT, 0, 0)),
+                   sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, height);
+        EXPECT_EQ(font.lfWeight, weight);
+        EXPECT_STREQ(font.lfFaceName, L"Verdana");
+    }
 
-    const RECT page = rectInParent(hwnd(c.page1));
-    EXPECT_EQ(page.left, 192);
-    EXPECT_EQ(page.right - page.left, 569);
-
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(c.cmdGo), WM_GETFONT, 0, 0)), sizeof(font),
-               &font);
-    EXPECT_EQ(font.lfHeight, -11);  // 8.25 pt
-    EXPECT_STREQ(font.lfFaceName, L"Verdana");
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(c.lblInfo), WM_GETFONT, 0, 0)),
-               sizeof(font), &font);
-    EXPECT_EQ(font.lfHeight, -13);  // 9.75 pt
-    EXPECT_EQ(font.lfWeight, FW_BOLD);
-}
-
-TEST_F(Win32ViewTest, CaptionedFrameIsAGroupBoxAroundItsControls) {
-    const HWND frame = hwnd(c.fraGroup);
+    // The top line of a captioned frame's etched border runs through the middle of the
+    // caption, which breaks it and is drawn in the frame's colour; labels paint in theirs on
+    // the page's.
+    const HWND frame = hwnd(u.fraGroup);
     EXPECT_EQ(textOf(frame), L"Options");  // what a screen reader names the group by
-    // The border takes no room from the frame's controls, nor the keyboard's way into them.
-    EXPECT_EQ(rectInParent(hwnd(c.chkInGroup)).left, MulDiv(240, systemDpi(), 1440));
-    EXPECT_EQ(rectInParent(hwnd(c.chkInGroup)).top, MulDiv(360, systemDpi(), 1440));
-    SetFocus(hwnd(c.lstItems));
-    postKey(hwnd(c.lstItems), VK_TAB);
-    EXPECT_EQ(GetFocus(), hwnd(c.chkInGroup));
-
-    // The top line of the etched border runs through the middle of the caption, which breaks
-    // it and is drawn in the frame's colour.
     RECT box{};
     GetClientRect(frame, &box);
     HDC screen = GetDC(nullptr);
@@ -476,259 +514,170 @@ TEST_F(Win32ViewTest, CaptionedFrameIsAGroupBoxAroundItsControls) {
         }
     }
     EXPECT_GT(captionPixels, 10);
+
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(hwnd(u.page1), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(hwnd(u.lblInfo))));
+    LOGBRUSH fill{};
+    ASSERT_NE(GetObjectW(brush, sizeof(fill), &fill), 0);
+    EXPECT_EQ(fill.lbColor, RGB(2, 51, 94));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 199, 6));
+
+    // A picture box shows its image over its back colour.
+    const HWND picture = hwnd(u.picNotice);
+    RECT middle{};
+    GetClientRect(picture, &middle);
+    u.picNotice.setBackColor(Color{1, 2, 3});
+    for (Image image : {Image::None, Image::SidePanel}) {
+        u.picNotice.setImage(image);
+        SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(GetPixel(dc, middle.right / 2, middle.bottom / 2) == RGB(1, 2, 3),
+                  image == Image::None);
+    }
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
 
     UpdateWindow(frame);
-    c.fraGroup.setCaption(L"Choices");
+    u.fraGroup.setCaption(L"Choices");
     EXPECT_EQ(textOf(frame), L"Choices");
-    EXPECT_TRUE(GetUpdateRect(frame, nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(frame, nullptr, FALSE));  // and it is repainted
 }
 
-TEST_F(Win32ViewTest, LabelsPaintInTheModelsColours) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(hwnd(c.page1), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(hwnd(c.lblInfo))));
-    LOGBRUSH fill{};
-    ASSERT_NE(GetObjectW(brush, sizeof(fill), &fill), 0);
-    EXPECT_EQ(fill.lbColor, RGB(2, 51, 94));
-    EXPECT_EQ(GetTextColor(dc), RGB(255, 199, 6));
-    DeleteDC(dc);
-}
-
-TEST_F(Win32ViewTest, EscapeClosesOnlyAFormThatAsksForIt) {
-    const HWND button = hwnd(c.cmdGo);
-    SetFocus(button);
-    postKey(button, VK_ESCAPE);
-    EXPECT_EQ(form.unloadCalls, 0);
-
-    form.setClosesOnEscape(true);
-    SetFocus(button);
-    postKey(button, VK_ESCAPE);
-    EXPECT_EQ(form.unloadCalls, 1);
-    EXPECT_FALSE(form.loaded());
-}
-
-TEST_F(Win32ViewTest, ClosingTheWindowLeavesTheDecisionToTheModel) {
+TEST_F(Win32ViewTest, MenusHoldTheVisibleEntriesAndThePopUpClicksTheChosenOne) {
+    ViewControls& u = c();
     const HWND window = host.windowOf(form);
-    form.cancelUnload = 1;
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(form.unloadCalls, 1);
-    EXPECT_TRUE(form.loaded());
-    EXPECT_TRUE(IsWindowVisible(window));
-
-    form.cancelUnload = 0;
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(form.loaded());
-    EXPECT_FALSE(IsWindowVisible(window));
-    pump();
-    EXPECT_FALSE(IsWindow(window));
-
-    // Loaded again, the form gets new windows.
-    form.show();
-    EXPECT_TRUE(IsWindowVisible(host.windowOf(form)));
-    EXPECT_NE(host.windowOf(form.ui().cmdGo), nullptr);
-}
-
-TEST_F(Win32ViewTest, MenuBarHoldsTheVisibleEntriesAndRaisesClick) {
-    const HWND window = host.windowOf(form);
-    int opened = 0;
-    c.mnuOpen.onClick = [&] { ++opened; };
-
     HMENU bar = GetMenu(window);
-    ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 1);  // the pop-up menu is not on the bar
     wchar_t caption[64] = {};
     GetMenuStringW(bar, 0, caption, 64, MF_BYPOSITION);
     EXPECT_STREQ(caption, L"&File");
-    HMENU file = GetSubMenu(bar, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 1);
-    SendMessageW(window, WM_COMMAND, GetMenuItemID(file, 0), 0);
-    EXPECT_EQ(opened, 1);
-
-    c.mnuHidden.setVisible(true);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 1);
+    u.mnuHidden.setVisible(true);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(window), 0)), 2);
-    RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.bottom, MulDiv(6615, systemDpi(), 1440));
-}
 
-TEST_F(Win32ViewTest, PopupMenuClicksTheChosenEntry) {
-    int shown = 0;
-    c.mnuShow.onClick = [&] { ++shown; };
     // Keys waiting in the queue are read by the menu's own loop.
-    const HWND window = host.windowOf(form);
     PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
     PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
-    host.popupMenu(form, c.mnuPopUp, &c.mnuShow);
-    EXPECT_EQ(shown, 1);
+    host.popupMenu(form, u.mnuPopUp, &u.mnuShow);
+    EXPECT_EQ(form.heard, "mnuShow");
 }
 
-TEST_F(Win32ViewTest, NotificationIconReportsItsClicksAsTrayEvents) {
-    std::vector<TrayEvent> events;
-    c.picHook.onTrayEvent = [&](TrayEvent event) { events.push_back(event); };
-    (void)host.addTrayIcon(c.picHook, L"Dustrel");
-    // What the shell posts for the mouse over the icon; only releases and double clicks count.
-    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
-                         WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONUP}) {
-        PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, message);
-    }
-    pump();
-    EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::Click, TrayEvent::DoubleClick,
-                                              TrayEvent::RightClick}));
-
-    // Once the icon is gone, or its form with it, nothing reaches the hook.
-    host.removeTrayIcon(c.picHook);
-    PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, WM_LBUTTONDBLCLK);
-    pump();
-    (void)host.addTrayIcon(c.picHook, L"Dustrel");
-    form.unload();
-    PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, WM_LBUTTONDBLCLK);
-    pump();
-    EXPECT_EQ(events.size(), 3u);
-}
-
-TEST_F(Win32ViewTest, HourglassShowsWhileTheFormSaysSo) {
-    const HWND button = hwnd(c.cmdGo);
-    const auto setCursorFor = [&] {
-        SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+TEST_F(Win32ViewTest, PointerFollowsTheFormAndTheLinkLabels) {
+    ViewControls& u = c();
+    const struct {
+        MousePointer form, label;
+        Control* under;
+        const wchar_t* cursor;
+    } cases[] = {
+        {MousePointer::Hourglass, MousePointer::Hand, &u.lblInfo, IDC_WAIT},
+        {MousePointer::Default, MousePointer::Hand, &u.lblInfo, IDC_HAND},
+        {MousePointer::Default, MousePointer::Hand, &u.cmdGo, IDC_ARROW},
+        {MousePointer::Hand, MousePointer::Default, &u.cmdGo, IDC_HAND},
     };
-    form.setMousePointer(MousePointer::Hourglass);
-    setCursorFor();
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
-    form.setMousePointer(MousePointer::Default);
-    setCursorFor();
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    for (const auto& test : cases) {
+        form.setMousePointer(test.form);
+        u.lblInfo.setMousePointer(test.label);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        SendMessageW(hwnd(*test.under), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd(*test.under)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, test.cursor)) << test.under->name();
+    }
 }
 
 TEST_F(Win32ViewTest, FocusGivenByCodeLandsWithoutTakingActivation) {
+    ViewControls& u = c();
     const HWND window = host.windowOf(form);
     SetForegroundWindow(window);
     ASSERT_EQ(GetActiveWindow(), window);
-    c.txtName.setText(L"typed");
-    c.txtName.setFocus();
-    EXPECT_EQ(GetFocus(), hwnd(c.txtName));
-    EXPECT_EQ(SendMessageW(hwnd(c.txtName), EM_GETSEL, 0, 0), MAKELRESULT(0, 5));  // typed over
+    u.txtName.setText(L"typed");
+    u.txtName.setFocus();
+    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
+    EXPECT_EQ(SendMessageW(hwnd(u.txtName), EM_GETSEL, 0, 0), MAKELRESULT(0, 5));  // typed over
 
     // A form not yet shown takes the focus when it is, even on a control out of the tab order
     // (an option button that is not the selected one).
     ViewForm other(host, "frmOther");
     other.ui().optB.setFocus();
-    EXPECT_EQ(GetFocus(), hwnd(c.txtName));
+    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
     other.show();
     pump();
     ASSERT_EQ(GetActiveWindow(), host.windowOf(other));
     EXPECT_EQ(GetFocus(), host.windowOf(other.ui().optB));
 
     // Code in the form behind does not take the user away from the one in front.
-    c.chkOn.setFocus();
+    u.chkOn.setFocus();
     EXPECT_EQ(GetActiveWindow(), host.windowOf(other));
     SetActiveWindow(window);
     pump();
-    EXPECT_EQ(GetFocus(), hwnd(c.chkOn));
+    EXPECT_EQ(GetFocus(), hwnd(u.chkOn));
     other.unload();
 }
 
 // --- the host's loops ----------------------------------------------------------------------
 
-HWND g_boxOwner = nullptr;
-std::wstring g_boxCaption;
-std::wstring g_boxText;
-int g_boxAnswer = IDOK;
-// The buttons the box had (IDOK, IDYES, IDNO), and its icon.
-std::vector<int> g_boxButtons;
-HICON g_boxIcon = nullptr;
+// What the message box showed; it is answered with `answer`.
+struct ShownBox {
+    HWND owner = nullptr;
+    std::wstring caption, text;
+    std::vector<int> buttons;  // of IDOK, IDYES, IDNO
+    HICON icon = nullptr;
+    int answer = IDOK;
+} g_box;
 
 LRESULT CALLBACK answerMessageBox(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        wchar_t name[32] = {};
-        GetClassNameW(box, name, 32);
-        if (std::wstring(name) == L"#32770") {
-            g_boxOwner = GetWindow(box, GW_OWNER);
-            g_boxCaption = textOf(box);
-            g_boxText = textOf(GetDlgItem(box, 0xFFFF));
-            g_boxButtons.clear();
-            for (int id : {IDOK, IDYES, IDNO}) {
-                if (GetDlgItem(box, id) != nullptr) {
-                    g_boxButtons.push_back(id);
-                }
+    wchar_t name[32] = {};
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 32) && std::wstring(name) == L"#32770") {
+        g_box.owner = GetWindow(box, GW_OWNER);
+        g_box.caption = textOf(box);
+        g_box.text = textOf(GetDlgItem(box, 0xFFFF));
+        g_box.buttons.clear();
+        for (int id : {IDOK, IDYES, IDNO}) {
+            if (GetDlgItem(box, id) != nullptr) {
+                g_box.buttons.push_back(id);
             }
-            g_boxIcon = nullptr;
-            for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                const LONG style = GetWindowLongW(child, GWL_STYLE);
-                if ((style & SS_TYPEMASK) == SS_ICON && (style & WS_VISIBLE) != 0) {
-                    g_boxIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-                }
-            }
-            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(g_boxAnswer), 0);
         }
+        g_box.icon = nullptr;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            if ((style & SS_TYPEMASK) == SS_ICON && (style & WS_VISIBLE) != 0) {
+                g_box.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            }
+        }
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(g_box.answer), 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(Win32ViewTest, MessageBoxIsShownOverTheFormAndAnswered) {
-    HHOOK hook = SetWindowsHookExW(WH_CBT, answerMessageBox, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
-    g_boxAnswer = IDNO;
-    const MessageBoxAnswer answer = host.messageBox(
-        L"A newer version may be out. Look now?", L"Dustrel",
-        (ui::MessageBoxStyle{ui::MessageBoxButtons::YesNo, ui::MessageBoxIcon::Warning}));
-    UnhookWindowsHookEx(hook);
-
-    EXPECT_EQ(answer, ui::MessageBoxAnswer::No);
-    EXPECT_EQ(g_boxCaption, L"Dustrel");
-    EXPECT_EQ(g_boxText, L"A newer version may be out. Look now?");
-    EXPECT_EQ(g_boxOwner, host.windowOf(form));
-}
-
-TEST_F(Win32ViewTest, MessageBoxShowsTheButtonsAndIconAskedFor) {
-    struct Case {
+TEST_F(Win32ViewTest, MessageBoxIsShownOverTheFormWithTheButtonsAndIconAskedFor) {
+    using enum MessageBoxButtons;
+    using enum MessageBoxIcon;
+    const struct {
         MessageBoxStyle style;
         std::vector<int> buttons;
         const wchar_t* icon;  // null for none
         int clicked;
         MessageBoxAnswer answer;
-    };
-    const Case cases[] = {
-        {{MessageBoxButtons::Ok, MessageBoxIcon::None},
-         {IDOK},
-         nullptr,
-         IDOK,
-         MessageBoxAnswer::Ok},
-        {{MessageBoxButtons::Ok, MessageBoxIcon::Stop},
-         {IDOK},
-         IDI_HAND,
-         IDOK,
-         MessageBoxAnswer::Ok},
-        {{MessageBoxButtons::Ok, MessageBoxIcon::Information},
-         {IDOK},
-         IDI_ASTERISK,
-         IDOK,
-         MessageBoxAnswer::Ok},
-        {{MessageBoxButtons::YesNo, MessageBoxIcon::Warning},
-         {IDYES, IDNO},
-         IDI_EXCLAMATION,
-         IDYES,
-         MessageBoxAnswer::Yes},
-        {{MessageBoxButtons::YesNo, MessageBoxIcon::Question},
-         {IDYES, IDNO},
-         IDI_QUESTION,
-         IDNO,
-         MessageBoxAnswer::No},
+    } cases[] = {
+        {{Ok, None}, {IDOK}, nullptr, IDOK, MessageBoxAnswer::Ok},
+        {{Ok, Stop}, {IDOK}, IDI_HAND, IDOK, MessageBoxAnswer::Ok},
+        {{Ok, Information}, {IDOK}, IDI_ASTERISK, IDOK, MessageBoxAnswer::Ok},
+        {{YesNo, Warning}, {IDYES, IDNO}, IDI_EXCLAMATION, IDYES, MessageBoxAnswer::Yes},
+        {{YesNo, Question}, {IDYES, IDNO}, IDI_QUESTION, IDNO, MessageBoxAnswer::No},
     };
     HHOOK hook = SetWindowsHookExW(WH_CBT, answerMessageBox, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    for (const Case& test : cases) {
-        g_boxAnswer = test.clicked;
-        g_boxIcon = nullptr;
-        EXPECT_EQ(host.messageBox(L"text", L"Dustrel", test.style), test.answer);
-        EXPECT_EQ(g_boxButtons, test.buttons);
-        EXPECT_EQ(g_boxIcon, test.icon != nullptr ? LoadIconW(nullptr, test.icon) : nullptr);
+    for (const auto& test : cases) {
+        g_box = ShownBox{};
+        g_box.answer = test.clicked;
+        EXPECT_EQ(host.messageBox(L"Look now?", L"Dustrel", test.style), test.answer);
+        EXPECT_EQ(g_box.owner, host.windowOf(form));
+        EXPECT_EQ(g_box.caption, L"Dustrel");
+        EXPECT_EQ(g_box.text, L"Look now?");
+        EXPECT_EQ(g_box.buttons, test.buttons);
+        EXPECT_EQ(g_box.icon, test.icon != nullptr ? LoadIconW(nullptr, test.icon) : nullptr);
     }
     UnhookWindowsHookEx(hook);
 }
@@ -748,9 +697,7 @@ TEST_F(Win32ViewTest, ModalFormHoldsTheOthersUntilHidden) {
     g_modal = &modal;
     g_mainWindow = host.windowOf(form);
     SetTimer(nullptr, 0, 50, closeModal);
-
     host.showModal(modal);
-
     EXPECT_FALSE(g_mainEnabledDuringModal);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
     EXPECT_TRUE(modal.loaded());
@@ -758,38 +705,31 @@ TEST_F(Win32ViewTest, ModalFormHoldsTheOthersUntilHidden) {
     modal.unload();
 }
 
-TEST_F(Win32ViewTest, DoEventsRunsWhatIsPendingAndKeepsTheQuitForTheMainLoop) {
-    int clicks = 0;
-    c.cmdGo.onClick = [&] { ++clicks; };
-    PostMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
+// DoEvents runs what is pending and keeps a quit for the main loop. The end of the session
+// ends the program without its handlers; then nothing more is handled, and the caller is told
+// to give up.
+TEST_F(Win32ViewTest, DoEventsAndTheEndOfTheSession) {
+    const HWND window = host.windowOf(form);
+    const HWND go = hwnd(c().cmdGo);
+    PostMessageW(go, BM_CLICK, 0, 0);
     PostQuitMessage(7);
     host.doEvents();
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.heard, "cmdGo");
     MSG msg{};
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
 
-    // Once the program ends, nothing more is handled, and the caller is told to give up.
-    host.endProgram();
-    PostMessageW(hwnd(c.cmdGo), BM_CLICK, 0, 0);
-    EXPECT_THROW(host.doEvents(), ui::HandlerAbandoned);
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(runMessageLoop(host), 0);
-}
-
-TEST_F(Win32ViewTest, EndOfTheSessionEndsTheProgramWithoutItsHandlers) {
-    const HWND window = host.windowOf(form);
     EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(window, WM_ENDSESSION, FALSE, 0);  // cancelled after all
     EXPECT_FALSE(host.ended());
-    MSG msg{};
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-
     SendMessageW(window, WM_ENDSESSION, TRUE, 0);
     SendMessageW(window, WM_ENDSESSION, TRUE, 0);
     ASSERT_TRUE(host.ended());  // else the loop below would wait for ever
-    EXPECT_EQ(form.unloadCalls, 0);
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    PostMessageW(go, BM_CLICK, 0, 0);
+    EXPECT_THROW(host.doEvents(), ui::HandlerAbandoned);
+    EXPECT_EQ(form.heard, "cmdGo");  // no Unload, no second click
     EXPECT_EQ(runMessageLoop(host), 0);
 }
 
