@@ -37,6 +37,8 @@ TEST(ParseDateText, RejectsDatesThatDoNotExist) {
     EXPECT_FALSE(parseDateText(L"00/01/2024", L"dd/MM/yyyy"));
     EXPECT_FALSE(parseDateText(L"01/13/2024", L"dd/MM/yyyy"));
     EXPECT_FALSE(parseDateText(L"01/01/0000", L"dd/MM/yyyy"));
+    EXPECT_EQ(parseDateText(L"01/01/0001", L"dd/MM/yyyy"), date(1, 1, 1));
+    EXPECT_EQ(parseDateText(L"31/12/9999", L"dd/MM/yyyy"), date(9999, 12, 31));
 }
 
 TEST(ParseDateText, RejectsTextThatIsNoDate) {

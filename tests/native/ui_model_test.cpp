@@ -114,6 +114,11 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"bar min", &c.bar, Prop::Range, [&] { EXPECT_TRUE(c.bar.setMin(5)); }},
         {"bar value", &c.bar, Prop::Value, [&] { EXPECT_TRUE(c.bar.setValue(50)); }},
         {"text", &c.txt, Prop::Text, [&] { c.txt.setText(L"log"); }},
+        {"check box", &c.chk, Prop::Value, [&] { c.chk.setValue(CheckBox::Unchecked); }},
+        {"option", &c.optB, Prop::Value, [&] { c.optB.setValue(true); }},
+        {"combo choice", &c.cbo, Prop::ListIndex, [&] { c.cbo.setListIndex(0); }},
+        {"row tick", &c.list, Prop::Row, [&] { c.list.setChecked(0, true); }},
+        {"all ticks", &c.list, Prop::Rows, [&] { c.list.setAllChecked(true); }},
         {"form caption", nullptr, Prop::Caption, [&] { form.setCaption(L"Dustrel"); }},
         {"form icon", nullptr, Prop::Icon, [&] { form.setIcon(Image::AppIcon); }},
         {"form size", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 7000); }},
@@ -125,6 +130,9 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"form pointer", nullptr, Prop::MousePointer,
          [&] { form.setMousePointer(MousePointer::Hourglass); }},
     };
+    c.cbo.addItem(L"1 Day");
+    c.list.addRow(L"a");
+    c.list.addRow(L"b");
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         Recorder controls;
@@ -215,7 +223,11 @@ TEST_F(UiModelTest, OptionButtonsFormOneGroupPerContainer) {
     c.optOther.setValue(true);
     c.optA.setValue(true);
     c.optA.setValue(true);
+    Recorder cleared;  // the window must hear of the button that lost its dot
+    c.optA.setObserver(&cleared);
     c.optB.userClick();
+    c.optA.setObserver(nullptr);
+    EXPECT_EQ(cleared.seen, (std::vector<std::pair<Prop, std::size_t>>{{Prop::Value, 0}}));
     EXPECT_FALSE(c.optA.value());
     EXPECT_TRUE(c.optB.value());
     EXPECT_TRUE(c.optOther.value());  // another container, another group
