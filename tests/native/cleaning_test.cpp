@@ -57,15 +57,17 @@ protected:
 };
 
 TEST_F(CleaningTest, LogsInUtf8UnderAHeadOfDateAndTime) {
-    listTicked({L"C:\\Temp\\a.tmp", L"C:\\\u65e5\u672c\\\u03a9.tmp"});
+    listTicked({L"C:\\Temp\\a.tmp", L"C:\\\u65e5\u672c\\\u03a9\U0001F600.tmp"});
     c().ListFiles.addRow(L"C:\\unticked.tmp");
 
     c().cmdDelete.click();
 
     ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
     EXPECT_FALSE(fakes.shell.deleteCalls()[0].toRecycleBin);
-    EXPECT_EQ(log(), std::string(kLogHead) +
-                         "C:\\Temp\\a.tmp\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\\\xCE\xA9.tmp\r\n");
+    EXPECT_EQ(
+        log(),
+        std::string(kLogHead) +
+            "C:\\Temp\\a.tmp\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\\\xCE\xA9\xF0\x9F\x98\x80.tmp\r\n");
     EXPECT_TRUE(onDeletedPage());
     // Delete stays as the scan left it; only Back takes it away.
     EXPECT_TRUE(c().cmdDelete.enabled());

@@ -26,6 +26,12 @@ TEST(ParseDateText, ReadsFieldsInThePicturesOrder) {
     // Typed with other separators, or with the marks right-to-left locales insert.
     EXPECT_EQ(parseDateText(L" 5-3-2024 ", L"dd/MM/yyyy"), date(2024, 3, 5));
     EXPECT_EQ(parseDateText(L"\u200F05/\u200F03/\u200F2024", L"dd/MM/yyyy"), date(2024, 3, 5));
+    // Any ASCII punctuation separates, up to both ends of each of its four runs.
+    for (const wchar_t* separators : {L"!/", L":@", L"[`", L"{~"}) {
+        const std::wstring typed =
+            std::wstring(L"05") + separators[0] + L"03" + separators[1] + L"2024";
+        EXPECT_EQ(parseDateText(typed, L"dd.MM.yyyy"), date(2024, 3, 5)) << typed.c_str();
+    }
 }
 
 TEST(ParseDateText, RejectsDatesThatDoNotExist) {

@@ -66,6 +66,8 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
         L"Dustrel-12252026-1200.log",    // 20 days ahead
         L"dustrel-11292026-1.LOG",       // 6 days ago, in another case
         L"Dustrel-02292024-1.log",
+        L"Dustrel-01012020.log",  // the shortest name a log may have
+        L"Dustrel-01010001-1.log",
     };
     struct Case {
         int entry;

@@ -206,7 +206,15 @@ TEST_F(ScanTest, NextWantsACategoryThenEndsOnTheResultsWithTheCount) {
     EXPECT_EQ(host.doEventsCount, 0);
 
     scan({L"C:\\"}, {kTemporary});
-    scan({L"C:\\"}, {});  // a new scan starts from an empty list
+    // While the count is shown, Back and Next already start a new scan, from an empty list.
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        host.onMessageBox = nullptr;
+        c().cmdBack.click();
+        c().cmdNext1.setEnabled(true);
+        c().cmdNext1.click();
+    };
+    scan({L"C:\\"}, {});
+    EXPECT_EQ(host.messageTexts().size(), 4u);
     EXPECT_EQ(rows(), Rows{L"C:\\Temp\\one.tmp"});
     EXPECT_EQ(host.messageBoxes.back().text, L"1 Files Found");
     EXPECT_EQ(host.messageBoxes.back().style,
@@ -309,7 +317,9 @@ protected:
                   L"C:\\C\\Quiet\\readme.txt", L"D:\\5.tmp"});
         start();
         fakes.system.onSleep = [this](unsigned) {
-            noticeShownDuringSleep = c().picMessage.visible();
+            const auto& notice = c().picMessage;
+            noticeShownDuringSleep =
+                notice.visible() && notice.zIndex() + 1 == form.children().size();  // on top
         };
     }
     // The results page as a stop leaves it: the rows so far and a way on, nothing running.

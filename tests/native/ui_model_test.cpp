@@ -94,6 +94,7 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         Prop prop;
         std::function<void()> set;
     };
+    MenuItem& entry = form.addMenu("mnuTest", L"&Test").add("mnuEntry", L"&Entry");
     const Font bold{L"Verdana", 8.25, true};
     const Case cases[] = {
         {"caption", &c.cmd, Prop::Caption, [&] { c.cmd.setCaption(L"&Stop"); }},
@@ -129,6 +130,8 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"form size", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 7000); }},
         {"form height", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 6000); }},
         {"form font", nullptr, Prop::Font, [&] { form.setFont(bold); }},
+        {"menu enabled", nullptr, Prop::Menus, [&] { entry.setEnabled(false); }},
+        {"menu visible", nullptr, Prop::Menus, [&] { entry.setVisible(false); }},
         {"form colour", nullptr, Prop::Colors, [&] { form.setBackColor(kPageBlue); }},
         {"form state", nullptr, Prop::WindowState,
          [&] { form.setWindowState(WindowState::Minimized); }},
@@ -162,12 +165,14 @@ TEST_F(UiModelTest, FormLoadsOnFirstTouchAndReloadsFresh) {
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(form.ui().chk.value(), CheckBox::Checked);
     form.ui().txt.setText(L"typed");
+    form.addMenu("mnuTest", L"&Test");
     EXPECT_EQ(form.loads, 1);
 
     EXPECT_TRUE(form.unload());
     EXPECT_FALSE(form.loaded());
     EXPECT_FALSE(form.visible());
     EXPECT_EQ(form.ui().txt.text(), L"");  // a new load starts from the layout again
+    EXPECT_TRUE(form.menus().empty());
     EXPECT_EQ(form.loads, 2);
 }
 
@@ -213,6 +218,8 @@ TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
     EXPECT_FALSE(c.cbo.setListIndex(2));
     EXPECT_EQ(cboClicks, 1);
     EXPECT_EQ(c.cbo.text(), L"5 Days");
+    c.cbo.clear();
+    EXPECT_EQ(c.cbo.listIndex(), -1);
 
     c.txt.setText(L"log");
     c.txt.setText(L"log");
@@ -283,7 +290,7 @@ TEST_F(UiModelTest, ListChecksFromCodeAreSilentAndUserChecksRaiseOnce) {
 TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
     auto& list = form.ui().list;
     for (const wchar_t* path : {L"C:\\b.log", L"C:\\A.log", L"C:\\c.log", L"C:\\a.LOG"}) {
-        list.addRow(path);
+        list.addRow(path, {L"size"});
     }
     list.setChecked(2, true);  // c.log
     auto order = [&] {
@@ -303,6 +310,10 @@ TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
 
     list.addRow(L"C:\\0.log");  // appended while sorted: stays last until the next sort
     EXPECT_EQ(list.row(4).text, L"C:\\0.log");
+    list.setSortKey(2);  // a column no row fills: all equal
+    EXPECT_EQ(order(), L"Aabc0");
+    list.removeRow(list.rowCount());
+    EXPECT_EQ(list.rowCount(), 5u);
 }
 
 TEST_F(UiModelTest, ProgressBarRefusesValuesOutsideItsRange) {
