@@ -26,6 +26,12 @@ TEST(ParseDateText, ReadsFieldsInThePicturesOrder) {
     // Typed with other separators, or with the marks right-to-left locales insert.
     EXPECT_EQ(parseDateText(L" 5-3-2024 ", L"dd/MM/yyyy"), date(2024, 3, 5));
     EXPECT_EQ(parseDateText(L"\u200F05/\u200F03/\u200F2024", L"dd/MM/yyyy"), date(2024, 3, 5));
+    // Any ASCII punctuation separates, up to both ends of each of its four runs.
+    for (const wchar_t* separators : {L"!/", L":@", L"[`", L"{~"}) {
+        const std::wstring typed =
+            std::wstring(L"05") + separators[0] + L"03" + separators[1] + L"2024";
+        EXPECT_EQ(parseDateText(typed, L"dd.MM.yyyy"), date(2024, 3, 5)) << typed.c_str();
+    }
 }
 
 TEST(ParseDateText, RejectsDatesThatDoNotExist) {
@@ -37,6 +43,8 @@ TEST(ParseDateText, RejectsDatesThatDoNotExist) {
     EXPECT_FALSE(parseDateText(L"00/01/2024", L"dd/MM/yyyy"));
     EXPECT_FALSE(parseDateText(L"01/13/2024", L"dd/MM/yyyy"));
     EXPECT_FALSE(parseDateText(L"01/01/0000", L"dd/MM/yyyy"));
+    EXPECT_EQ(parseDateText(L"01/01/0001", L"dd/MM/yyyy"), date(1, 1, 1));
+    EXPECT_EQ(parseDateText(L"31/12/9999", L"dd/MM/yyyy"), date(9999, 12, 31));
 }
 
 TEST(ParseDateText, RejectsTextThatIsNoDate) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,23 @@ protected:
     void choose(int entry) { settingsUi().cboLogFiles.setListIndex(entry); }
 };
 
-TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDays) {
+// Only deletion logs go: not other files, a folder or a log held open, nor names that only
+// look like a log's (no date, a date that does not exist, another program's prefix).
+TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
+    const Names others{
+        L"notes.txt",
+        L"Dustrel-01012020-1.txt",  // not a log
+        L"Dustrel-13012020-1.log",  // month 13
+        L"Dustrel-02292025-1.log",  // no 29 February in 2025
+        L"Dustrel-00002020-1.log",
+        L"Dustrel-0101202x-1.log",
+        L"Dustrel-0101.log",       // too short for a date
+        L"Dustrel-01012020",       // no extension
+        L"Report-01012020-1.log",  // another program's log
+        L"MyDustrel-01012020-1.log",
+        L"Dustrel-01012020-1.log",  // a folder
+        L"Dustrel-03012020-1.log",  // held open
+    };
     const Names logs{
         L"Dustrel-12012026-1030.log",    // 4 days ago
         L"Dustrel-11252026-83015.log",   // 10 days ago
@@ -48,6 +65,9 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDays) {
         L"Dustrel-12052026-957.log",     // today
         L"Dustrel-12252026-1200.log",    // 20 days ahead
         L"dustrel-11292026-1.LOG",       // 6 days ago, in another case
+        L"Dustrel-02292024-1.log",
+        L"Dustrel-01012020.log",  // the shortest name a log may have
+        L"Dustrel-01010001-1.log",
     };
     struct Case {
         int entry;
@@ -66,42 +86,22 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDays) {
         SCOPED_TRACE(test.entry);
         settingsUi().cboLogFiles.setListIndex(-1);
         (void)fakes.files.remove(kLogFolder);  // not there the first time
+        addLogs(Names(others.begin(), others.begin() + 10));
+        fakes.files.addFolder(std::wstring(kLogFolder) + L"\\" + others[10]);
+        addLogs({others[11]});
+        fakes.files.lock(std::wstring(kLogFolder) + L"\\" + others[11]);
         addLogs(logs);
         choose(test.entry);
-        EXPECT_EQ(remaining(), test.kept);
+        Names kept = others;
+        kept.insert(kept.end(), test.kept.begin(), test.kept.end());
+        Names left = remaining();
+        std::ranges::sort(left);
+        std::ranges::sort(kept);
+        EXPECT_EQ(left, kept);
     }
+    EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_EQ(clean::daysKeptFor(-1), 0);
     EXPECT_EQ(clean::daysKeptFor(3), 0);
-}
-
-TEST_F(LogFolderTest, DeletesNothingButDeletionLogs) {
-    const Names others{
-        L"notes.txt",
-        L"Dustrel-01012020-1.txt",  // not a log
-        L"Dustrel-13012020-1.log",  // month 13
-        L"Dustrel-02292025-1.log",  // no 29 February in 2025
-        L"Dustrel-00002020-1.log",
-        L"Dustrel-0101202x-1.log",
-        L"Dustrel-0101.log",       // too short for a date
-        L"Dustrel-01012020",       // no extension
-        L"Report-01012020-1.log",  // another program's log
-        L"MyDustrel-01012020-1.log",
-    };
-    addLogs(others);
-    addLogs({L"Dustrel-02292024-1.log", L"Dustrel-01012020.log"});
-    fakes.files.addFolder(std::wstring(kLogFolder) + L"\\Dustrel-01012020-1.log");
-    fakes.files.addFile(std::wstring(kLogFolder) + L"\\Dustrel-03012020-1.log");
-    fakes.files.lock(std::wstring(kLogFolder) + L"\\Dustrel-03012020-1.log");
-    const std::wstring settingsBefore = storedSetting(L"Settings", L"RunAtSysTray");
-
-    choose(2);
-
-    Names kept = others;
-    kept.push_back(L"Dustrel-01012020-1.log");  // a folder
-    kept.push_back(L"Dustrel-03012020-1.log");  // held open
-    EXPECT_EQ(remaining(), kept);
-    EXPECT_TRUE(host.messageBoxes.empty());
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), settingsBefore);
 }
 
 TEST_F(LogFolderTest, PurgesNothingWithoutAFolder) {

@@ -41,6 +41,7 @@ TEST(ExactPathForm, PrefixesFullyQualifiedPathsThatNeedNoCleanUp) {
     EXPECT_EQ(exactPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
     EXPECT_EQ(exactPathForm(L"\\\\server\\share\\a"), L"\\\\?\\UNC\\server\\share\\a");
     EXPECT_EQ(exactPathForm(L"\\\\?\\C:\\a"), L"\\\\?\\C:\\a");
+    EXPECT_EQ(exactPathForm(L"C:\\"), L"\\\\?\\C:\\");
     // The prefix would stop the system from resolving these, so they keep their form.
     EXPECT_EQ(exactPathForm(L"Temp\\" + deep), L"Temp\\" + deep);
     EXPECT_EQ(exactPathForm(L"C:\\x\\..\\a"), L"C:\\x\\..\\a");

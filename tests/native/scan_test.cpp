@@ -1,27 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <array>
+#include <cwctype>
 #include <functional>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "native/app_fixture.h"
+#include "scan/junk_categories.h"
 
 namespace dustrel::testing {
 namespace {
 
 using Rows = std::vector<std::wstring>;
 
-enum Category : std::size_t {
-    kTemporary = 0,
-    kImageCaches = 1,
-    kHelpCaches = 2,
-    kLogs = 3,
-    kDiagnostics = 4,
-    kBackups = 5,
-    kFirstCustom = 6,
-};
+enum Category : std::size_t { kTemporary = 0, kImageCaches = 1, kFirstCustom = 6 };
 
 class ScanTest : public AppTest {
 protected:
@@ -30,20 +24,18 @@ protected:
     // Ticks the drive rows ("C:\", ...) and category rows given, then runs Next.
     void scan(std::initializer_list<const wchar_t*> drives,
               std::initializer_list<std::size_t> categories) {
-        auto& c = this->c();
-        for (std::size_t row = 0; row < c.ListDrive.rowCount(); ++row) {
+        for (std::size_t row = 0; row < c().ListDrive.rowCount(); ++row) {
             for (const wchar_t* drive : drives) {
-                if (c.ListDrive.row(row).text == drive) {
-                    c.ListDrive.setChecked(row, true);
+                if (c().ListDrive.row(row).text == drive) {
+                    c().ListDrive.setChecked(row, true);
                 }
             }
         }
         for (const std::size_t row : categories) {
-            c.lstOptions.setChecked(row, true);
+            c().lstOptions.setChecked(row, true);
         }
         act([this] { form.cmdNext1_Click(); });
     }
-
     Rows rows() { return rowTexts(c().ListFiles); }
 
     // Runs `action` at the n-th folder listed (counted from 1), before its matches.
@@ -54,166 +46,153 @@ protected:
             }
         };
     }
-
     void addFiles(std::initializer_list<const wchar_t*> paths) {
         for (const wchar_t* path : paths) {
             fakes.files.addFile(path);
         }
     }
-
-    void expectStoppedState() {
-        auto& c = this->c();
-        EXPECT_FALSE(c.PBar.visible());
-        EXPECT_FALSE(c.PBar.enabled());
-        EXPECT_EQ(c.PBar.max(), 100);
-        EXPECT_EQ(c.lblExt.caption(), L"");
-        EXPECT_EQ(c.lblPath.caption(), L"");
-        EXPECT_TRUE(c.cmdDelete.enabled());
-        EXPECT_TRUE(c.cmdBack.enabled());
-        EXPECT_FALSE(c.cmdStopScan.enabled());
-        EXPECT_FALSE(c.picMessage.visible());
-        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
-        for (const auto& box : host.messageBoxes) {
-            EXPECT_EQ(box.text.find(L"Files Found"), std::wstring::npos) << "a stopped scan";
-        }
-    }
 };
 
-// Two drives, two categories, two custom items: rows end by drive, category, pattern, then
-// depth first with a folder's own matches before its subfolders', as one walk per pattern
-// would list them, yet every folder is listed only once per drive for the built-in
-// categories and once for the custom items.
-TEST_F(ScanTest, RowsFollowDriveCategoryPatternAndFolderOrder) {
-    storeScrambled(L"CustomExt", L"Ext", L"Logs?log#Archives?arc#");
-    fakes.system.addDrive(L'D');
-    // C:\Windows is listed before C:\a.bak, whose row still comes before C:\Windows's.
-    addFiles({L"C:\\Windows\\old.old", L"C:\\Windows\\x.log", L"C:\\Windows\\Sub\\THUMBS.DB",
-              L"C:\\Windows\\Sub\\b.bak", L"C:\\a.bak", L"C:\\Thumbs.db", L"C:\\Users\\c.arc",
-              L"C:\\Users\\d.BAK", L"C:\\Users\\notes.txt", L"D:\\z.old", L"D:\\Data\\thumbs.db",
-              L"D:\\Data\\y.log", L"D:\\Data\\w.arc"});
-    start();
+// --- the rows, against one plain recursive walk per drive and pattern ---
 
-    scan({L"C:\\", L"D:\\"}, {kImageCaches, kBackups, kFirstCustom, kFirstCustom + 1});
-
-    EXPECT_EQ(rows(), (Rows{
-                          L"C:\\Thumbs.db",  // C:\ thumbs.db
-                          L"C:\\Windows\\Sub\\THUMBS.DB",
-                          L"C:\\a.bak",  // C:\ *.bak
-                          L"C:\\Windows\\Sub\\b.bak",
-                          L"C:\\Users\\d.BAK",
-                          L"C:\\Windows\\old.old",  // C:\ *.old
-                          L"D:\\Data\\thumbs.db",   // D:\ thumbs.db
-                          L"D:\\z.old",             // D:\ *.old
-                          L"C:\\Windows\\x.log",    // C:\ custom *.log
-                          L"C:\\Users\\c.arc",      // C:\ custom *.arc
-                          L"D:\\Data\\y.log",       // D:\ custom
-                          L"D:\\Data\\w.arc",
-                      }));
-    // C: holds 4 folders and D: 2; each drive is walked twice (built-in, custom).
-    EXPECT_EQ(host.doEventsCount, 2 * (4 + 2));
-    EXPECT_EQ(host.messageTexts().back(), L"12 Files Found");
-    EXPECT_EQ(host.messageBoxes.back().style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
-    EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
-    EXPECT_EQ(c().lblPath.caption(), L"");
-    EXPECT_TRUE(c().cmdBack.enabled());
-    EXPECT_TRUE(c().cmdDelete.enabled());
-    EXPECT_FALSE(c().cmdStopScan.enabled());
-    EXPECT_EQ(c().PBar.value(), c().PBar.max());
-    EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
-    EXPECT_EQ(form.frontPage(), &c().Frame3);
-}
-
-TEST_F(ScanTest, NamesMatchByLongNameIgnoringCaseAndFoldersNeverMatch) {
-    storeScrambled(L"CustomExt", L"Ext", L"Logs?log#");
-    addFiles({
-        L"C:\\setuplog.txt",
-        L"C:\\log.txt",
-        L"C:\\log.txt.bak",
-        L"C:\\catalog.txt2",
-        L"C:\\A\\thumbs.db",
-        L"C:\\B\\THUMBS.DB",
-        L"C:\\C\\Thumbs.Db",
-        L"C:\\C\\thumbs.db.old",
-        L"C:\\x.log",
-        // Their 8.3 names (REPORT~1.TMP, A~1.OLD) would match; their long names do not.
-        L"C:\\report.tmpl",
-        L"C:\\a.older",
-        L"C:\\b.baK",
-        // A folder named like a match is entered, not listed.
-        L"C:\\old.bak\\inner.bak",
-        // Names no ANSI code page holds come back as they are.
-        L"C:\\\u03a9mega\\\u65e5\u672c.tmp",
-    });
-    start();
-
-    scan({L"C:\\"}, {kTemporary, kImageCaches, kLogs, kDiagnostics, kBackups, kFirstCustom});
-
-    EXPECT_EQ(rows(), (Rows{
-                          L"C:\\\u03a9mega\\\u65e5\u672c.tmp", L"C:\\A\\thumbs.db",
-                          L"C:\\B\\THUMBS.DB", L"C:\\C\\Thumbs.Db", L"C:\\x.log",
-                          L"C:\\setuplog.txt", L"C:\\log.txt", L"C:\\log.txt.bak", L"C:\\b.baK",
-                          L"C:\\old.bak\\inner.bak", L"C:\\C\\thumbs.db.old",
-                          L"C:\\x.log",  // again, for the custom item
-                      }));
-    // The same file in two rows: a tick on one leaves the other.
-    c().ListFiles.userToggle(4);
-    EXPECT_TRUE(c().ListFiles.row(4).checked);
-    EXPECT_FALSE(c().ListFiles.row(11).checked);
-}
-
-TEST_F(ScanTest, WalkSkipsRootRecycledLinksUnreadableAndOverlongFolders) {
-    const std::wstring deep = L"C:\\" + std::wstring(240, L'd') + L"\\";
-    fakes.system.addDrive(L'D');
-    addFiles({L"C:\\RECYCLED\\a.tmp", L"D:\\Recycled\\b.tmp", L"C:\\Data\\RECYCLED\\c.tmp",
-              L"C:\\Locked\\d.tmp", L"C:\\Open\\e.tmp"});
-    fakes.files.addLink(L"C:\\Junction");
-    addFiles({L"C:\\Junction\\f.tmp"});
-    fakes.files.failListing(L"C:\\Locked");
-    // A row of 259 characters fits the shell; one of 260 does not.
-    fakes.files.addFile(deep + std::wstring(259 - deep.size() - 4, L'n') + L".tmp");
-    fakes.files.addFile(deep + std::wstring(260 - deep.size() - 4, L'l') + L".tmp");
-    start();
-
-    scan({L"C:\\", L"D:\\"}, {kTemporary});
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\Data\\RECYCLED\\c.tmp", L"C:\\Open\\e.tmp",
-                            deep + std::wstring(259 - deep.size() - 4, L'n') + L".tmp",
-                            L"D:\\Recycled\\b.tmp"}));
-    EXPECT_EQ(host.messageTexts().back(), L"4 Files Found");
-}
-
-// The queue is looked at between folders, but no more often than every 10 ms: quick folders
-// share one look, and a slow one is followed by a look of its own.
-TEST_F(ScanTest, ServicesTheWindowBetweenFoldersAtMostEveryTenMilliseconds) {
-    for (int i = 0; i < 40; ++i) {
-        fakes.files.addFolder(L"C:\\F" + std::to_wstring(i));
+bool wildcardMatch(std::wstring_view pattern, std::wstring_view name) {
+    if (pattern.empty()) {
+        return name.empty();
     }
-    start();
-    fakes.clock.tickPerLook = 3;
-    scan({L"C:\\"}, {kTemporary});
-    EXPECT_EQ(host.doEventsCount, 11);  // 41 folders listed 3 ms apart: the first, then every 4th
-
-    host.doEventsCount = 0;
-    fakes.clock.tickPerLook = 25;
-    scan({L"C:\\"}, {kTemporary});
-    EXPECT_EQ(host.doEventsCount, 41);
-}
-
-// A folder's subfolders have no 16-bit limit.
-TEST_F(ScanTest, AFolderWithMoreThan32767SubfoldersIsWalkedWhole) {
-    for (int i = 0; i < 33000; ++i) {
-        fakes.files.addFolder(L"C:\\Many\\" + std::to_wstring(i));
+    if (pattern[0] == L'*') {
+        for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+            if (wildcardMatch(pattern.substr(1), name.substr(skip))) {
+                return true;
+            }
+        }
+        return false;
     }
-    addFiles({L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"});
-    start();
-
-    scan({L"C:\\"}, {kTemporary});
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"}));
+    return !name.empty() &&
+           (pattern[0] == L'?' || std::towupper(pattern[0]) == std::towupper(name[0])) &&
+           wildcardMatch(pattern.substr(1), name.substr(1));
 }
 
-TEST_F(ScanTest, NextWantsACategoryAndCountsWhatItFinds) {
+// Every match of `pattern` under `folder` (ending in "\"), a folder's files before its
+// subfolders'; `listed` counts the folders read.
+void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std::wstring& pattern,
+                   Rows& found, int& listed) {
+    std::vector<platform::FolderEntry> entries;
+    if (files.listFolder(folder, entries) != platform::Status::Ok) {
+        return;
+    }
+    ++listed;
+    for (const auto& entry : entries) {
+        const std::wstring path = folder + entry.name;
+        if (!entry.directory && path.size() <= 259 && wildcardMatch(pattern, entry.name)) {
+            found.push_back(path);
+        }
+    }
+    for (const auto& entry : entries) {
+        const std::wstring sub = folder + entry.name + L"\\";
+        if (entry.directory && !entry.reparsePoint && sub.size() + 1 <= 259 &&
+            sub.substr(1) != L":\\RECYCLED\\") {
+            referenceWalk(files, sub, pattern, found, listed);
+        }
+    }
+}
+
+// Random trees on two drives with links, unreadable folders, the Recycle Bin under the root
+// and deeper, names 8.3 forms would match, and paths around the longest a row may have; random
+// ticks of drives, built-in categories and custom items. The rows are the matches of one walk
+// per drive and pattern in the order of the lists, and each folder is listed once per drive
+// for the built-in categories and once for the custom items.
+TEST_F(ScanTest, RowsAreThoseOfOneWalkPerPatternInListOrder) {
+    const Rows folderNames{L"Temp", L"Sub", L"RECYCLED", L"Recycled", L"old.bak"};
+    const Rows fileNames{L"a.tmp",   L"B.TMP", L"thumbs.db",  L"x.log",        L"setuplog.txt",
+                         L"c.bak",   L"d.old", L"e.gid",      L"mscreate.dir", L"h.tmpl",
+                         L"i.older", L"f.arc", L"g.DOC",      L"notes.txt",    L"log.txt.bak",
+                         L"k._tmp",  L"l.dmp", L"modemst.txt"};
+    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
+    fakes.system.addDrive(L'D');
+    start();
+    for (unsigned seed = 1; seed <= 100; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto chance = [&random](double p) { return std::bernoulli_distribution(p)(random); };
+        const auto pick = [&random](const Rows& from) {
+            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        };
+        fakes.files = FakeFileSystem();
+        Rows folders{L"C:", L"D:"};
+        for (int i = 0; i < 6; ++i) {
+            const std::wstring folder = pick(folders) + L"\\" + pick(folderNames);
+            if (fakes.files.exists(folder)) {
+                continue;
+            }
+            if (chance(0.1)) {
+                fakes.files.addLink(folder);  // entered by no walk
+            } else {
+                fakes.files.addFolder(folder);
+                folders.push_back(folder);
+            }
+        }
+        // A folder whose rows straddle the length limit.
+        const std::size_t depth = 247 + random() % 10;
+        const std::wstring deep = L"C:\\" + std::wstring(depth - 4, L'd');
+        fakes.files.addFolder(deep);
+        fakes.files.addFolder(deep + L"\\s");
+        folders.push_back(deep);
+        for (const std::wstring& folder : folders) {
+            for (const std::wstring& name : fileNames) {
+                if (chance(0.2)) {
+                    const std::wstring pad(folder == deep ? random() % 6 : 0, L'p');
+                    fakes.files.addFile(folder + L"\\" + pad + name);
+                }
+            }
+            if (chance(0.05)) {
+                fakes.files.failListing(folder);
+            }
+        }
+
+        auto& drives = c().ListDrive;
+        auto& categories = c().lstOptions;
+        drives.setChecked(0, chance(0.8));
+        drives.setChecked(1, chance(0.5));
+        for (std::size_t row = 0; row < categories.rowCount(); ++row) {
+            categories.setChecked(row, chance(0.4));
+        }
+        categories.setChecked(random() % categories.rowCount(), true);
+
+        Rows builtIn;
+        Rows custom;
+        for (std::size_t row = 0; row < categories.rowCount(); ++row) {
+            if (categories.row(row).checked && row < kFirstCustom) {
+                builtIn.insert(builtIn.end(), scan::kJunkCategories[row].patterns.begin(),
+                               scan::kJunkCategories[row].patterns.end());
+            } else if (categories.row(row).checked) {
+                custom.push_back(row == kFirstCustom ? L"*.arc" : L"*.doc");
+            }
+        }
+        Rows expected;
+        int listed = 0;
+        for (const Rows* patterns : {&builtIn, &custom}) {
+            for (std::size_t drive = 0; drive < drives.rowCount(); ++drive) {
+                int walked = 0;
+                for (const std::wstring& pattern : *patterns) {
+                    walked = 0;
+                    if (drives.row(drive).checked) {
+                        referenceWalk(fakes.files, drives.row(drive).text, pattern, expected,
+                                      walked);
+                    }
+                }
+                listed += walked;
+            }
+        }
+        host.doEventsCount = 0;
+        act([this] { form.cmdNext1_Click(); });
+
+        EXPECT_EQ(rows(), expected);
+        EXPECT_EQ(host.doEventsCount, listed);
+        EXPECT_EQ(host.messageTexts().back(), std::to_wstring(expected.size()) + L" Files Found");
+    }
+}
+
+TEST_F(ScanTest, NextWantsACategoryThenEndsOnTheResultsWithTheCount) {
     addFiles({L"C:\\Temp\\one.tmp"});
     start();
     c().cmdBack.setEnabled(true);
@@ -226,92 +205,108 @@ TEST_F(ScanTest, NextWantsACategoryAndCountsWhatItFinds) {
     EXPECT_NE(form.frontPage(), &c().Frame3);
     EXPECT_EQ(host.doEventsCount, 0);
 
-    scan({L"C:\\"}, {kImageCaches});
-    EXPECT_EQ(host.messageTexts().back(), L"0 Files Found");
+    scan({L"C:\\"}, {kTemporary});
+    // While the count is shown, Back and Next already start a new scan, from an empty list.
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        host.onMessageBox = nullptr;
+        c().cmdBack.click();
+        c().cmdNext1.setEnabled(true);
+        c().cmdNext1.click();
+    };
+    scan({L"C:\\"}, {});
+    EXPECT_EQ(host.messageTexts().size(), 4u);
+    EXPECT_EQ(rows(), Rows{L"C:\\Temp\\one.tmp"});
+    EXPECT_EQ(host.messageBoxes.back().text, L"1 Files Found");
+    EXPECT_EQ(host.messageBoxes.back().style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
+    EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
+    EXPECT_EQ(c().lblPath.caption(), L"");
+    EXPECT_TRUE(c().cmdBack.enabled());
     EXPECT_TRUE(c().cmdDelete.enabled());
-
-    c().lstOptions.setChecked(kTemporary, true);
-    scan({L"C:\\"}, {});
-    EXPECT_EQ(host.messageTexts().back(), L"1 Files Found");
-    EXPECT_EQ(rows(), Rows{L"C:\\Temp\\one.tmp"});
-
-    // A new scan starts from an empty list.
-    scan({L"C:\\"}, {});
-    EXPECT_EQ(rows(), Rows{L"C:\\Temp\\one.tmp"});
+    EXPECT_FALSE(c().cmdStopScan.enabled());
+    EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
+    EXPECT_EQ(form.frontPage(), &c().Frame3);
 }
 
-TEST_F(ScanTest, TheBarMovesOneStepPerRowAndStartsAgainWithALargerRange) {
+// The queue is looked at between folders, but no more often than every 10 ms: quick folders
+// share one look, and a slow one is followed by a look of its own.
+TEST_F(ScanTest, ServicesTheWindowBetweenFoldersAtMostEveryTenMilliseconds) {
+    for (int i = 0; i < 40; ++i) {
+        fakes.files.addFolder(L"C:\\F" + std::to_wstring(i));
+    }
+    start();
+    fakes.clock.tickPerLook = 3;
+    scan({L"C:\\"}, {kTemporary});
+    EXPECT_EQ(host.doEventsCount, 11);  // 41 folders listed 3 ms apart: the first, then every 4th
+}
+
+// A folder's subfolders have no 16-bit limit.
+TEST_F(ScanTest, AFolderWithMoreThan32767SubfoldersIsWalkedWhole) {
+    for (int i = 0; i < 33000; ++i) {
+        fakes.files.addFolder(L"C:\\Many\\" + std::to_wstring(i));
+    }
+    addFiles({L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"});
+    start();
+    scan({L"C:\\"}, {kTemporary});
+    EXPECT_EQ(rows(), (Rows{L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"}));
+}
+
+// While it runs the bar moves one step per row, starting again with a larger range when full,
+// and the labels name the last row's category and folder.
+TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
+    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#");
     for (int i = 0; i < 99; ++i) {
         fakes.files.addFile(L"C:\\A\\" + std::to_wstring(i) + L".tmp");
     }
-    addFiles({L"C:\\B\\last.tmp"});
-    fakes.files.addFolder(L"C:\\C");
+    addFiles({L"C:\\B\\last.tmp", L"C:\\B\\Sub\\b.arc", L"C:\\C\\z.txt"});
     start();
-    std::vector<std::array<double, 3>> seen;  // min, max, value at folders B and C
+    struct Seen {
+        double min, max, value;
+        std::wstring ext, path;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
     host.onDoEvents = [this, &seen] {
         const auto& bar = c().PBar;
-        if (host.doEventsCount == 1) {
-            EXPECT_TRUE(bar.visible());
-            EXPECT_TRUE(bar.enabled());
-            EXPECT_FALSE(c().cmdBack.enabled());
-            EXPECT_TRUE(c().cmdStopScan.enabled());
-            EXPECT_EQ(form.mousePointer(), ui::MousePointer::Hourglass);
-        }
-        seen.push_back({bar.min(), bar.max(), bar.value()});
-    };
-
-    scan({L"C:\\"}, {kTemporary});
-
-    ASSERT_EQ(seen.size(), 4u);  // C:\, A, B, C
-    EXPECT_EQ(seen[0], (std::array<double, 3>{1, 100, 1}));
-    EXPECT_EQ(seen[2], (std::array<double, 3>{1, 100, 100}));  // 99 rows fill it
-    EXPECT_EQ(seen[3], (std::array<double, 3>{1, 200, 1}));    // the 100th starts again
-    EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
-    EXPECT_EQ(c().PBar.max(), 101);
-    EXPECT_EQ(c().PBar.value(), 101);
-}
-
-TEST_F(ScanTest, LabelsFollowTheLastRow) {
-    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#");
-    addFiles({L"C:\\Temp\\a.tmp", L"C:\\Temp\\Sub\\b.arc", L"C:\\Zed\\empty.txt"});
-    start();
-    std::vector<Rows> seen;
-    host.onDoEvents = [this, &seen] {
-        seen.push_back({c().lblExt.caption(), c().lblPath.caption()});
+        EXPECT_TRUE(bar.visible() && bar.enabled());
+        EXPECT_FALSE(c().cmdBack.enabled());
+        EXPECT_TRUE(c().cmdStopScan.enabled());
+        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Hourglass);
+        seen.push_back(
+            {bar.min(), bar.max(), bar.value(), c().lblExt.caption(), c().lblPath.caption()});
     };
 
     scan({L"C:\\"}, {kTemporary, kFirstCustom});
 
-    ASSERT_EQ(seen.size(), 8u);  // four folders, twice
-    EXPECT_EQ(seen[2], (Rows{L"Temporary Files", L"C:\\Temp\\"}));
-    EXPECT_EQ(seen[7], (Rows{L"Archives", L"C:\\Temp\\Sub\\"}));
+    ASSERT_EQ(seen.size(), 10u);  // C:\, A, B, B\Sub, C, twice
+    EXPECT_EQ(seen[0], (Seen{1, 100, 1, L"", L""}));
+    EXPECT_EQ(seen[2], (Seen{1, 100, 100, L"Temporary Files", L"C:\\A\\"}));  // 99 rows fill it
+    EXPECT_EQ(seen[3], (Seen{1, 200, 1, L"Temporary Files", L"C:\\B\\"}));    // the 100th
+    EXPECT_EQ(seen[9], (Seen{1, 200, 2, L"Archives", L"C:\\B\\Sub\\"}));
+    EXPECT_EQ(c().PBar.max(), 102);
+    EXPECT_EQ(c().PBar.value(), 102);
 }
 
-// A list the user sorted stays sorted, rows found after the click included.
-TEST_F(ScanTest, RowsEndSortedWhenTheHeaderWasClickedDuringTheWalk) {
-    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#");
-    addFiles({L"C:\\a\\1.dmp", L"C:\\b\\2.tmp", L"C:\\b\\3.arc", L"C:\\c\\0.tmp"});
+// A list the user sorted stays sorted, rows found after the click included; one not sorted
+// ends in walk order, also when rows leave it during a walk.
+TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
+    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
+    addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp", L"C:\\b\\2.tmp"});
     start();
     atFolder(3, [this] { c().ListFiles.userColumnClick(0); });  // while C:\b is walked
     scan({L"C:\\"}, {kTemporary, kFirstCustom});
-    EXPECT_TRUE(c().ListFiles.sorted());
-    EXPECT_EQ(rows(), (Rows{L"C:\\a\\1.dmp", L"C:\\b\\2.tmp", L"C:\\b\\3.arc", L"C:\\c\\0.tmp"}));
-}
+    EXPECT_EQ(rows(), (Rows{L"C:\\b\\2.tmp", L"C:\\b\\y.arc", L"C:\\t\\1.tmp"}));
 
-// A list the user did not sort ends in walk order, also when rows leave it during a walk.
-TEST_F(ScanTest, RowsKeepWalkOrderWhenOthersLeaveDuringTheWalk) {
-    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
-    addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp"});
-    start();
-    // While the custom items' walk lists C:\c, the user deletes the one built-in row.
-    atFolder(9, [this] {
+    c().ListFiles.setSorted(false);
+    host.doEventsCount = 0;
+    // While the custom items' walk lists C:\c, the user deletes the first built-in row.
+    atFolder(10, [this] {
         c().ListFiles.setChecked(0, true);
         c().cmdDelete.click();
     });
-    scan({L"C:\\"}, {kTemporary, kFirstCustom, kFirstCustom + 1});
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\b\\y.arc", L"C:\\a\\x.doc", L"C:\\c\\z.doc"}));
-    EXPECT_FALSE(fakes.files.exists(L"C:\\t\\1.tmp"));
+    scan({}, {kFirstCustom + 1});
+    EXPECT_EQ(rows(), (Rows{L"C:\\t\\1.tmp", L"C:\\b\\y.arc", L"C:\\a\\x.doc", L"C:\\c\\z.doc"}));
+    EXPECT_FALSE(fakes.files.exists(L"C:\\b\\2.tmp"));
 }
 
 class StopScanTest : public ScanTest {
@@ -322,46 +317,53 @@ protected:
                   L"C:\\C\\Quiet\\readme.txt", L"D:\\5.tmp"});
         start();
         fakes.system.onSleep = [this](unsigned) {
-            noticeShownDuringSleep = c().picMessage.visible();
+            const auto& notice = c().picMessage;
+            noticeShownDuringSleep =
+                notice.visible() && notice.zIndex() + 1 == form.children().size();  // on top
         };
+    }
+    // The results page as a stop leaves it: the rows so far and a way on, nothing running.
+    void expectStopped(std::size_t rowCount) {
+        EXPECT_EQ(rows().size(), rowCount);
+        EXPECT_FALSE(c().PBar.visible());
+        EXPECT_EQ(c().lblExt.caption() + c().lblPath.caption(), L"");
+        EXPECT_TRUE(c().cmdDelete.enabled() && c().cmdBack.enabled());
+        EXPECT_FALSE(c().cmdStopScan.enabled());
+        EXPECT_FALSE(c().picMessage.visible());
+        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
+        EXPECT_TRUE(host.messageBoxes.empty());
     }
     bool noticeShownDuringSleep = false;
 };
 
 TEST_F(StopScanTest, BetweenFoldersTheNextMatchEndsTheScan) {
+    std::vector<ui::MousePointer> pointers;  // at each repaint
+    host.onRefresh = [&pointers](ui::Form& window) { pointers.push_back(window.mousePointer()); };
     atFolder(3, [this] { c().cmdStopScan.click(); });  // C:\, A, then B
 
     scan({L"C:\\", L"D:\\"}, {kTemporary});
 
-    EXPECT_EQ(rows(), (Rows{L"C:\\A\\1.tmp", L"C:\\A\\2.tmp"}));
     EXPECT_EQ(fakes.system.sleeps, std::vector<unsigned>{2000});
     EXPECT_TRUE(noticeShownDuringSleep);
-    EXPECT_EQ(host.refreshes.size(), 2u);  // the notice, and the end of the search
-    EXPECT_EQ(host.doEventsCount, 3);      // nothing after B, and D: is never walked
-    expectStoppedState();
+    EXPECT_EQ(host.doEventsCount, 3);  // nothing after B, and D: is never walked
+    // The notice is painted under the hourglass, the stopped page is not.
+    EXPECT_EQ(pointers, (std::vector{ui::MousePointer::Hourglass, ui::MousePointer::Default}));
+    expectStopped(2);
 }
 
 TEST_F(StopScanTest, AfterTheLastMatchTheScanEndsStoppedWithEveryRow) {
     atFolder(5, [this] { c().cmdStopScan.click(); });  // C\Quiet holds no match
-
     scan({L"C:\\"}, {kTemporary});
-
-    EXPECT_EQ(rows().size(), 4u);
-    expectStoppedState();
+    expectStopped(4);
 }
 
-TEST_F(StopScanTest, BeforeAnyMatchNothingIsListed) {
+TEST_F(StopScanTest, BeforeAnyMatchNothingIsListedAndTheNextScanRunsInFull) {
     atFolder(1, [this] { c().cmdStopScan.click(); });
-
     scan({L"C:\\", L"D:\\"}, {kTemporary});
+    expectStopped(0);
 
-    EXPECT_TRUE(rows().empty());
-    expectStoppedState();
-
-    // The next scan runs in full.
     host.onDoEvents = nullptr;
     scan({}, {});
-    EXPECT_EQ(rows().size(), 5u);
     EXPECT_EQ(host.messageTexts().back(), L"5 Files Found");
 }
 
@@ -370,67 +372,32 @@ TEST_F(StopScanTest, OutsideAScanStopScanIsOffAndANoticeLeftUpGoesAtTheNextScan)
     form.cmdStopScan_Click();  // a press that reached the handler anyway
     EXPECT_TRUE(fakes.system.sleeps.empty());
     EXPECT_FALSE(c().picMessage.visible());
-    EXPECT_FALSE(context.state.scan.ScanStopped);
 
     c().picMessage.setVisible(true);
     bool hidden = false;
     atFolder(1, [this, &hidden] { hidden = !c().picMessage.visible(); });
     scan({L"C:\\"}, {kTemporary});
     EXPECT_TRUE(hidden);
-    EXPECT_FALSE(c().cmdStopScan.enabled());
     EXPECT_EQ(host.messageTexts().back(), L"4 Files Found");
 }
 
 TEST_F(StopScanTest, CheckAllDuringAScanTicksOnlyTheRowsFoundSoFar) {
     fakes.files.addFile(L"C:\\A\\late.dmp");
     atFolder(3, [this] { c().cmdCheck.click(); });
-
     scan({L"C:\\"}, {kTemporary});
 
     // The rows are put in pattern order afterwards; their ticks go with them.
-    const auto& list = c().ListFiles;
     ASSERT_EQ(rows(), (Rows{L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
                             L"C:\\A\\late.dmp"}));
-    EXPECT_TRUE(list.row(0).checked);
-    EXPECT_TRUE(list.row(1).checked);
-    EXPECT_FALSE(list.row(2).checked);
-    EXPECT_FALSE(list.row(3).checked);
-    EXPECT_TRUE(list.row(4).checked);
-}
+    std::vector<bool> ticks;
+    for (std::size_t i = 0; i < 5; ++i) {
+        ticks.push_back(c().ListFiles.row(i).checked);
+    }
+    EXPECT_EQ(ticks, (std::vector<bool>{true, true, false, false, true}));
 
-// Leaving the program from inside a walk must not bring the window back to finish the scan.
-TEST_F(StopScanTest, ExitDuringAScanEndsItWithoutAWord) {
-    atFolder(2, [this] { c().cmdExit[0]->click(); });
-
-    scan({L"C:\\"}, {kTemporary});
-
-    EXPECT_FALSE(form.loaded());
-    EXPECT_EQ(host.endProgramCalls, 1);
-    EXPECT_EQ(host.doEventsCount, 2);
-    EXPECT_TRUE(host.messageBoxes.empty());
-}
-
-TEST_F(StopScanTest, CheckClearAndHeaderClicksAlternateTheOrder) {
-    scan({L"C:\\", L"D:\\"}, {kTemporary});
-    auto& list = c().ListFiles;
-    list.setChecked(3, true);  // C:\C\4.tmp
-
-    list.userColumnClick(0);
-    EXPECT_EQ(rows(), (Rows{L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
-                            L"D:\\5.tmp"}));
-    list.userColumnClick(0);
-    EXPECT_EQ(rows(), (Rows{L"D:\\5.tmp", L"C:\\C\\4.tmp", L"C:\\B\\3.tmp", L"C:\\A\\2.tmp",
-                            L"C:\\A\\1.tmp"}));
-    EXPECT_TRUE(list.row(1).checked);
-    EXPECT_EQ(list.checkedCount(), 1u);
-    list.userColumnClick(0);
-    EXPECT_EQ(rows().front(), L"C:\\A\\1.tmp");
-
-    c().cmdCheck.click();
-    EXPECT_EQ(list.checkedCount(), 5u);
     c().cmdNext1.setEnabled(true);
     c().cmdClear.click();
-    EXPECT_EQ(list.checkedCount(), 0u);
+    EXPECT_EQ(c().ListFiles.checkedCount(), 0u);
     EXPECT_FALSE(c().cmdNext1.enabled());
     EXPECT_EQ(c().lstOptions.checkedCount(), 1u);
 }

@@ -59,14 +59,18 @@ TEST_F(SettingsStoreTest, ScramblingRoundTripsEveryPrintableCharacter) {
 }
 
 TEST_F(SettingsStoreTest, CharactersThatCannotBeScrambledAreDropped) {
-    const wchar_t topOfRange = static_cast<wchar_t>(255 - kScrambleOffset + 1);  // shifts past 255
-    const std::wstring text = std::wstring(L"a") + topOfRange + L"b" + L"\u65E5" + L"c";
+    // Code page 1252 holds every code from 0xA0 up as the same Unicode character.
+    const wchar_t top = static_cast<wchar_t>(255 - kScrambleOffset);  // shifts to 255 exactly
+    const std::wstring text = std::wstring(L"a") + wchar_t(top + 1) + L"b" + L"\u65E5" + top;
     const std::wstring encoded = store.EncodeSetting(text);
-    EXPECT_EQ(encoded.size(), 3u);
-    EXPECT_EQ(store.DecodeSetting(encoded), L"abc");
+    EXPECT_EQ(encoded, store.EncodeSetting(L"ab") + L"\u00FF");
+    EXPECT_EQ(store.DecodeSetting(encoded), std::wstring(L"ab") + top);
 
-    // Decoding drops what no encoding produced: codes below the offset.
+    // Decoding drops what no encoding produced: codes below the offset; the offset itself
+    // gives code 0.
     EXPECT_EQ(store.DecodeSetting(std::wstring(1, L'\0') + store.EncodeSetting(L"z")), L"z");
+    EXPECT_EQ(store.DecodeSetting(std::wstring(1, wchar_t(kScrambleOffset))),
+              std::wstring(1, L'\0'));
 }
 
 }  // namespace

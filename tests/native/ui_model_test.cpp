@@ -23,7 +23,11 @@ struct TestControls {
           bar(f.add<ProgressBar>(f, "bar", Rect{})),
           list(f.add<ListView>(f, "list", Rect{}, true)),
           lbl(f.add<Label>(f, "lbl", Rect{})),
-          pic(f.add<PictureBox>(f, "pic", Rect{})) {}
+          pic(f.add<PictureBox>(f, "pic", Rect{})),
+          page2(f.add<Frame>(f, "page2", Rect{})) {
+        f.addPage(group);
+        f.addPage(page2);
+    }
 
     Frame& group;
     OptionButton& optA;
@@ -37,6 +41,7 @@ struct TestControls {
     ListView& list;
     Label& lbl;
     PictureBox& pic;
+    Frame& page2;
 };
 
 class TestForm : public FormOf<TestControls> {
@@ -89,6 +94,7 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         Prop prop;
         std::function<void()> set;
     };
+    MenuItem& entry = form.addMenu("mnuTest", L"&Test").add("mnuEntry", L"&Entry");
     const Font bold{L"Verdana", 8.25, true};
     const Case cases[] = {
         {"caption", &c.cmd, Prop::Caption, [&] { c.cmd.setCaption(L"&Stop"); }},
@@ -114,17 +120,27 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"bar min", &c.bar, Prop::Range, [&] { EXPECT_TRUE(c.bar.setMin(5)); }},
         {"bar value", &c.bar, Prop::Value, [&] { EXPECT_TRUE(c.bar.setValue(50)); }},
         {"text", &c.txt, Prop::Text, [&] { c.txt.setText(L"log"); }},
+        {"check box", &c.chk, Prop::Value, [&] { c.chk.setValue(CheckBox::Unchecked); }},
+        {"option", &c.optB, Prop::Value, [&] { c.optB.setValue(true); }},
+        {"combo choice", &c.cbo, Prop::ListIndex, [&] { c.cbo.setListIndex(0); }},
+        {"row tick", &c.list, Prop::Row, [&] { c.list.setChecked(0, true); }},
+        {"all ticks", &c.list, Prop::Rows, [&] { c.list.setAllChecked(true); }},
         {"form caption", nullptr, Prop::Caption, [&] { form.setCaption(L"Dustrel"); }},
         {"form icon", nullptr, Prop::Icon, [&] { form.setIcon(Image::AppIcon); }},
         {"form size", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 7000); }},
         {"form height", nullptr, Prop::Rect, [&] { form.setClientSize(9000, 6000); }},
         {"form font", nullptr, Prop::Font, [&] { form.setFont(bold); }},
+        {"menu enabled", nullptr, Prop::Menus, [&] { entry.setEnabled(false); }},
+        {"menu visible", nullptr, Prop::Menus, [&] { entry.setVisible(false); }},
         {"form colour", nullptr, Prop::Colors, [&] { form.setBackColor(kPageBlue); }},
         {"form state", nullptr, Prop::WindowState,
          [&] { form.setWindowState(WindowState::Minimized); }},
         {"form pointer", nullptr, Prop::MousePointer,
          [&] { form.setMousePointer(MousePointer::Hourglass); }},
     };
+    c.cbo.addItem(L"1 Day");
+    c.list.addRow(L"a");
+    c.list.addRow(L"b");
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         Recorder controls;
@@ -149,12 +165,14 @@ TEST_F(UiModelTest, FormLoadsOnFirstTouchAndReloadsFresh) {
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(form.ui().chk.value(), CheckBox::Checked);
     form.ui().txt.setText(L"typed");
+    form.addMenu("mnuTest", L"&Test");
     EXPECT_EQ(form.loads, 1);
 
     EXPECT_TRUE(form.unload());
     EXPECT_FALSE(form.loaded());
     EXPECT_FALSE(form.visible());
     EXPECT_EQ(form.ui().txt.text(), L"");  // a new load starts from the layout again
+    EXPECT_TRUE(form.menus().empty());
     EXPECT_EQ(form.loads, 2);
 }
 
@@ -200,6 +218,8 @@ TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
     EXPECT_FALSE(c.cbo.setListIndex(2));
     EXPECT_EQ(cboClicks, 1);
     EXPECT_EQ(c.cbo.text(), L"5 Days");
+    c.cbo.clear();
+    EXPECT_EQ(c.cbo.listIndex(), -1);
 
     c.txt.setText(L"log");
     c.txt.setText(L"log");
@@ -215,7 +235,11 @@ TEST_F(UiModelTest, OptionButtonsFormOneGroupPerContainer) {
     c.optOther.setValue(true);
     c.optA.setValue(true);
     c.optA.setValue(true);
+    Recorder cleared;  // the window must hear of the button that lost its dot
+    c.optA.setObserver(&cleared);
     c.optB.userClick();
+    c.optA.setObserver(nullptr);
+    EXPECT_EQ(cleared.seen, (std::vector<std::pair<Prop, std::size_t>>{{Prop::Value, 0}}));
     EXPECT_FALSE(c.optA.value());
     EXPECT_TRUE(c.optB.value());
     EXPECT_TRUE(c.optOther.value());  // another container, another group
@@ -223,40 +247,21 @@ TEST_F(UiModelTest, OptionButtonsFormOneGroupPerContainer) {
     EXPECT_EQ(clicks, (std::vector<std::string>{"optOther", "optA", "optB"}));
 }
 
+// The pages are the group and page2, made in that order.
 TEST_F(UiModelTest, FrontPageFollowsZOrder) {
-    struct Pages {
-        explicit Pages(Form& f)
-            : one(f.add<Frame>(f, "one", Rect{})),
-              two(f.add<Frame>(f, "two", Rect{})),
-              three(f.add<Frame>(f, "three", Rect{})),
-              notice(f.add<PictureBox>(f, "notice", Rect{})) {
-            for (Frame* p : {&one, &two, &three}) {
-                f.addPage(*p);
-            }
-        }
-        Frame& one;
-        Frame& two;
-        Frame& three;
-        PictureBox& notice;
-    };
-    class PagedForm : public FormOf<Pages> {
-    public:
-        using FormOf::FormOf;
-    } paged(host, "frmPaged");
-    auto& p = paged.ui();
-
-    EXPECT_EQ(paged.frontPage(), &p.three);
-    p.one.zOrder(ZOrderPosition::Front);
-    EXPECT_TRUE(paged.isPageShown(p.one));
-    p.notice.zOrder(ZOrderPosition::Front);  // not a page: the shown page stays
-    EXPECT_EQ(paged.frontPage(), &p.one);
-    p.two.zOrder(ZOrderPosition::Front);
-    p.two.zOrder(ZOrderPosition::Back);  // uncovers the page in front before it
-    EXPECT_EQ(paged.frontPage(), &p.one);
-    p.one.zOrder(ZOrderPosition::Back);
-    EXPECT_EQ(paged.frontPage(), &p.three);
-    p.three.setVisible(false);
-    EXPECT_EQ(paged.frontPage(), &p.two);
+    auto& c = form.ui();
+    EXPECT_EQ(form.frontPage(), &c.page2);
+    c.group.zOrder(ZOrderPosition::Front);
+    EXPECT_TRUE(form.isPageShown(c.group));
+    c.pic.zOrder(ZOrderPosition::Front);  // not a page: the shown page stays
+    EXPECT_EQ(form.frontPage(), &c.group);
+    c.page2.zOrder(ZOrderPosition::Front);
+    c.page2.zOrder(ZOrderPosition::Back);  // uncovers the page in front before it
+    EXPECT_EQ(form.frontPage(), &c.group);
+    c.group.zOrder(ZOrderPosition::Back);
+    EXPECT_EQ(form.frontPage(), &c.page2);
+    c.page2.setVisible(false);
+    EXPECT_EQ(form.frontPage(), &c.group);
 }
 
 TEST_F(UiModelTest, ListChecksFromCodeAreSilentAndUserChecksRaiseOnce) {
@@ -285,7 +290,7 @@ TEST_F(UiModelTest, ListChecksFromCodeAreSilentAndUserChecksRaiseOnce) {
 TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
     auto& list = form.ui().list;
     for (const wchar_t* path : {L"C:\\b.log", L"C:\\A.log", L"C:\\c.log", L"C:\\a.LOG"}) {
-        list.addRow(path);
+        list.addRow(path, {L"size"});
     }
     list.setChecked(2, true);  // c.log
     auto order = [&] {
@@ -305,22 +310,10 @@ TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
 
     list.addRow(L"C:\\0.log");  // appended while sorted: stays last until the next sort
     EXPECT_EQ(list.row(4).text, L"C:\\0.log");
-}
-
-TEST_F(UiModelTest, RemovingRowsKeepsTheRestInOrder) {
-    auto& list = form.ui().list;
-    for (int i = 0; i < 6; ++i) {
-        list.addRow(std::to_wstring(i));
-    }
-    list.removeRows({4, 1, 4, 0});
-    ASSERT_EQ(list.rowCount(), 3u);
-    EXPECT_EQ(list.row(0).text, L"2");
-    EXPECT_EQ(list.row(2).text, L"5");
-    list.removeRow(1);
-    list.removeRow(7);
-    EXPECT_EQ(list.row(1).text, L"5");
-    list.clear();
-    EXPECT_EQ(list.rowCount(), 0u);
+    list.setSortKey(2);  // a column no row fills: all equal
+    EXPECT_EQ(order(), L"Aabc0");
+    list.removeRow(list.rowCount());
+    EXPECT_EQ(list.rowCount(), 5u);
 }
 
 TEST_F(UiModelTest, ProgressBarRefusesValuesOutsideItsRange) {

@@ -64,6 +64,9 @@ void TestHost::processMessages() {
 
 void TestHost::refresh(ui::Form& form) {
     refreshes.push_back(&form);
+    if (onRefresh) {
+        onRefresh(form);
+    }
 }
 
 ui::MenuItem* TestHost::trackPopupMenu(ui::Form& form, ui::MenuItem& menu,

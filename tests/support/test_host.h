@@ -50,7 +50,9 @@ public:
     std::function<void()> onDoEvents;
     int doEventsCount = 0;
 
+    // --- repaints: recorded; onRefresh runs on each ---
     std::vector<ui::Form*> refreshes;
+    std::function<void(ui::Form&)> onRefresh;
 
     // --- pop-up menus: onPopup may name the entry the user picks; it is then clicked ---
     std::vector<PopupCall> popups;
