@@ -89,12 +89,10 @@ std::optional<std::wstring> FakeFileSystem::child(const std::wstring& folder,
         return at(exact) != nullptr ? std::optional(exact) : std::nullopt;
     }
     std::optional<std::wstring> found;
-    const std::wstring prefix = folder + L'\\';
-    for (auto it = entries_.lower_bound(prefix);
-         it != entries_.end() && it->first.starts_with(prefix); ++it) {
-        if (it->first.size() == exact.size() && platform::equalsNoCase(it->first, exact) &&
-            (!found || it->second.order < at(*found)->order)) {
-            found = it->first;
+    const auto [first, last] = folded_.equal_range(upper(exact));
+    for (auto it = first; it != last; ++it) {
+        if (!found || at(it->second)->order < at(*found)->order) {
+            found = it->second;
         }
     }
     return found;
@@ -147,6 +145,7 @@ std::wstring FakeFileSystem::make(const std::wstring& path, Kind kind) {
         if (!found) {
             entries_[current].kind = last ? kind : Kind::Folder;
             entries_[current].order = added_++;
+            folded_.emplace(upper(current), current);
         }
         if (!last && at(current)->kind == Kind::Link) {
             current = make(at(current)->target, Kind::Folder);
@@ -259,9 +258,7 @@ Status FakeFileSystem::remove(const std::wstring& truePath) {
     if (std::any_of(keys.begin(), keys.end(), [&](const auto& key) { return at(key)->locked; })) {
         return Status::Failed;
     }
-    for (const std::wstring& key : keys) {
-        entries_.erase(key);
-    }
+    erase(keys);
     changed(truePath);
     return Status::Ok;
 }
@@ -279,6 +276,18 @@ std::vector<std::wstring> FakeFileSystem::subtree(const std::wstring& truePath) 
     return keys;
 }
 
+void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
+    for (const std::wstring& path : truePaths) {
+        entries_.erase(path);
+        const auto [first, last] = folded_.equal_range(upper(path));
+        const auto found =
+            std::find_if(first, last, [&](const auto& key) { return key.second == path; });
+        if (found != last) {
+            folded_.erase(found);
+        }
+    }
+}
+
 void FakeFileSystem::addFile(const std::wstring& path, std::string_view bytes) {
     entries_.at(make(path, Kind::File)).bytes.assign(bytes);
 }
@@ -293,9 +302,7 @@ void FakeFileSystem::addLink(const std::wstring& path, const std::wstring& targe
 
 void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
     const std::wstring path = resolve(folder, false, false).value_or(folder);
-    for (const std::wstring& key : subtree(path)) {
-        entries_.erase(key);
-    }
+    erase(subtree(path));
     addLink(path, target);
 }
 

@@ -86,9 +86,12 @@ private:
     std::optional<std::wstring> newPath(const std::wstring& path) const;
     // The true paths of the entry and of everything below it.
     std::vector<std::wstring> subtree(const std::wstring& truePath) const;
+    void erase(const std::vector<std::wstring>& truePaths);
     void changed(const std::wstring& truePath) const;
 
     std::map<std::wstring, Entry> entries_;
+    // The true paths by their upper-cased form, so that a name in another case is found at once.
+    std::multimap<std::wstring, std::wstring> folded_;
     std::uint64_t added_ = 0;
 };
 
