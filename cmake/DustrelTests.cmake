@@ -26,8 +26,13 @@ endif()
 # The tests' own folders are on the test targets' include path only.
 target_include_directories(dustrel_test_support PUBLIC "${PROJECT_SOURCE_DIR}/tests")
 
+# The platform's contract runs in both: against the fakes natively, against Windows under Wine.
+dustrel_glob(contract_sources tests/contract)
+
 if(NOT WIN32)
     dustrel_glob(native_test_sources tests/native)
+    list(FILTER contract_sources EXCLUDE REGEX "/win32_[^/]*$")
+    list(APPEND native_test_sources ${contract_sources})
     if(native_test_sources)
         add_executable(dustrel_native_tests ${native_test_sources})
         target_link_libraries(dustrel_native_tests PRIVATE
@@ -46,6 +51,8 @@ if(NOT WIN32)
 endif()
 
 dustrel_glob(wine_test_sources tests/wine)
+list(FILTER contract_sources EXCLUDE REGEX "/fake_[^/]*$")
+list(APPEND wine_test_sources ${contract_sources})
 if(NOT wine_test_sources)
     message(STATUS "dustrel_wine_tests: no sources yet")
     return()

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <iterator>
-#include <unordered_map>
 #include <utility>
 
 #include "platform/date_text.h"
@@ -23,8 +23,8 @@ std::wstring upper(std::wstring_view text) {
 }
 
 bool isDriveName(std::wstring_view part) {
-    return part.size() == 2 && part[1] == L':' &&
-           ((part[0] >= L'A' && part[0] <= L'Z') || (part[0] >= L'a' && part[0] <= L'z'));
+    return part.size() == 2 && part[1] == L':' && (part[0] | 0x20) >= L'a' &&
+           (part[0] | 0x20) <= L'z';
 }
 
 std::vector<std::wstring> split(std::wstring_view path, bool slashToo) {
@@ -36,199 +36,135 @@ std::vector<std::wstring> split(std::wstring_view path, bool slashToo) {
             start = i + 1;
         }
     }
+    if (parts.size() > 1 && parts.back().empty()) {
+        parts.pop_back();  // "C:\" and "C:\dir\" name the folder
+    }
     return parts;
 }
 
 // What the plain reading makes of one name.
 std::wstring trimmedName(std::wstring name) {
-    if (name == L"." || name == L"..") {
-        return name;
-    }
-    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
-        name.pop_back();
+    if (name != L"." && name != L"..") {
+        name.erase(name.find_last_not_of(L". ") + 1);
     }
     return name;
 }
 
 bool namesDevice(std::wstring_view name) {
     std::wstring base = upper(name.substr(0, name.find(L'.')));
-    while (!base.empty() && base.back() == L' ') {
-        base.pop_back();
-    }
-    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL") {
-        return true;
-    }
-    return base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) &&
-           base[3] >= L'1' && base[3] <= L'9';
-}
-
-bool isAtOrBelow(const std::wstring& upperPath, const std::wstring& upperFolder) {
-    return upperFolder.empty() ||
-           (upperPath.starts_with(upperFolder) &&
-            (upperPath.size() == upperFolder.size() || upperPath[upperFolder.size()] == L'\\'));
+    base.erase(base.find_last_not_of(L' ') + 1);
+    return base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" ||
+           (base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) &&
+            base[3] >= L'1' && base[3] <= L'9');
 }
 
 }  // namespace
 
-const FakeFileSystem::Entry* FakeFileSystem::entry(const std::wstring& truePath) const {
+const FakeFileSystem::Entry* FakeFileSystem::at(const std::wstring& truePath) const {
     const auto found = entries_.find(truePath);
     return found == entries_.end() ? nullptr : &found->second;
 }
 
-FakeFileSystem::Entry* FakeFileSystem::entry(const std::wstring& truePath) {
-    const auto found = entries_.find(truePath);
-    return found == entries_.end() ? nullptr : &found->second;
+std::vector<std::pair<std::wstring, const FakeFileSystem::Entry*>> FakeFileSystem::children(
+    const std::wstring& folder) const {
+    const std::wstring prefix = folder + L'\\';
+    std::vector<std::pair<std::wstring, const Entry*>> found;
+    for (auto it = entries_.lower_bound(prefix);
+         it != entries_.end() && it->first.starts_with(prefix); ++it) {
+        if (it->first.find(L'\\', prefix.size()) == std::wstring::npos) {
+            found.emplace_back(it->first.substr(prefix.size()), &it->second);
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.second->order < b.second->order; });
+    return found;
 }
 
-FakeFileSystem::Found FakeFileSystem::resolve(const std::wstring& path, Reading reading,
-                                              bool followLast) const {
-    std::wstring_view rest = path;
-    if (rest.starts_with(kExactPrefix)) {
-        rest.remove_prefix(kExactPrefix.size());
-        reading = Reading::Exact;
-    } else if (reading == Reading::Exact) {
-        // The real file system hands the system a "\\?\" path only when it needs no clean-up.
-        const auto parts = split(rest, true);
-        if (rest.find(L'/') != std::wstring_view::npos ||
-            std::any_of(parts.begin(), parts.end(),
-                        [](const std::wstring& p) { return p == L"." || p == L".."; })) {
-            reading = Reading::Plain;
+// The true path of the folder's entry of exactly that name, else (when `anyCase`) of the first
+// made whose name differs only in case.
+std::optional<std::wstring> FakeFileSystem::child(const std::wstring& folder,
+                                                  const std::wstring& name, bool anyCase) const {
+    const std::wstring exact = folder + L'\\' + name;
+    if (at(exact) != nullptr || !anyCase) {
+        return at(exact) != nullptr ? std::optional(exact) : std::nullopt;
+    }
+    std::optional<std::wstring> found;
+    const auto [first, last] = folded_.equal_range(upper(exact));
+    for (auto it = first; it != last; ++it) {
+        if (!found || at(it->second)->order < at(*found)->order) {
+            found = it->second;
         }
     }
-    std::vector<std::wstring> parts = split(rest, reading == Reading::Plain);
-    if (!parts.empty() && parts.back().empty()) {
-        parts.pop_back();  // "C:\" and "C:\dir\" name the folder
-    }
-    if (parts.empty() || !isDriveName(parts[0])) {
-        return {};
-    }
-    std::wstring current = upper(parts[0]);
-    if (entry(current) == nullptr) {
-        return {};
-    }
-    int linksFollowed = 0;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        const bool last = i + 1 == parts.size();
-        std::wstring name = parts[i];
-        if (reading == Reading::Plain) {
-            name = trimmedName(std::move(name));
-            if (name.empty() || name == L".") {
-                continue;
-            }
-            if (name == L"..") {
-                const std::size_t slash = current.rfind(L'\\');
-                current = slash == std::wstring::npos ? current : current.substr(0, slash);
-                continue;
-            }
-            if (last && namesDevice(name)) {
-                return {platform::Status::Failed, L"\\\\.\\" + upper(name)};
-            }
-        } else if (name.empty()) {
-            return {};
-        }
-        const Entry* folder = entry(current);
-        if (folder == nullptr || folder->kind != Entry::Kind::Folder) {
-            return {};
-        }
-        const std::wstring* match = nullptr;
-        for (const std::wstring& child : folder->children) {
-            if (child == name) {
-                match = &child;
-                break;
-            }
-            if (match == nullptr && platform::equalsNoCase(child, name)) {
-                match = &child;
-                if (!folder->caseSensitive) {
-                    break;
-                }
-            }
-        }
-        if (match == nullptr) {
-            return {};
-        }
-        current += L'\\' + *match;
-        const Entry* found = entry(current);
-        if (found->kind == Entry::Kind::Link && (!last || followLast)) {
-            if (++linksFollowed > kMostLinksFollowed) {
-                return {platform::Status::Failed, {}};
-            }
-            const Found target = resolve(found->target, Reading::Exact, true);
-            if (!platform::ok(target.status)) {
-                return {};
-            }
-            current = target.path;
-        }
-    }
-    return {platform::Status::Ok, current};
+    return found;
 }
 
-std::wstring FakeFileSystem::make(const std::wstring& path, Entry::Kind kind) {
-    std::vector<std::wstring> parts = split(path, false);
-    if (!parts.empty() && parts.back().empty()) {
-        parts.pop_back();
-    }
-    std::wstring current = upper(parts.at(0));
-    entries_.try_emplace(current);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        const bool last = i + 1 == parts.size();
-        Entry& folder = entries_.at(current);
-        const auto same = [&](const std::wstring& child) {
-            return folder.caseSensitive ? child == parts[i]
-                                        : platform::equalsNoCase(child, parts[i]);
-        };
-        const auto child = std::find_if(folder.children.begin(), folder.children.end(), same);
-        if (child == folder.children.end()) {
-            folder.children.push_back(parts[i]);
-            const std::wstring made = current + L'\\' + parts[i];
-            entries_[made].kind = last ? kind : Entry::Kind::Folder;
-            current = made;
-        } else {
-            current += L'\\' + *child;
+// The FileSystem calls take the "\\?\" form the Win32 implementation makes of a path, and the
+// plain reading where it makes none: the text is cleaned up before the disk is looked at, and a
+// device's name (con.tmp, nul.log) at the end names the device.
+std::optional<std::wstring> FakeFileSystem::resolve(const std::wstring& path, bool plain,
+                                                    bool followLast, int links) const {
+    const std::wstring form = plain ? path : platform::exactPathForm(path);
+    plain = !form.starts_with(kExactPrefix);
+    std::vector<std::wstring> parts;
+    for (std::wstring name : split(std::wstring_view(form).substr(plain ? 0 : 4), plain)) {
+        if (!plain) {
+            parts.push_back(std::move(name));
+        } else if ((name = trimmedName(std::move(name))) == L"..") {
+            parts.resize(parts.size() - (parts.size() > 1 ? 1 : 0));
+        } else if (!name.empty() && name != L".") {
+            parts.push_back(std::move(name));
         }
-        if (!last && entries_.at(current).kind == Entry::Kind::Link) {
-            current = make(entries_.at(current).target, Entry::Kind::Folder);
+    }
+    if (parts.empty() || !isDriveName(parts[0]) || at(upper(parts[0])) == nullptr ||
+        (plain && parts.size() > 1 && namesDevice(parts.back()))) {
+        return std::nullopt;
+    }
+    std::optional<std::wstring> current = upper(parts[0]);
+    for (std::size_t i = 1; i < parts.size() && current; ++i) {
+        current =
+            at(*current)->kind == Kind::Folder ? child(*current, parts[i], true) : std::nullopt;
+        const Entry* found = current ? at(*current) : nullptr;
+        if (found != nullptr && found->kind == Kind::Link && (i + 1 < parts.size() || followLast)) {
+            current = links < kMostLinksFollowed ? resolve(found->target, false, true, links + 1)
+                                                 : std::nullopt;
         }
     }
     return current;
 }
 
-platform::Status FakeFileSystem::refusal(const std::wstring& truePath) const {
-    const std::wstring key = upper(truePath);
-    for (const std::wstring& folder : refusedFolders_) {
-        if (isAtOrBelow(key, folder)) {
-            return platform::Status::AccessDenied;
+// Makes what is missing of a path, names as given; a link on the way leads on.
+std::wstring FakeFileSystem::make(const std::wstring& path, Kind kind) {
+    const std::vector<std::wstring> parts = split(path, false);
+    std::wstring current = upper(parts[0]);
+    entries_.try_emplace(current);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        const std::optional<std::wstring> found =
+            child(current, parts[i], !at(current)->caseSensitive);
+        current = found.value_or(current + L'\\' + parts[i]);
+        if (!found) {
+            entries_[current].kind = last ? kind : Kind::Folder;
+            entries_[current].order = added_++;
+            folded_.emplace(upper(current), current);
+        }
+        if (!last && at(current)->kind == Kind::Link) {
+            current = make(at(current)->target, Kind::Folder);
         }
     }
-    return platform::Status::Ok;
+    return current;
 }
 
-bool FakeFileSystem::holdsLock(const std::wstring& truePath) const {
-    const Entry* found = entry(truePath);
-    if (found == nullptr) {
-        return false;
+// The true path a new entry at `path` gets, when its folder is there.
+std::optional<std::wstring> FakeFileSystem::newPath(const std::wstring& path) const {
+    const std::size_t slash = path.find_last_of(L'\\', path.size() - 2);
+    const std::optional<std::wstring> folder =
+        slash == std::wstring::npos ? std::nullopt
+                                    : resolve(path.substr(0, slash + 1), false, true);
+    if (!folder || at(*folder)->kind != Kind::Folder) {
+        return std::nullopt;
     }
-    if (found->kind == Entry::Kind::File) {
-        return found->locked;
-    }
-    if (found->kind == Entry::Kind::Link) {
-        return false;
-    }
-    return std::any_of(
-        found->children.begin(), found->children.end(),
-        [&](const std::wstring& child) { return holdsLock(truePath + L'\\' + child); });
-}
-
-void FakeFileSystem::erase(const std::wstring& truePath) {
-    if (Entry* found = entry(truePath); found != nullptr && found->kind == Entry::Kind::Folder) {
-        for (const std::wstring& child : std::vector<std::wstring>(found->children)) {
-            erase(truePath + L'\\' + child);
-        }
-    }
-    entries_.erase(truePath);
-    const std::size_t slash = truePath.rfind(L'\\');
-    if (Entry* parent = entry(truePath.substr(0, slash)); parent != nullptr) {
-        std::erase(parent->children, truePath.substr(slash + 1));
-    }
+    const std::wstring name = path.substr(slash + 1);
+    return *folder + L'\\' + (name.ends_with(L'\\') ? name.substr(0, name.size() - 1) : name);
 }
 
 void FakeFileSystem::changed(const std::wstring& truePath) const {
@@ -237,160 +173,151 @@ void FakeFileSystem::changed(const std::wstring& truePath) const {
     }
 }
 
-platform::Status FakeFileSystem::listFolder(const std::wstring& folder,
-                                            std::vector<platform::FolderEntry>& entries) {
+Status FakeFileSystem::listFolder(const std::wstring& folder,
+                                  std::vector<platform::FolderEntry>& entries) {
     entries.clear();
-    const Found found = resolve(folder, Reading::Exact, true);
-    const Entry* listed = platform::ok(found.status) ? entry(found.path) : nullptr;
-    if (listed == nullptr || listed->kind != Entry::Kind::Folder) {
-        return platform::Status::NotFound;
+    const std::optional<std::wstring> found = resolve(folder, false, true);
+    const Entry* listed = found ? at(*found) : nullptr;
+    if (listed == nullptr || listed->kind != Kind::Folder) {
+        return Status::NotFound;
     }
-    if (unlistable_.count(upper(found.path)) != 0) {
-        return platform::Status::AccessDenied;
+    if (listed->unlistable) {
+        return Status::AccessDenied;
     }
-    for (const std::wstring& name : listed->children) {
-        const Entry::Kind kind = entry(found.path + L'\\' + name)->kind;
-        entries.push_back({name, kind != Entry::Kind::File, kind == Entry::Kind::Link});
+    for (const auto& [name, child] : children(*found)) {
+        entries.push_back({name, child->kind != Kind::File, child->kind == Kind::Link});
     }
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
 bool FakeFileSystem::exists(const std::wstring& path) {
-    return platform::ok(resolve(path, Reading::Exact, false).status);
+    return resolve(path, false, false).has_value();
 }
 
 bool FakeFileSystem::isDirectory(const std::wstring& path) {
-    const Found found = resolve(path, Reading::Exact, false);
-    return platform::ok(found.status) && entry(found.path)->kind != Entry::Kind::File;
+    const std::optional<std::wstring> found = resolve(path, false, false);
+    return found && at(*found)->kind != Kind::File;
 }
 
-platform::Status FakeFileSystem::createFolder(const std::wstring& path) {
+Status FakeFileSystem::createFolder(const std::wstring& path) {
     if (exists(path)) {
-        return platform::Status::AlreadyExists;
+        return Status::AlreadyExists;
     }
-    const std::size_t slash = path.find_last_of(L'\\', path.size() - 2);
-    const Found parent = resolve(path.substr(0, slash + 1), Reading::Exact, true);
-    if (slash == std::wstring::npos || !platform::ok(parent.status) ||
-        entry(parent.path)->kind != Entry::Kind::Folder) {
-        return platform::Status::NotFound;
+    const std::optional<std::wstring> made = newPath(path);
+    if (!made) {
+        return Status::NotFound;
     }
-    if (const platform::Status refused = refusal(parent.path); !platform::ok(refused)) {
-        return refused;
-    }
-    std::wstring name = path.substr(slash + 1);
-    if (!name.empty() && name.back() == L'\\') {
-        name.pop_back();
-    }
-    changed(make(parent.path + L'\\' + name, Entry::Kind::Folder));
-    return platform::Status::Ok;
+    changed(make(*made, Kind::Folder));
+    return Status::Ok;
 }
 
-platform::Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view bytes,
-                                           platform::WriteMode mode) {
-    Found found = resolve(path, Reading::Exact, false);
-    if (platform::ok(found.status)) {
-        const Entry& existing = *entry(found.path);
-        if (existing.kind != Entry::Kind::File) {
-            return platform::Status::AccessDenied;
+Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view bytes,
+                                 platform::WriteMode mode) {
+    const std::optional<std::wstring> found = resolve(path, false, false);
+    if (const Entry* existing = found ? at(*found) : nullptr; existing != nullptr) {
+        if (existing->kind != Kind::File) {
+            return Status::AccessDenied;
         }
-        if (mode == platform::WriteMode::CreateNew) {
-            return platform::Status::AlreadyExists;
+        if (mode == platform::WriteMode::CreateNew || existing->locked) {
+            return existing->locked ? Status::Failed : Status::AlreadyExists;
         }
-        if (existing.locked) {
-            return platform::Status::Failed;
-        }
-    } else {
-        const std::size_t slash = path.rfind(L'\\');
-        const Found parent = resolve(path.substr(0, slash + 1), Reading::Exact, true);
-        if (slash == std::wstring::npos || !platform::ok(parent.status) ||
-            entry(parent.path)->kind != Entry::Kind::Folder) {
-            return platform::Status::NotFound;
-        }
-        found.path = parent.path + L'\\' + path.substr(slash + 1);
     }
-    if (const platform::Status refused = refusal(found.path); !platform::ok(refused)) {
-        return refused;
+    const std::optional<std::wstring> target = found ? found : newPath(path);
+    if (!target) {
+        return Status::NotFound;
     }
-    const std::wstring made = make(found.path, Entry::Kind::File);
+    const std::wstring made = make(*target, Kind::File);
     Entry& file = entries_.at(made);
-    if (mode == platform::WriteMode::Append) {
-        file.bytes.append(bytes);
-    } else {
-        file.bytes.assign(bytes);
-    }
+    file.bytes = (mode == platform::WriteMode::Append ? file.bytes : "") + std::string(bytes);
     changed(made);
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-platform::Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
-    bytes.clear();
+Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
     const std::optional<std::string> found = contents(path);
+    bytes = found.value_or(std::string());
     if (!found) {
-        return exists(path) ? platform::Status::AccessDenied : platform::Status::NotFound;
+        return exists(path) ? Status::AccessDenied : Status::NotFound;
     }
-    bytes = *found;
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-platform::Status FakeFileSystem::deleteFile(const std::wstring& path) {
-    const Found found = resolve(path, Reading::Exact, false);
-    if (!platform::ok(found.status)) {
-        return platform::Status::NotFound;
+Status FakeFileSystem::deleteFile(const std::wstring& path) {
+    const std::optional<std::wstring> found = resolve(path, false, false);
+    if (!found) {
+        return Status::NotFound;
     }
-    if (entry(found.path)->kind != Entry::Kind::File) {
-        return platform::Status::AccessDenied;
-    }
-    return remove(found.path);
+    return at(*found)->kind == Kind::File ? remove(*found) : Status::AccessDenied;
 }
 
-platform::Status FakeFileSystem::remove(const std::wstring& truePath) {
-    if (entry(truePath) == nullptr) {
-        return platform::Status::NotFound;
+Status FakeFileSystem::remove(const std::wstring& truePath) {
+    const std::vector<std::wstring> keys = subtree(truePath);
+    if (keys.empty()) {
+        return Status::NotFound;
     }
-    if (const platform::Status refused = refusal(truePath); !platform::ok(refused)) {
-        return refused;
+    if (std::any_of(keys.begin(), keys.end(), [&](const auto& key) { return at(key)->locked; })) {
+        return Status::Failed;
     }
-    if (holdsLock(truePath)) {
-        return platform::Status::Failed;
-    }
-    erase(truePath);
+    erase(keys);
     changed(truePath);
-    return platform::Status::Ok;
+    return Status::Ok;
+}
+
+std::vector<std::wstring> FakeFileSystem::subtree(const std::wstring& truePath) const {
+    std::vector<std::wstring> keys;
+    if (at(truePath) != nullptr) {
+        keys.push_back(truePath);
+        const std::wstring prefix = truePath + L'\\';
+        for (auto it = entries_.lower_bound(prefix);
+             it != entries_.end() && it->first.starts_with(prefix); ++it) {
+            keys.push_back(it->first);
+        }
+    }
+    return keys;
+}
+
+void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
+    for (const std::wstring& path : truePaths) {
+        entries_.erase(path);
+        const auto [first, last] = folded_.equal_range(upper(path));
+        const auto found =
+            std::find_if(first, last, [&](const auto& key) { return key.second == path; });
+        if (found != last) {
+            folded_.erase(found);
+        }
+    }
 }
 
 void FakeFileSystem::addFile(const std::wstring& path, std::string_view bytes) {
-    entries_.at(make(path, Entry::Kind::File)).bytes.assign(bytes);
+    entries_.at(make(path, Kind::File)).bytes.assign(bytes);
 }
 
 void FakeFileSystem::addFolder(const std::wstring& path) {
-    make(path, Entry::Kind::Folder);
+    make(path, Kind::Folder);
 }
 
 void FakeFileSystem::addLink(const std::wstring& path, const std::wstring& target) {
-    entries_.at(make(path, Entry::Kind::Link)).target = target;
+    entries_.at(make(path, Kind::Link)).target = target;
 }
 
 void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
-    const Found found = resolve(folder, Reading::Exact, false);
-    if (platform::ok(found.status)) {
-        erase(found.path);
-    }
-    addLink(found.path.empty() ? folder : found.path, target);
+    const std::wstring path = resolve(folder, false, false).value_or(folder);
+    erase(subtree(path));
+    addLink(path, target);
 }
 
 void FakeFileSystem::makeCaseSensitive(const std::wstring& folder) {
-    entries_.at(make(folder, Entry::Kind::Folder)).caseSensitive = true;
+    entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
 }
 
 std::optional<std::wstring> FakeFileSystem::plainTarget(const std::wstring& path) const {
-    const Found found = resolve(path, Reading::Plain, false);
-    return platform::ok(found.status) ? std::optional<std::wstring>(found.path) : std::nullopt;
+    return resolve(path, true, false);
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
-    const Found found = resolve(path, Reading::Exact, true);
-    const Entry* file = platform::ok(found.status) ? entry(found.path) : nullptr;
-    if (file == nullptr || file->kind != Entry::Kind::File) {
+    const std::optional<std::wstring> found = resolve(path, false, true);
+    const Entry* file = found ? at(*found) : nullptr;
+    if (file == nullptr || file->kind != Kind::File) {
         return std::nullopt;
     }
     return file->bytes;
@@ -398,233 +325,160 @@ std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) co
 
 std::vector<std::wstring> FakeFileSystem::allFiles() const {
     std::vector<std::wstring> files;
-    std::vector<std::wstring> pending;
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
-        if (isDriveName(it->first)) {
-            pending.push_back(it->first);
-        }
-    }
-    while (!pending.empty()) {
-        const std::wstring path = std::move(pending.back());
-        pending.pop_back();
-        const Entry& found = *entry(path);
-        if (found.kind == Entry::Kind::File) {
-            files.push_back(path);
-        } else if (found.kind == Entry::Kind::Folder) {
-            for (auto it = found.children.rbegin(); it != found.children.rend(); ++it) {
-                pending.push_back(path + L'\\' + *it);
+    const std::function<void(const std::wstring&)> walk = [&](const std::wstring& folder) {
+        for (const auto& [name, child] : children(folder)) {
+            if (child->kind == Kind::File) {
+                files.push_back(folder + L'\\' + name);
+            } else if (child->kind == Kind::Folder) {
+                walk(folder + L'\\' + name);
             }
+        }
+    };
+    for (const auto& [path, entry] : entries_) {
+        if (isDriveName(path)) {
+            walk(path);
         }
     }
     return files;
 }
 
 void FakeFileSystem::failListing(const std::wstring& folder) {
-    const Found found = resolve(folder, Reading::Exact, true);
-    unlistable_.insert(upper(platform::ok(found.status) ? found.path : folder));
-}
-
-void FakeFileSystem::refuseWritesUnder(const std::wstring& folder) {
-    const Found found = resolve(folder, Reading::Exact, true);
-    std::wstring key = upper(platform::ok(found.status) ? found.path : folder);
-    while (!key.empty() && key.back() == L'\\') {
-        key.pop_back();
-    }
-    refusedFolders_.push_back(key);
+    entries_.at(make(folder, Kind::Folder)).unlistable = true;
 }
 
 void FakeFileSystem::lock(const std::wstring& file) {
-    const Found found = resolve(file, Reading::Exact, false);
-    if (platform::ok(found.status)) {
-        entry(found.path)->locked = true;
+    if (const std::optional<std::wstring> found = resolve(file, false, false)) {
+        entries_.at(*found).locked = true;
     }
 }
 
-platform::Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
+// Like the shell, stops at the first path it cannot delete.
+Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRecycleBin) {
     if (paths.empty()) {
-        return platform::Status::Ok;
+        return Status::Ok;
     }
     deleteCalls_.push_back(DeleteCall{paths, toRecycleBin});
-    if (failEverything_) {
-        return platform::Status::Failed;
-    }
-    struct Working {
-        bool& flag;
-        explicit Working(bool& f) : flag(f) { flag = true; }
-        ~Working() { flag = false; }
-    } working(working_);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
+    Status status = failEverything_ ? Status::Failed : Status::Ok;
+    working_ = true;
+    for (std::size_t i = 0; i < paths.size() && platform::ok(status); ++i) {
         if (stopAfter_ && i == *stopAfter_) {
-            return platform::Status::Failed;
+            status = Status::Failed;
+            break;
         }
-        const platform::Status status = deleteOne(paths[i], toRecycleBin);
+        // Nothing, when the path names nothing or a device, which no deletion removes.
+        const std::optional<std::wstring> target = files_.plainTarget(paths[i]);
+        if (!target) {
+            status = Status::NotFound;
+        } else if (leftInPlace_.count(paths[i]) == 0 &&
+                   platform::ok(status = files_.remove(*target))) {
+            removed_.push_back(*target);
+            if (toRecycleBin) {
+                recycled_.push_back(*target);
+            }
+        }
         if (i == 0 && duringOperation) {
             duringOperation();
         }
-        if (!platform::ok(status)) {
-            return status;
-        }
     }
-    return platform::Status::Ok;
-}
-
-platform::Status FakeShell::deleteOne(const std::wstring& path, bool toRecycleBin) {
-    const std::optional<std::wstring> target = files_.plainTarget(path);
-    if (!target) {
-        // Not there, or a device, which no deletion removes.
-        return platform::Status::NotFound;
-    }
-    if (leftInPlace_.count(path) != 0) {
-        return platform::Status::Ok;
-    }
-    const platform::Status status = files_.remove(*target);
-    if (platform::ok(status)) {
-        removed_.push_back(*target);
-        if (toRecycleBin) {
-            recycled_.push_back(*target);
-        }
-    }
+    working_ = false;
     return status;
 }
 
-platform::Status FakeShell::open(const std::wstring& target) {
+Status FakeShell::open(const std::wstring& target) {
     opened_.push_back(target);
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-namespace {
-
-std::wstring registryKeyOf(const std::wstring& subKey) {
-    std::size_t begin = 0;
-    std::size_t end = subKey.size();
-    while (begin < end && subKey[begin] == L'\\') {
-        ++begin;
-    }
-    while (end > begin && subKey[end - 1] == L'\\') {
-        --end;
-    }
-    return platform::upperCase(std::wstring_view(subKey).substr(begin, end - begin));
-}
-
-}  // namespace
-
-platform::Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
-                                          std::wstring& value) {
-    const std::optional<std::wstring> found = this->value(subKey, name);
-    if (!found) {
-        return platform::Status::NotFound;
-    }
-    value = *found;
-    return platform::Status::Ok;
-}
-
-void FakeRegistry::refuseWritesUnder(const std::wstring& subKey) {
-    refusedKeys_.push_back(registryKeyOf(subKey));
+std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
+    const std::size_t begin = std::min(subKey.find_first_not_of(L'\\'), subKey.size());
+    const std::size_t end = subKey.find_last_not_of(L'\\') + 1;
+    return upper(std::wstring_view(subKey).substr(begin, end > begin ? end - begin : 0));
 }
 
 bool FakeRegistry::refuses(const std::wstring& subKey) const {
-    const std::wstring key = registryKeyOf(subKey);
-    for (const std::wstring& refused : refusedKeys_) {
-        if (key == refused || key.rfind(refused + L"\\", 0) == 0) {
-            return true;
-        }
-    }
-    return refuseWrites_;
+    const std::wstring key = keyOf(subKey);
+    return std::any_of(refused_.begin(), refused_.end(), [&](const std::wstring& refused) {
+        return refused.empty() || key == refused || key.starts_with(refused + L"\\");
+    });
 }
 
-platform::Status FakeRegistry::createKey(const std::wstring& subKey) {
+Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
+                                std::wstring& value) {
+    const std::optional<std::wstring> found = this->value(subKey, name);
+    value = found.value_or(value);
+    return found ? Status::Ok : Status::NotFound;
+}
+
+Status FakeRegistry::createKey(const std::wstring& subKey) {
     if (refuses(subKey)) {
-        return platform::Status::AccessDenied;
+        return Status::AccessDenied;
     }
-    keys_[registryKeyOf(subKey)];
+    keys_[keyOf(subKey)];
     ++writes;
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-platform::Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
-                                           const std::wstring& value) {
+Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
+                                 const std::wstring& value) {
     if (refuses(subKey) || refuseValueWrites_) {
-        return platform::Status::AccessDenied;
+        return Status::AccessDenied;
     }
     set(subKey, name, value);
     ++writes;
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-platform::Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
-    const auto key = keys_.find(registryKeyOf(subKey));
+Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
+    const auto key = keys_.find(keyOf(subKey));
     if (key == keys_.end()) {
-        return platform::Status::NotFound;
+        return Status::NotFound;
     }
     if (refuses(subKey) || refuseValueWrites_) {
-        return platform::Status::AccessDenied;
+        return Status::AccessDenied;
     }
-    if (key->second.erase(platform::upperCase(name)) == 0) {
-        return platform::Status::NotFound;
+    if (key->second.erase(upper(name)) == 0) {
+        return Status::NotFound;
     }
     ++writes;
-    return platform::Status::Ok;
+    return Status::Ok;
 }
 
-platform::Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
-    return value(subKey, name) ? platform::Status::Ok : platform::Status::NotFound;
+Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
+    return value(subKey, name) ? Status::Ok : Status::NotFound;
 }
 
 void FakeRegistry::set(const std::wstring& subKey, const std::wstring& name,
                        const std::wstring& value) {
-    Values& values = keys_[registryKeyOf(subKey)];
-    const auto [entry, added] = values.try_emplace(platform::upperCase(name), Value{name, value});
-    if (!added) {
-        entry->second.data = value;
-    }
+    keys_[keyOf(subKey)][upper(name)] = value;
 }
 
 std::optional<std::wstring> FakeRegistry::value(const std::wstring& subKey,
                                                 const std::wstring& name) const {
-    const auto key = keys_.find(registryKeyOf(subKey));
-    if (key == keys_.end()) {
+    const auto key = keys_.find(keyOf(subKey));
+    if (key == keys_.end() || key->second.count(upper(name)) == 0) {
         return std::nullopt;
     }
-    const auto found = key->second.find(platform::upperCase(name));
-    if (found == key->second.end()) {
-        return std::nullopt;
-    }
-    return found->second.data;
+    return key->second.at(upper(name));
 }
-
-bool FakeRegistry::hasKey(const std::wstring& subKey) const {
-    return keys_.count(registryKeyOf(subKey)) != 0;
-}
-
-namespace {
-
-constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
-
-std::optional<wchar_t> driveLetterOf(wchar_t c) {
-    const wchar_t letter = platform::upperCase(c);
-    if (letter < L'A' || letter > L'Z') {
-        return std::nullopt;
-    }
-    return letter;
-}
-
-}  // namespace
 
 FakeSystem::FakeSystem() {
-    addDrive(L'C', platform::DriveKind::Fixed,
-             platform::DiskSizes{40 * kGiB, 100 * kGiB, 40 * kGiB});
+    constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+    addDrive(L'C', platform::DriveKind::Fixed, {40 * kGiB, 100 * kGiB, 40 * kGiB});
+}
+
+std::uint32_t FakeSystem::logicalDrives() {
+    std::uint32_t letters = 0;
+    for (const auto& [letter, drive] : drives_) {
+        letters |= 1u << (letter - L'A');
+    }
+    return letters;
 }
 
 const FakeSystem::Drive* FakeSystem::driveOf(const std::wstring& root) const {
-    if (root.size() < 2 || root[1] != L':') {
-        return nullptr;
-    }
-    const std::optional<wchar_t> letter = driveLetterOf(root[0]);
-    if (!letter) {
-        return nullptr;
-    }
-    const auto found = driveInfo_.find(*letter);
-    return found == driveInfo_.end() ? nullptr : &found->second;
+    const auto found = root.size() < 2 || root[1] != L':'
+                           ? drives_.end()
+                           : drives_.find(platform::upperCase(root[0]));
+    return found == drives_.end() ? nullptr : &found->second;
 }
 
 platform::DriveKind FakeSystem::driveKind(const std::wstring& root) {
@@ -634,19 +488,15 @@ platform::DriveKind FakeSystem::driveKind(const std::wstring& root) {
 
 Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& sizes) {
     const Drive* drive = driveOf(root);
-    if (drive == nullptr) {
-        return Status::NotFound;
-    }
-    if (drive->sizesFail) {
-        return Status::Failed;
+    if (drive == nullptr || drive->sizesFail) {
+        return drive == nullptr ? Status::NotFound : Status::Failed;
     }
     sizes = drive->sizes;
     return Status::Ok;
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {
-    const bool claimedBefore =
-        std::find(claimedInstances.begin(), claimedInstances.end(), name) != claimedInstances.end();
+    const bool claimedBefore = std::count(claimedInstances.begin(), claimedInstances.end(), name);
     claimedInstances.push_back(name);
     return !otherInstanceRunning && !claimedBefore;
 }
@@ -664,28 +514,15 @@ void FakeSystem::sleep(unsigned milliseconds) {
 }
 
 void FakeSystem::addDrive(wchar_t letter, platform::DriveKind type, platform::DiskSizes sizes) {
-    const std::optional<wchar_t> upper = driveLetterOf(letter);
-    if (!upper) {
-        return;
-    }
-    drives_ |= 1u << (*upper - L'A');
-    driveInfo_[*upper] = Drive{type, sizes, false};
+    drives_[platform::upperCase(letter)] = Drive{type, sizes, false};
 }
 
 void FakeSystem::removeDrive(wchar_t letter) {
-    const std::optional<wchar_t> upper = driveLetterOf(letter);
-    if (!upper) {
-        return;
-    }
-    drives_ &= ~(1u << (*upper - L'A'));
-    driveInfo_.erase(*upper);
+    drives_.erase(platform::upperCase(letter));
 }
 
 void FakeSystem::failSizes(wchar_t letter) {
-    const std::optional<wchar_t> upper = driveLetterOf(letter);
-    if (upper && driveInfo_.count(*upper) != 0) {
-        driveInfo_[*upper].sizesFail = true;
-    }
+    drives_.at(platform::upperCase(letter)).sizesFail = true;
 }
 
 namespace {
@@ -696,12 +533,10 @@ constexpr char32_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendNumber(std::wstring& text, int value, int digits) {
-    std::wstring number = std::to_wstring(value);
-    if (number.size() < static_cast<std::size_t>(digits)) {
-        number.insert(0, static_cast<std::size_t>(digits) - number.size(), L'0');
-    }
-    text += number;
+std::wstring printed(const wchar_t* format, int a, int b, int c) {
+    wchar_t text[32];
+    std::swprintf(text, std::size(text), format, a, b, c);
+    return text;
 }
 
 }  // namespace
@@ -711,13 +546,7 @@ std::wstring FakeLocale::shortDate(const platform::DateTime& when) {
         when.day > platform::daysInMonth(when.year, when.month)) {
         return {};
     }
-    std::wstring text;
-    appendNumber(text, when.day, 2);
-    text += L'/';
-    appendNumber(text, when.month, 2);
-    text += L'/';
-    appendNumber(text, when.year, 4);
-    return text;
+    return printed(L"%02d/%02d/%04d", when.day, when.month, when.year);
 }
 
 std::wstring FakeLocale::longTime(const platform::DateTime& when) {
@@ -725,13 +554,7 @@ std::wstring FakeLocale::longTime(const platform::DateTime& when) {
         when.second > 59) {
         return {};
     }
-    std::wstring text;
-    appendNumber(text, when.hour, 2);
-    text += L':';
-    appendNumber(text, when.minute, 2);
-    text += L':';
-    appendNumber(text, when.second, 2);
-    return text;
+    return printed(L"%02d:%02d:%02d", when.hour, when.minute, when.second);
 }
 
 std::optional<platform::DateTime> FakeLocale::parseDate(const std::wstring& text) {

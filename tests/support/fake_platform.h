@@ -4,26 +4,25 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace dustrel::testing {
 
-// A disk in memory that reads paths as Windows does. The FileSystem calls take a path exactly
-// as written, as the Win32 implementation's "\\?\" paths are taken; the shell reads paths the
-// plain way (plainTarget): trailing dots and spaces dropped from every name, a device's name
-// (con.tmp, nul.log) taken for the device. Names are found whatever their letter case, except in
-// folders made case-sensitive (every folder under Wine, any on Windows 10 that asks), where twins
-// such as A.tmp and a.tmp may live side by side and a name in another case is still found when
-// no name matches exactly. A link is a folder that leads to another; a path through it goes on
-// from there. A folder lists its entries in the order they were added, so that a test decides
-// the order in which a walk meets them. Paths are "C:\dir\file"; a drive's root is "C:\".
+// A disk in memory, flat: a map from each file's, folder's and link's true path to what it is.
+// The FileSystem calls read paths as the Win32 implementation hands them to the system (see
+// exactPathForm); plainTarget reads them the plain way, as the shell does. A name in another
+// letter case is found when no name matches exactly; twins such as A.tmp and a.tmp may only be
+// made in a folder made case-sensitive (every folder under Wine, any on Windows 10 that asks).
+// A path through a link goes on from its target. A folder lists its entries in the order they
+// were added, so that a test decides the order in which a walk meets them. Paths are
+// "C:\dir\file"; a drive's root is "C:\".
 class FakeFileSystem final : public platform::FileSystem {
 public:
     platform::Status listFolder(const std::wstring& folder,
@@ -40,8 +39,9 @@ public:
     // apply.
     void addFile(const std::wstring& path, std::string_view bytes = {});
     void addFolder(const std::wstring& path);
-    // A folder that is a junction or symbolic link to `target` (which need not exist).
-    void addLink(const std::wstring& path, const std::wstring& target = L"C:\Elsewhere");
+    // A folder that is a junction or symbolic link to `target` (which need not exist), by
+    // default to a volume that has no drive letter.
+    void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere");
     // Replaces a folder (and everything in it) by a link, as someone might after a scan.
     void replaceByLink(const std::wstring& folder, const std::wstring& target);
     void makeCaseSensitive(const std::wstring& folder);
@@ -52,48 +52,47 @@ public:
     // Every file's true path, depth first, each folder in listing order.
     std::vector<std::wstring> allFiles() const;
 
-    // Faults. A folder that fails to list answers AccessDenied.
+    // Faults. Listing the folder answers AccessDenied.
     void failListing(const std::wstring& folder);
-    // Creating, writing and deleting answer AccessDenied everywhere, or at and below `folder`.
-    void refuseWrites() { refuseWritesUnder({}); }
-    void refuseWritesUnder(const std::wstring& folder);
     // Another program holds the file open, sharing reading only: writing and deleting it fail.
     void lock(const std::wstring& file);
 
     // Removes a file, or a folder with everything in it, named by its true path, as the shell
-    // would; the faults apply, and a folder holding a locked file is left whole.
+    // would; a folder holding a locked file is left whole.
     platform::Status remove(const std::wstring& truePath);
 
     // Called with the true path of everything created, written or removed.
     std::function<void(const std::wstring&)> onChange;
 
 private:
+    enum class Kind { File, Folder, Link };
     struct Entry {
-        enum class Kind { File, Folder, Link } kind = Kind::Folder;
+        Kind kind = Kind::Folder;
+        std::uint64_t order = 0;  // when it was added, for listing
         std::string bytes;
         std::wstring target;  // a link's
         bool caseSensitive = false;
         bool locked = false;
-        std::vector<std::wstring> children;  // a folder's names, in the order added
+        bool unlistable = false;
     };
-    struct Found {
-        platform::Status status = platform::Status::NotFound;
-        std::wstring path;  // the true path
-    };
-    enum class Reading { Exact, Plain };
-
-    Found resolve(const std::wstring& path, Reading reading, bool followLast) const;
-    const Entry* entry(const std::wstring& truePath) const;
-    Entry* entry(const std::wstring& truePath);
-    std::wstring make(const std::wstring& path, Entry::Kind kind);
-    platform::Status refusal(const std::wstring& truePath) const;
-    bool holdsLock(const std::wstring& truePath) const;
-    void erase(const std::wstring& truePath);
+    std::optional<std::wstring> resolve(const std::wstring& path, bool plain, bool followLast,
+                                        int links = 0) const;
+    const Entry* at(const std::wstring& truePath) const;
+    // A folder's entries, in the order they were added.
+    std::vector<std::pair<std::wstring, const Entry*>> children(const std::wstring& folder) const;
+    std::optional<std::wstring> child(const std::wstring& folder, const std::wstring& name,
+                                      bool anyCase) const;
+    std::wstring make(const std::wstring& path, Kind kind);
+    std::optional<std::wstring> newPath(const std::wstring& path) const;
+    // The true paths of the entry and of everything below it.
+    std::vector<std::wstring> subtree(const std::wstring& truePath) const;
+    void erase(const std::vector<std::wstring>& truePaths);
     void changed(const std::wstring& truePath) const;
 
     std::map<std::wstring, Entry> entries_;
-    std::set<std::wstring> unlistable_;
-    std::vector<std::wstring> refusedFolders_;
+    // The true paths by their upper-cased form, so that a name in another case is found at once.
+    std::multimap<std::wstring, std::wstring> folded_;
+    std::uint64_t added_ = 0;
 };
 
 // Records the shell's deletions and opens. Reads each path the plain way and deletes what it
@@ -133,8 +132,6 @@ public:
     void failEverything(bool fail = true) { failEverything_ = fail; }
 
 private:
-    platform::Status deleteOne(const std::wstring& path, bool toRecycleBin);
-
     FakeFileSystem& files_;
     std::vector<DeleteCall> deleteCalls_;
     std::vector<std::wstring> removed_;
@@ -160,31 +157,25 @@ public:
     // Setting and reading back without the faults.
     void set(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
-    bool hasKey(const std::wstring& subKey) const;
 
-    // Creating keys, writing and deleting answer Status::AccessDenied.
-    void refuseWrites(bool refuse = true) { refuseWrites_ = refuse; }
+    // Creating keys, writing and deleting answer Status::AccessDenied at and below `subKey`, or
+    // everywhere.
+    void refuseWritesUnder(const std::wstring& subKey) { refused_.push_back(keyOf(subKey)); }
+    void refuseWrites() { refuseWritesUnder({}); }
     // Keys open and can be created, but values cannot be written or deleted.
-    void refuseValueWrites(bool refuse = true) { refuseValueWrites_ = refuse; }
-    // Only this key and those below it refuse to be created, written or deleted from.
-    void refuseWritesUnder(const std::wstring& subKey);
+    void refuseValueWrites() { refuseValueWrites_ = true; }
 
     // Keys created and values written or deleted so far.
     int writes = 0;
 
 private:
-    struct Value {
-        std::wstring name;
-        std::wstring data;
-    };
-    using Values = std::map<std::wstring, Value>;
-
-    std::map<std::wstring, Values> keys_;
-    bool refuseWrites_ = false;
-    bool refuseValueWrites_ = false;
-    std::vector<std::wstring> refusedKeys_;
-
+    static std::wstring keyOf(const std::wstring& subKey);
     bool refuses(const std::wstring& subKey) const;
+
+    // Values by upper-cased key and name.
+    std::map<std::wstring, std::map<std::wstring, std::wstring>> keys_;
+    std::vector<std::wstring> refused_;
+    bool refuseValueWrites_ = false;
 };
 
 // Starts with one fixed drive C: of 100 GiB, 40 GiB free.
@@ -192,7 +183,7 @@ class FakeSystem final : public platform::System {
 public:
     FakeSystem();
 
-    std::uint32_t logicalDrives() override { return drives_; }
+    std::uint32_t logicalDrives() override;
     platform::DriveKind driveKind(const std::wstring& root) override;
     platform::Status diskSizes(const std::wstring& root, platform::DiskSizes& sizes) override;
     std::wstring commandArguments() override { return arguments; }
@@ -226,8 +217,7 @@ private:
 
     const Drive* driveOf(const std::wstring& root) const;
 
-    std::uint32_t drives_ = 0;
-    std::map<wchar_t, Drive> driveInfo_;
+    std::map<wchar_t, Drive> drives_;
 };
 
 // Each look at the millisecond tick moves it on by `tickPerLook`.
