@@ -61,20 +61,17 @@ public:
     // --- notification area ---
     std::vector<TrayCall> trayAdds;
     std::vector<TrayCall> trayRemoves;
-    bool trayAddSucceeds = true;
     bool trayIconShown() const { return trayShown_; }
     const std::wstring& trayTip() const { return trayTip_; }
 
     int endProgramCalls = 0;
-    std::vector<ui::Form*> loadedForms;
-    std::vector<ui::Form*> unloadingForms;
 
     void refresh(ui::Form& form) override;
     bool addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) override;
     void removeTrayIcon(ui::PictureBox& hook) override;
     double twipsPerPixelX() override { return 15; }
-    void formLoaded(ui::Form& form) override;
-    void formUnloading(ui::Form& form) override;
+    void formLoaded(ui::Form&) override {}
+    void formUnloading(ui::Form&) override {}
     void endProgram() override { ++endProgramCalls; }
 
     // The texts of the message boxes shown so far, in order.
