@@ -64,6 +64,16 @@ TEST(ParseDateText, PlacesTwoDigitYearsBeforeTheLimit) {
     EXPECT_EQ(parseDateText(L"01/02/0030", L"dd/MM/yyyy"), date(30, 2, 1));
 }
 
+TEST(ParseDateText, TakesAnUnclosedQuoteAsTextToTheEnd) {
+    EXPECT_EQ(parseDateText(L"05/03/2024", L"dd/MM/yyyy 'h"), date(2024, 3, 5));
+}
+
+TEST(DayNumber, CountsAcrossTheEndOfFebruary) {
+    EXPECT_EQ(dayNumber(2024, 3, 1) - dayNumber(2024, 2, 28), 2);
+    EXPECT_EQ(dayNumber(2023, 3, 1) - dayNumber(2023, 2, 28), 1);
+    EXPECT_EQ(dayNumber(2024, 2, 1) - dayNumber(2024, 1, 31), 1);
+}
+
 TEST(ParseDateText, MatchesMonthAndSkipsDayNames) {
     const std::vector<std::wstring> names = {
         L"January",   L"February", L"March",    L"April",    L"May", L"June", L"July", L"August",

@@ -46,6 +46,9 @@ TEST(ExactPathForm, PrefixesFullyQualifiedPathsThatNeedNoCleanUp) {
     EXPECT_EQ(exactPathForm(L"Temp\\" + deep), L"Temp\\" + deep);
     EXPECT_EQ(exactPathForm(L"C:\\x\\..\\a"), L"C:\\x\\..\\a");
     EXPECT_EQ(exactPathForm(L"C:/a"), L"C:/a");
+    // Only a Latin letter names a drive.
+    EXPECT_EQ(exactPathForm(L"\u00E9:\\a"), L"\u00E9:\\a");
+    EXPECT_EQ(exactPathForm(L"{:\\a"), L"{:\\a");
 }
 
 // Which paths the plain-path functions (and so the shell) read as themselves.

@@ -289,6 +289,15 @@ TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
 
 // A list the user sorted stays sorted, rows found after the click included; one not sorted
 // ends in walk order, also when rows leave it during a walk.
+TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
+    auto& bar = c().PBar;
+    ASSERT_TRUE(bar.setMin(-5));
+    ASSERT_TRUE(bar.setMax(0));
+    scan::hideProgressBar(bar);
+    EXPECT_EQ(bar.min(), 1);
+    EXPECT_EQ(bar.max(), 100);
+}
+
 TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
     storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
     addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp", L"C:\\b\\2.tmp"});

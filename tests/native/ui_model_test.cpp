@@ -188,6 +188,36 @@ TEST_F(UiModelTest, UnloadCanBeCancelledAndSurvivesReentry) {
     EXPECT_TRUE(form.unload());
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(form.unloads, 2);
+
+    // Loaded again, it unloads again; a form destroyed while loaded lets its view go first.
+    form.unloadAgainInside = false;
+    form.load();
+    EXPECT_TRUE(form.unload());
+    EXPECT_EQ(form.unloads, 3);
+    struct UnloadCounter : testing::TestHost {
+        int unloading = 0;
+        void formUnloading(Form&) override { ++unloading; }
+    } counter;
+    {
+        TestForm doomed(counter);
+        doomed.load();
+    }
+    EXPECT_EQ(counter.unloading, 1);
+}
+
+// A handler that reached a form's controls goes no further once a wait returns with that form
+// unloaded under it.
+TEST_F(UiModelTest, AWaitAbandonsAHandlerWhoseFormWentUnderIt) {
+    TestForm other(host);
+    bool wentOn = false;
+    host.onMessageBox = [&](const testing::MessageBoxCall&) { other.unload(); };
+    host.raise(form, [&] {
+        other.ui().txt.setText(L"held");
+        (void)host.messageBox(L"wait", L"Dustrel");
+        wentOn = true;
+    });
+    EXPECT_FALSE(wentOn);
+    EXPECT_FALSE(other.loaded());
 }
 
 TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
@@ -218,6 +248,8 @@ TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
     EXPECT_FALSE(c.cbo.setListIndex(2));
     EXPECT_EQ(cboClicks, 1);
     EXPECT_EQ(c.cbo.text(), L"5 Days");
+    EXPECT_TRUE(c.cbo.setListIndex(0));
+    EXPECT_EQ(c.cbo.text(), L"1 Day");
     c.cbo.clear();
     EXPECT_EQ(c.cbo.listIndex(), -1);
 
