@@ -1,4 +1,5 @@
 #include "platform/path_text.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,26 @@ namespace {
 TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
     EXPECT_TRUE(equalsNoCase(L"pagefile.SYS", L"PAGEFILE.sys"));
     EXPECT_TRUE(equalsNoCase(L"caf\u00E9 \u00FF", L"CAF\u00C9 \u0178"));
-    EXPECT_TRUE(equalsNoCase(L"\u017E\u0142", L"\u017D\u0141"));              // Latin Extended-A
+    EXPECT_TRUE(equalsNoCase(L"\u017E\u0142", L"\u017D\u0141"));  // Latin Extended-A
+    // ... to the last letter of each of its three runs.
+    EXPECT_TRUE(equalsNoCase(L"\u012F\u0137\u0177", L"\u012E\u0136\u0176"));
     EXPECT_TRUE(equalsNoCase(L"\u03AC\u03C2\u03CE", L"\u0386\u03A3\u038F"));  // Greek
     EXPECT_TRUE(equalsNoCase(L"\u0444\u0430\u0439\u043B\u0451", L"\u0424\u0410\u0419\u041B\u0401"));
     EXPECT_FALSE(equalsNoCase(L"a.tmp", L"a.tm"));
     EXPECT_FALSE(equalsNoCase(L"\u00F7", L"\u00D7"));  // division and multiplication signs
     EXPECT_FALSE(equalsNoCase(L"\u0131", L"I"));       // dotless i stays itself
+}
+
+// A surrogate half on its own is no character; where wchar_t is 16 bits (Windows), a pair is
+// one character past U+FFFF.
+TEST(Utf8, WritesSurrogatesOnlyAsTheCharacterOfAPair) {
+    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xDC00))), "\xEF\xBF\xBD");
+    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xDFFF))), "\xEF\xBF\xBD");
+    if constexpr (sizeof(wchar_t) == 2) {
+        const auto pair = [](wchar_t high, wchar_t low) { return std::wstring{high, low}; };
+        EXPECT_EQ(toUtf8(pair(0xD800, 0xDC00)), "\xF0\x90\x80\x80");
+        EXPECT_EQ(toUtf8(pair(0xDBFF, 0xDFFF)), "\xF4\x8F\xBF\xBF");
+    }
 }
 
 TEST(SysnativeAlias, RewritesOnlyPathsInsideSystem32) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -189,10 +190,13 @@ TEST_F(UiModelTest, UnloadCanBeCancelledAndSurvivesReentry) {
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(form.unloads, 2);
 
-    // Loaded again, it unloads again; a form destroyed while loaded lets its view go first.
+    // Loaded again, as it was laid out, it unloads again; a form destroyed while loaded lets
+    // its view go first.
     form.unloadAgainInside = false;
     form.load();
+    form.setWindowState(WindowState::Minimized);
     EXPECT_TRUE(form.unload());
+    EXPECT_EQ(form.windowState(), WindowState::Normal);
     EXPECT_EQ(form.unloads, 3);
     struct UnloadCounter : testing::TestHost {
         int unloading = 0;
@@ -218,6 +222,12 @@ TEST_F(UiModelTest, AWaitAbandonsAHandlerWhoseFormWentUnderIt) {
     });
     EXPECT_FALSE(wentOn);
     EXPECT_FALSE(other.loaded());
+
+    // A handler that fails otherwise leaves no trace for the waits that come after it.
+    EXPECT_THROW(host.raise(form, [] { throw std::runtime_error("broken"); }), std::runtime_error);
+    other.ui().txt.setText(L"touched outside any handler");
+    other.unload();
+    EXPECT_NO_THROW((void)host.messageBox(L"after", L"Dustrel"));
 }
 
 TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
