@@ -74,6 +74,9 @@ TEST_F(AppTest, WindowsKeepTheirControlsApartInsideThemInTabOrder) {
                      "cmdNext"}));
     EXPECT_EQ(checkWindow(form.frmSettings()),
               (Names{"cmdLogFiles", "optDontRun", "optRun", "cboLogFiles", "Command1"}));
+    // The tray's hook and the tray choice are never seen.
+    EXPECT_FALSE(form.frmSettings().ui().picHook.visible());
+    EXPECT_FALSE(form.frmSettings().ui().chkSysTray.visible());
     // From the name box to Add, then to the extension box.
     EXPECT_EQ(checkWindow(form.frmCustomExt()), (Names{"txtExtType", "cmdAdd", "txtCustom"}));
     EXPECT_EQ(form.frontPage(), &c.Frame2);
