@@ -191,45 +191,41 @@ private:
             const std::string name =
                 prefix + control->name() +
                 (control->index() >= 0 ? std::to_string(control->index()) : "");
+            const auto add = [&](std::string label, std::function<void()> perform) {
+                all.push_back({std::move(label), std::move(perform)});
+            };
             switch (control->kind()) {
                 case ui::ControlKind::Button:
-                    all.push_back(
-                        {name, [control] { static_cast<ui::Button*>(control)->click(); }});
+                    add(name, [control] { static_cast<ui::Button*>(control)->click(); });
                     break;
                 case ui::ControlKind::Label:
-                    if (static_cast<ui::Label*>(control)->onClick) {
-                        all.push_back(
-                            {name, [control] { static_cast<ui::Label*>(control)->click(); }});
+                    if (auto* label = static_cast<ui::Label*>(control); label->onClick) {
+                        add(name, [label] { label->click(); });
                     }
                     break;
                 case ui::ControlKind::CheckBox:
-                    all.push_back(
-                        {name, [control] { static_cast<ui::CheckBox*>(control)->userClick(); }});
+                    add(name, [control] { static_cast<ui::CheckBox*>(control)->userClick(); });
                     break;
                 case ui::ControlKind::OptionButton:
-                    all.push_back({name, [control] {
-                                       static_cast<ui::OptionButton*>(control)->userClick();
-                                   }});
+                    add(name, [control] { static_cast<ui::OptionButton*>(control)->userClick(); });
                     break;
-                case ui::ControlKind::ComboBox: {
-                    auto* box = static_cast<ui::ComboBox*>(control);
-                    for (std::size_t i = 0; i < box->items().size(); ++i) {
-                        all.push_back({name + "=" + std::to_string(i),
-                                       [box, i] { box->userSelect(static_cast<int>(i)); }});
+                case ui::ControlKind::ComboBox:
+                    for (int i = 0; i < int(static_cast<ui::ComboBox*>(control)->items().size());
+                         ++i) {
+                        add(name + "=" + std::to_string(i),
+                            [control, i] { static_cast<ui::ComboBox*>(control)->userSelect(i); });
                     }
                     break;
-                }
                 case ui::ControlKind::TextBox:
-                    all.push_back(
-                        {name, [control] { static_cast<ui::TextBox*>(control)->userEdit(L"x"); }});
+                    add(name, [control] { static_cast<ui::TextBox*>(control)->userEdit(L"x"); });
                     break;
                 case ui::ControlKind::ListView: {
                     auto* list = static_cast<ui::ListView*>(control);
                     for (std::size_t row = 0; row < list->rowCount(); ++row) {
-                        all.push_back({name + "[" + std::to_string(row) + "]",
-                                       [list, row] { list->userToggle(row); }});
+                        add(name + "[" + std::to_string(row) + "]",
+                            [list, row] { list->userToggle(row); });
                     }
-                    all.push_back({name + " header", [list] { list->userColumnClick(0); }});
+                    add(name + " header", [list] { list->userColumnClick(0); });
                     break;
                 }
                 default:
