@@ -118,9 +118,6 @@ public:
             }
         }
     }
-    void tickRow(ui::Form& form, const std::string& list, std::size_t row) {
-        click(form, list + "[" + std::to_string(row) + "]");
-    }
 
     // Everything the user could do now.
     std::vector<Action> actions() {
@@ -150,7 +147,7 @@ public:
 
     int waits() const { return waits_; }
     std::size_t actionsAtTarget() const { return actionsAtTarget_; }
-    const std::vector<std::string>& failures() const { return failures_; }
+    const std::set<std::string>& failures() const { return failures_; }
 
     EndingHost host;
     FakePlatform fakes;
@@ -302,11 +299,7 @@ private:
         }
     }
 
-    void fail(const std::string& what) {
-        if (std::find(failures_.begin(), failures_.end(), what) == failures_.end()) {
-            failures_.push_back(what);
-        }
-    }
+    void fail(const std::string& what) { failures_.insert(what); }
 
     int target_ = -1;
     std::size_t action_ = 0;
@@ -316,14 +309,14 @@ private:
     bool endedInShell_ = false;
     int registryWritesAtEnd_ = 0;
     ui::MenuItem* trayChoice_ = nullptr;
-    std::vector<std::string> failures_;
+    std::set<std::string> failures_;
 };
 
 // Runs `script` once plainly, then once for every action at every wait; returns the count.
 int explore(const char* name, const std::function<void(Session&)>& script) {
     Session plain;
     plain.run(script, -1, 0);
-    EXPECT_TRUE(plain.failures().empty()) << name << ": " << plain.failures().front();
+    EXPECT_TRUE(plain.failures().empty()) << name << ": " << *plain.failures().begin();
     int runs = 0;
     for (int target = 0; target < plain.waits(); ++target) {
         for (std::size_t action = 0;; ++action) {
@@ -344,10 +337,10 @@ int explore(const char* name, const std::function<void(Session&)>& script) {
 }
 
 void scan(Session& s) {
-    s.tickRow(s.main, "ListDrive", 0);
+    s.click(s.main, "ListDrive[0]");
     s.click(s.main, "cmdNext");
     for (std::size_t row = 0; row < 7; ++row) {
-        s.tickRow(s.main, "lstOptions", row);
+        s.click(s.main, "lstOptions[" + std::to_string(row) + "]");
     }
     s.click(s.main, "cmdNext1");
 }
