@@ -11,37 +11,14 @@
 namespace dustrel::contract {
 namespace {
 
-// Removes a folder with everything in it, read-only files too.
-void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        const std::wstring name = data.cFileName, path = folder + L"\\" + name;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            removeTree(path);
-        } else {
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        }
-    }
-    FindClose(find);
-    RemoveDirectoryW(folder.c_str());
-}
-
 class Win32Subject final : public Subject {
 public:
     ~Win32Subject() override {
         for (const HANDLE held : held_) {
             CloseHandle(held);
         }
-        // Twins and links go from the Unix side, where they were made; the prefixed form
-        // reaches folders deeper than MAX_PATH.
-        if (!unixMade_ || !testing::runUnix("rm -rf " + unix(folder_))) {
-            removeTree(L"\\\\?\\" + folder_);
-        }
+        // From the Unix side, which removes twins, links and folders deeper than MAX_PATH alike.
+        EXPECT_TRUE(testing::runUnix("rm -rf " + unix(folder_)));
         RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
         // The shared parent goes too once no other run is using it.
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
@@ -51,13 +28,11 @@ public:
     std::wstring folder() override { return folder_; }
     std::wstring key() override { return key_; }
     void addTwin(const std::wstring& path, const std::string& bytes) override {
-        unixMade_ = true;
         const std::string file = unix(path);
         EXPECT_TRUE(testing::runUnix("mkdir -p \"$(dirname " + file + ")\" && printf %s '" + bytes +
                                      "' > " + file));
     }
     void addLink(const std::wstring& link, const std::wstring& target) override {
-        unixMade_ = true;
         EXPECT_TRUE(testing::runUnix("ln -s " + unix(target) + " " + unix(link)));
     }
     void holdOpen(const std::wstring& file) override {
@@ -78,7 +53,6 @@ private:
     const std::wstring folder_ = testing::makeTempFolder(L"DustrelContract.");
     const std::wstring key_ = L"Software\\DustrelTest\\" + testing::uniqueName();
     std::vector<HANDLE> held_;
-    bool unixMade_ = false;
 };
 
 }  // namespace

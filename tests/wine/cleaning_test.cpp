@@ -72,14 +72,22 @@ TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
     for (int i = 1; i < 10; ++i) {
         files.emplace_back(L"Many\\" + std::to_wstring(i) + L".tmp", Goes);
     }
-    files.emplace_back(L"Dustrel.exe", Stays);
-    // Each file holds its own name.
-    std::string script = "set -e\ncd '" + root + "'\n";
+    // Each file holds its own name. What is left at the end is listed by those names, and the
+    // link.
+    std::string script = "set -e\ncd '" + root + "'\nprintf MZ > Dustrel.exe\n";
+    Rows rows, gone;
+    std::vector<std::string> kept{"./Swap", "MZ"};
     for (const auto& [name, fate] : files) {
         std::string unix = toUtf8(name);
         std::replace(unix.begin(), unix.end(), '\\', '/');
         script += "mkdir -p \"$(dirname '" + unix + "')\"; printf %s '" + toUtf8(name) + "' > '" +
                   unix + "'\n";
+        rows.push_back(at(name));
+        if (fate == Goes) {
+            gone.push_back(at(name));
+        } else {
+            kept.push_back(toUtf8(name));
+        }
     }
     ASSERT_TRUE(runUnix(script));
 
@@ -95,14 +103,9 @@ TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
     } walk;
     const scan::NamePattern pattern(L"*.tmp");
     scan::Search_Folder(disk, root_, std::span(&pattern, 1), walk);
-    Rows rows, gone;
-    for (const auto& [name, fate] : files) {
-        rows.push_back(at(name));
-    }
-    Rows tmp(rows.begin(), rows.end() - 1);
     std::sort(walk.found.begin(), walk.found.end());
-    std::sort(tmp.begin(), tmp.end());
-    ASSERT_EQ(walk.found, tmp);
+    std::sort(rows.begin(), rows.end());
+    ASSERT_EQ(walk.found, rows);
 
     DeletingShell shell;
     FakePlatform fakes;
@@ -118,10 +121,8 @@ TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
     form.showPage(c.Frame3);
     for (const auto& [name, fate] : files) {
         c.ListFiles.setChecked(c.ListFiles.addRow(at(name)), fate != Unticked);
-        if (fate == Goes) {
-            gone.push_back(at(name));
-        }
     }
+    c.ListFiles.setChecked(c.ListFiles.addRow(at(L"Dustrel.exe")), true);
     ASSERT_TRUE(
         runUnix("set -e\ncd '" + root + "'\nmv Swap Swap.moved\nln -s \"$PWD/Outside\" Swap"));
     const HANDLE held = CreateFileW(at(L"Many\\0held.tmp").c_str(), GENERIC_READ, 0, nullptr,
@@ -140,14 +141,7 @@ TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
               (Rows{L"4 Files Could Not Be Deleted", L"Dustrel.exe Cannot Be Removed"}));
     form.unload();
 
-    // Everything else is there with its bytes, listed from the Unix side, odd names and all: the
-    // names the files hold, and the link.
-    std::vector<std::string> kept{"./Swap"};
-    for (const auto& [name, fate] : files) {
-        if (fate != Goes) {
-            kept.push_back(toUtf8(name));
-        }
-    }
+    // Everything else is there with its bytes, listed from the Unix side, odd names and all.
     std::sort(kept.begin(), kept.end());
     std::string expected;
     for (const std::string& line : kept) {

@@ -14,12 +14,6 @@ namespace {
 constexpr const wchar_t* kBox = L"#32770";         // a message box's window class
 constexpr const wchar_t* kMain = L"Dustrel v1.0";  // the main window's caption
 
-std::wstring textOf(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
-
 // A copy of the program, which the test ends if it did not end by itself.
 struct RunningProgram {
     explicit RunningProgram(const wchar_t* exe) {
@@ -83,8 +77,11 @@ TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
     const HWND box = second.waitFor(kBox, nullptr);
     ASSERT_NE(box, nullptr) << "the second copy ended without a word";
     EXPECT_EQ(second.find(nullptr, kMain), nullptr) << "the second copy showed its window";
-    EXPECT_EQ(textOf(box), L"Dustrel");
-    EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)), L"Dustrel Is Already Running");
+    wchar_t text[64] = {};
+    GetWindowTextW(box, text, 64);
+    EXPECT_STREQ(text, L"Dustrel");
+    GetDlgItemTextW(box, 0xFFFF, text, 64);
+    EXPECT_STREQ(text, L"Dustrel Is Already Running");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(second.exitCode(), 0u);
 

@@ -17,15 +17,12 @@
 namespace dustrel::testing {
 namespace {
 
-using platform::Status;
-using std::wstring;
-
 // The message boxes of a scan through the real window are answered as they show.
-std::vector<wstring> boxesShown;
+std::vector<std::wstring> boxesShown;
 LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     const auto box = reinterpret_cast<HWND>(wParam);
     wchar_t name[16] = {}, text[256] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 16) && wstring(name) == L"#32770") {
+    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 16) && std::wstring(name) == L"#32770") {
         GetDlgItemTextW(box, 0xFFFF, text, 256);
         boxesShown.push_back(text);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -33,33 +30,23 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The real file system, which after a given number of folders posts a click on a window, as a
-// user's click arrives in the middle of a walk.
-class ClickingFiles final : public platform::FileSystem {
+// The real clock, which at a given look posts a click on a window. The scan looks at it once a
+// folder, so the click arrives in the middle of a walk, as a user's would.
+class ClickingClock final : public platform::Clock {
 public:
-    Status listFolder(const wstring& folder, std::vector<platform::FolderEntry>& entries) override {
-        if (button != nullptr && --foldersLeft == 0) {
+    platform::DateTime now() override { return real_.now(); }
+    std::uint32_t milliseconds() override {
+        if (button != nullptr && --looksLeft == 0) {
             PostMessageW(button, BM_CLICK, 0, 0);
         }
-        return real_.listFolder(folder, entries);
+        return real_.milliseconds();
     }
-    bool exists(const wstring& path) override { return real_.exists(path); }
-    bool isDirectory(const wstring& path) override { return real_.isDirectory(path); }
-    Status createFolder(const wstring& path) override { return real_.createFolder(path); }
-    Status writeFile(const wstring& path, std::string_view bytes,
-                     platform::WriteMode mode) override {
-        return real_.writeFile(path, bytes, mode);
-    }
-    Status readFile(const wstring& path, std::string& bytes) override {
-        return real_.readFile(path, bytes);
-    }
-    Status deleteFile(const wstring& path) override { return real_.deleteFile(path); }
 
-    int foldersLeft = 0;
+    int looksLeft = 0;
     HWND button = nullptr;
 
 private:
-    platform::win32::Win32FileSystem real_;
+    platform::win32::Win32Clock real_;
 };
 
 // Through the real window, whose repaints and looks at the queue are spaced out in time: the
@@ -74,11 +61,11 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
                         "for i in $(seq 0 149); do\n  mkdir Gen$i && cd Gen$i && touch a.tmp "
                         "b.log c.txt && cd ..\ndone"));
     platform::win32::Win32Platform real;
-    ClickingFiles files;
+    ClickingClock clock;
     FakePlatform fakes;
     ui::win32::Win32Host host;
-    app::AppContext context{platform::Platform{files, fakes.shell, fakes.registry, real.system,
-                                               real.clock, fakes.locale},
+    app::AppContext context{platform::Platform{real.files, fakes.shell, fakes.registry, real.system,
+                                               clock, fakes.locale},
                             {}};
     app::FrmMain form(host, context);
     const HHOOK hook = SetWindowsHookExW(WH_CBT, answerBoxes, nullptr, GetCurrentThreadId());
@@ -100,11 +87,11 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     };
 
     c.cmdNext1.click();
-    EXPECT_EQ(boxesShown, std::vector<wstring>{L"300 Files Found"});
+    EXPECT_EQ(boxesShown, std::vector<std::wstring>{L"300 Files Found"});
     expectListShowsTheModel();
 
-    files.foldersLeft = 60;
-    files.button = host.windowOf(c.cmdStopScan);
+    clock.looksLeft = 60;
+    clock.button = host.windowOf(c.cmdStopScan);
     c.cmdNext1.click();
     EXPECT_EQ(boxesShown.size(), 1u) << "a stopped scan says nothing";
     EXPECT_GT(c.ListFiles.rowCount(), 0u);
