@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "ui/form.h"
-#include "ui/win32/dpi.h"
 #include "ui/win32/tray_icon.h"
 #include "ui/win32/win32_host.h"
 
@@ -107,13 +106,6 @@ std::wstring textOf(HWND hwnd) {
     wchar_t buffer[512] = {};
     GetWindowTextW(hwnd, buffer, 512);
     return buffer;
-}
-
-RECT rectInParent(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // Whether `upper` comes before `lower` among their parent's children, i.e. lies above it.
@@ -354,6 +346,17 @@ TEST_F(Win32ViewTest, ModelChangesReachTheWindowsAndHeldOnesShowOnRefresh) {
     EXPECT_FALSE(IsWindowEnabled(hwnd(u.txtName)));
     EXPECT_TRUE(IsWindowVisible(hwnd(u.picNotice)));
 
+    // Labels paint in their colour on the page's.
+    const HDC dc = GetDC(hwnd(u.page1));
+    LOGBRUSH fill{};
+    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(hwnd(u.page1), WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(hwnd(u.lblInfo)))),
+               sizeof(fill), &fill);
+    EXPECT_EQ(fill.lbColor, RGB(2, 51, 94));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 199, 6));
+    ReleaseDC(hwnd(u.page1), dc);
+
     // A burst of changes may be held back; refresh shows the last one.
     u.lblInfo.setCaption(L"Searching");
     u.lblInfo.setCaption(L"Searching C:\\");
@@ -390,35 +393,6 @@ TEST_F(Win32ViewTest, ModelChangesReachTheWindowsAndHeldOnesShowOnRefresh) {
     u.lstItems.clear();
     host.refresh(form);
     EXPECT_EQ(ListView_GetItemCount(list), 0);
-}
-
-// Positions are converted from twips; colours are the model's.
-TEST_F(Win32ViewTest, LayoutAndColoursFollowTheModel) {
-    if (systemDpi() != 96) {
-        GTEST_SKIP() << "the layout figures are for 96 DPI";
-    }
-    ViewControls& u = c();
-    RECT client{};
-    GetClientRect(host.windowOf(form), &client);
-    EXPECT_EQ(client.right, 769);
-    EXPECT_EQ(client.bottom, 441);  // the menu bar takes none of it
-    // Edges are converted, not sizes: 100 + 4000 twips end at 273 px, although 100 alone is
-    // 7 px and 4000 alone 267. The frame's border takes no room from its controls.
-    EXPECT_EQ(rectInParent(hwnd(u.lblInfo)).left, 7);
-    EXPECT_EQ(rectInParent(hwnd(u.lblInfo)).right, 273);
-    EXPECT_EQ(rectInParent(hwnd(u.chkIn)).left, 16);
-    EXPECT_EQ(rectInParent(hwnd(u.chkIn)).top, 24);
-
-    // Labels paint in their colour on the page's.
-    const HDC dc = GetDC(hwnd(u.page1));
-    LOGBRUSH fill{};
-    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(hwnd(u.page1), WM_CTLCOLORSTATIC,
-                                                     reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(hwnd(u.lblInfo)))),
-               sizeof(fill), &fill);
-    EXPECT_EQ(fill.lbColor, RGB(2, 51, 94));
-    EXPECT_EQ(GetTextColor(dc), RGB(255, 199, 6));
-    ReleaseDC(hwnd(u.page1), dc);
 }
 
 TEST_F(Win32ViewTest, MenusHoldTheVisibleEntriesAndThePopUpClicksTheChosenOne) {
