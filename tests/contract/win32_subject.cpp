@@ -11,28 +11,14 @@
 namespace dustrel::contract {
 namespace {
 
-// Wine's Unix side makes what the Win32 functions cannot.
-struct UnixSide : testing::TempTreeTest {
-    using TempTreeTest::runUnixScript;
-    using TempTreeTest::unixPath;
-};
-
 class Win32Subject final : public Subject {
 public:
-    Win32Subject() {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-        folder_ = std::wstring(temp, length) + L"DustrelContract." + testing::uniqueName();
-        CreateDirectoryW(folder_.c_str(), nullptr);
-    }
     ~Win32Subject() override {
         for (const HANDLE held : held_) {
             CloseHandle(held);
         }
-        // Twins and links go from the Unix side, where they were made.
-        if (!unixMade_ || !UnixSide::runUnixScript("rm -rf " + unix(folder_))) {
-            testing::removeTree(L"\\\\?\\" + folder_);
-        }
+        // From the Unix side, which removes twins, links and folders deeper than MAX_PATH alike.
+        EXPECT_TRUE(testing::runUnix("rm -rf " + unix(folder_)));
         RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
         // The shared parent goes too once no other run is using it.
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
@@ -42,14 +28,12 @@ public:
     std::wstring folder() override { return folder_; }
     std::wstring key() override { return key_; }
     void addTwin(const std::wstring& path, const std::string& bytes) override {
-        unixMade_ = true;
         const std::string file = unix(path);
-        EXPECT_TRUE(UnixSide::runUnixScript("mkdir -p \"$(dirname " + file + ")\" && printf %s '" +
-                                            bytes + "' > " + file));
+        EXPECT_TRUE(testing::runUnix("mkdir -p \"$(dirname " + file + ")\" && printf %s '" + bytes +
+                                     "' > " + file));
     }
     void addLink(const std::wstring& link, const std::wstring& target) override {
-        unixMade_ = true;
-        EXPECT_TRUE(UnixSide::runUnixScript("ln -s " + unix(target) + " " + unix(link)));
+        EXPECT_TRUE(testing::runUnix("ln -s " + unix(target) + " " + unix(link)));
     }
     void holdOpen(const std::wstring& file) override {
         held_.push_back(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -62,14 +46,13 @@ private:
     std::string unix(const std::wstring& path) const {
         std::string below = platform::toUtf8(std::wstring_view(path).substr(folder_.size()));
         std::replace(below.begin(), below.end(), '\\', '/');
-        return std::string(1, '\'').append(UnixSide::unixPath(folder_)) + below + "'";
+        return std::string(1, '\'').append(testing::unixPath(folder_)) + below + "'";
     }
 
     platform::win32::Win32Platform real_;
-    std::wstring folder_;
+    const std::wstring folder_ = testing::makeTempFolder(L"DustrelContract.");
     const std::wstring key_ = L"Software\\DustrelTest\\" + testing::uniqueName();
     std::vector<HANDLE> held_;
-    bool unixMade_ = false;
 };
 
 }  // namespace

@@ -2,13 +2,23 @@
 
 #include <windows.h>
 
-namespace dustrel::testing {
+#include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace dustrel::testing {
 namespace {
 
 std::wstring tempFolder() {
     wchar_t temp[MAX_PATH + 1];
     return std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp));
+}
+
+std::string bytesOf(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 }  // namespace
@@ -19,48 +29,13 @@ std::wstring uniqueName() {
            L"." + std::to_wstring(++counter);
 }
 
-void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data)) {
-        const std::wstring name = data.cFileName, path = folder + L"\\" + name;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            removeTree(path);
-        } else {
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        }
-    }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
+std::wstring makeTempFolder(const std::wstring& prefix) {
+    const std::wstring folder = tempFolder() + prefix + uniqueName();
+    EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
+    return folder;
 }
 
-void TempTreeTest::SetUp() {
-    root_ = tempFolder() + L"DustrelTest." + uniqueName();
-    ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
-}
-
-// The prefixed form reaches folders deeper than MAX_PATH.
-void TempTreeTest::TearDown() {
-    removeTree(L"\\\\?\\" + root_);
-}
-
-void TempTreeTest::makeFile(const std::wstring& path, const std::string& bytes) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << ::testing::PrintToString(path);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
-}
-
-std::string TempTreeTest::unixPath(const std::wstring& path) {
+std::string unixPath(const std::wstring& path) {
     using UnixName = char*(CDECL*)(const wchar_t*);
     const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
@@ -73,53 +48,36 @@ std::string TempTreeTest::unixPath(const std::wstring& path) {
     return result;
 }
 
-bool TempTreeTest::runUnixScript(const std::string& script) {
+std::optional<std::string> runUnix(const std::string& script) {
     const std::wstring base = tempFolder() + L"DustrelScript." + uniqueName();
-    const std::wstring file = base + L".sh", done = base + L".done";
-    const std::string unixFile = unixPath(file), unixDone = unixPath(done);
-    if (unixFile.empty() || unixFile.find_first_of(" '") != std::string::npos) {
-        return false;
+    const std::string unix = unixPath(base);
+    if (unix.empty() || unix.find_first_of(" '") != std::string::npos) {
+        return std::nullopt;
     }
-    // The script's status lands in a file of its own: whether start waits for a Unix program
-    // is Wine's business.
-    makeFile(file, "(\n" + script + "\n)\necho $? > '" + unixDone + ".part'\nmv '" + unixDone +
-                       ".part' '" + unixDone + "'\n");
-    std::wstring command =
-        L"start.exe /unix /bin/sh " + std::wstring(unixFile.begin(), unixFile.end());
+    // Its output, then its status, land in files of their own: whether start waits for a Unix
+    // program is Wine's business.
+    std::ofstream(std::filesystem::path(base + L".sh"), std::ios::binary)
+        << "(\n"
+        << script << "\n) > " << unix << ".out\necho $? > " << unix << ".part\nmv " << unix
+        << ".part " << unix << ".done\n";
+    std::wstring command = L"start.exe /unix /bin/sh " + std::wstring(unix.begin(), unix.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, (command + L".sh").data(), nullptr, nullptr, FALSE,
+                       CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        for (int waited = 0; waited < 30000 && !present(done); waited += 10) {
+        for (int i = 0; i < 3000 && !std::filesystem::exists(base + L".done"); ++i) {
             Sleep(10);
         }
     }
-    const std::string status = bytesOf(done);
-    DeleteFileW(done.c_str());
-    DeleteFileW(file.c_str());
-    return status == "0\n";
-}
-
-bool TempTreeTest::present(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string TempTreeTest::bytesOf(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "<unreadable>";
+    const bool succeeded = bytesOf(base + L".done") == "0\n";
+    const std::string output = bytesOf(base + L".out");
+    for (const wchar_t* end : {L".sh", L".out", L".done"}) {
+        DeleteFileW((base + end).c_str());
     }
-    std::string bytes;
-    char buffer[4096];
-    for (DWORD read = 0; ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0;) {
-        bytes.append(buffer, read);
-    }
-    CloseHandle(file);
-    return bytes;
+    return succeeded ? std::optional(output) : std::nullopt;
 }
 
 }  // namespace dustrel::testing

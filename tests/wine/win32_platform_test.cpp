@@ -23,8 +23,7 @@ TEST(Win32RegistryTest, WritesRegSzAndReadsOnlyStringsHoweverTheyWereStored) {
     Win32Registry registry;
     ASSERT_EQ(registry.writeString(path, L"Run", quoted), Status::Ok);
     wchar_t raw[256] = {};
-    DWORD type = 0;
-    DWORD size = sizeof(raw);
+    DWORD type = 0, size = sizeof(raw);
     ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Run", RRF_RT_ANY | RRF_NOEXPAND,
                            &type, raw, &size),
               ERROR_SUCCESS);
@@ -32,18 +31,12 @@ TEST(Win32RegistryTest, WritesRegSzAndReadsOnlyStringsHoweverTheyWereStored) {
     EXPECT_EQ(raw, quoted);
     EXPECT_EQ(size, (quoted.size() + 1) * sizeof(wchar_t));
 
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    const wchar_t unterminated[] = L"abcd";
-    RegSetValueExW(key, L"NoNul", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated),
-                   4 * sizeof(wchar_t));
-    RegSetValueExW(key, L"Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(L"%TEMP%\\x"),
-                   9 * sizeof(wchar_t));
     const DWORD number = 7;
-    RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                   sizeof(number));
-    RegCloseKey(key);
+    const HKEY user = HKEY_CURRENT_USER;
+    RegSetKeyValueW(user, path.c_str(), L"NoNul", REG_SZ, L"abcd", 4 * sizeof(wchar_t));
+    RegSetKeyValueW(user, path.c_str(), L"Expand", REG_EXPAND_SZ, L"%TEMP%\\x",
+                    9 * sizeof(wchar_t));
+    RegSetKeyValueW(user, path.c_str(), L"Number", REG_DWORD, &number, sizeof(number));
 
     std::wstring value;
     EXPECT_EQ(registry.readString(path, L"NoNul", value), Status::Ok);
@@ -89,7 +82,6 @@ struct RecordedHandleTraits {
 using RecordedHandle = UniqueHandle<int, RecordedHandleTraits>;
 
 TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
-    RecordedHandleTraits::closed.clear();
     {
         RecordedHandle first(1);
         RecordedHandle second(std::move(first));
