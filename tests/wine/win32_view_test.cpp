@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/form.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/tray_icon.h"
 #include "ui/win32/win32_host.h"
 
@@ -393,6 +394,20 @@ TEST_F(Win32ViewTest, ModelChangesReachTheWindowsAndHeldOnesShowOnRefresh) {
     u.lstItems.clear();
     host.refresh(form);
     EXPECT_EQ(ListView_GetItemCount(list), 0);
+}
+
+// Edges are converted from twips, not sizes: 100 + 4000 twips end at 273 px, although 100
+// alone is 7 px and 4000 alone 267. The menu bar takes nothing from the client area.
+TEST_F(Win32ViewTest, WindowsAreWhereTheModelsTwipsPutThem) {
+    if (systemDpi() != 96) {
+        GTEST_SKIP() << "the figures are for 96 DPI";
+    }
+    RECT client{}, label{};
+    GetClientRect(host.windowOf(form), &client);
+    GetWindowRect(hwnd(c().lblInfo), &label);
+    MapWindowPoints(HWND_DESKTOP, hwnd(c().page1), reinterpret_cast<POINT*>(&label), 2);
+    EXPECT_EQ((std::vector<LONG>{client.right, client.bottom, label.left, label.right}),
+              (std::vector<LONG>{769, 441, 7, 273}));
 }
 
 TEST_F(Win32ViewTest, MenusHoldTheVisibleEntriesAndThePopUpClicksTheChosenOne) {
