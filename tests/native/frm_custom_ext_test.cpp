@@ -6,6 +6,8 @@
 namespace dustrel::testing {
 namespace {
 
+const wchar_t* const kRestart = L"Please ReStart The Application To See The Custom Extension.";
+
 class FrmCustomExtTest : public AppTest {
 protected:
     void SetUp() override { start(); }
@@ -32,11 +34,7 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderForTheNextStart) {
 
     EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"Temp Data?tmp2#Backups?.bk1#Backups?.bk1#");
     EXPECT_EQ(context.state.CustomExtValue, L"Temp Data?tmp2#Backups?.bk1#Backups?.bk1#");
-    ASSERT_EQ(host.messageBoxes.size(), 3u);
-    EXPECT_EQ(host.messageBoxes[0].text,
-              L"Please ReStart The Application To See The Custom Extension.");
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>(3, kRestart));
     // The running program's list is unchanged; start-up reads the stored list.
     EXPECT_EQ(form.ui().lstOptions.rowCount(), 6u);
 }
@@ -60,11 +58,7 @@ TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndCharactersThatWouldBreakTheList) {
         SCOPED_TRACE(std::wstring(k.name) + L" / " + k.extension);
         host.messageBoxes.clear();
         add(k.name, k.extension);
-        ASSERT_EQ(host.messageBoxes.size(), 1u);
-        EXPECT_EQ(host.messageBoxes[0].text, k.message);
-        EXPECT_EQ(host.messageBoxes[0].style,
-                  (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
-        EXPECT_EQ(host.messageBoxes[0].caption, L"Dustrel");
+        EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>{k.message});
         EXPECT_EQ(ext().txtExtType.text(), k.name);
         EXPECT_EQ(ext().txtCustom.text(), k.extension);
     }
@@ -81,8 +75,7 @@ TEST_F(FrmCustomExtTest, ARefusedWriteKeepsTheListAsStored) {
     fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
     add(L"B", L"y");
     EXPECT_EQ(context.state.CustomExtValue, L"A?x#");
-    EXPECT_EQ(host.messageBoxes.back().text,
-              L"Please ReStart The Application To See The Custom Extension.");
+    EXPECT_EQ(host.messageBoxes.back().text, kRestart);
 }
 
 }  // namespace

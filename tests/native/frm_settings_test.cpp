@@ -16,9 +16,9 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
     EXPECT_TRUE(settingsUi().chkSysTray.enabled());
     EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Checked);
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(trayChoice(), L"True");
     settingsUi().chkSysTray.userClick();
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"False");
+    EXPECT_EQ(trayChoice(), L"False");
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
 
     settingsUi().optDontRun.userClick();
@@ -34,7 +34,7 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
     settingsUi().optRun.userClick();
     EXPECT_EQ(fakes.registry.value(settings::kRunKey, L"Cleaner"),
               L"\"D:\\My Tools\\Cleaner.exe\" /STARTUP");
-    EXPECT_EQ(store().ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(store.ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray"), L"True");
     fakes.registry.set(settings::kRunKey, L"Other", L"C:\\elsewhere.exe");
     EXPECT_TRUE(settingsForm().WillRunAtStartup(L"Other"));
 }
@@ -42,13 +42,10 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
 TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
     fakes.registry.refuseWritesUnder(settings::kRunKey);
     settingsUi().optRun.userClick();
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].text, L"Error 5 opening key\r\n");
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::None}));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>{L"Error 5 opening key\r\n"});
     // The option stays chosen and the tray choice is still stored.
     EXPECT_TRUE(settingsUi().optRun.value());
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(trayChoice(), L"True");
 
     fakes.registry = FakeRegistry();
     fakes.registry.refuseValueWrites();
@@ -84,9 +81,8 @@ TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) 
 class TrayTest : public AppTest {
 protected:
     void SetUp() override {
-        setRunEntry();
-        storeSetting(L"Settings", L"RunAtSysTray", L"True");
-        fakes.system.arguments = L"/STARTUP";
+        startedFromRunEntry();
+        storeTrayChoice(L"True");
         start();
         ASSERT_TRUE(host.trayIconShown());
     }

@@ -6,6 +6,8 @@
 namespace dustrel::testing {
 namespace {
 
+using Texts = std::vector<std::wstring>;
+
 class WizardTest : public AppTest {
 protected:
     void SetUp() override {
@@ -18,10 +20,7 @@ protected:
 TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingPrograms) {
     c().cmdNext.setEnabled(true);
     c().cmdNext.click();
-    EXPECT_EQ(host.messageTexts(),
-              std::vector<std::wstring>{L"Please Select At Least One Disk Drive"});
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
+    EXPECT_EQ(host.messageTexts(), Texts{L"Please Select At Least One Disk Drive"});
 
     // Ticking enables Next; unticking the last tick leaves it enabled.
     c().ListDrive.userToggle(1);
@@ -37,8 +36,6 @@ TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingProgram
     EXPECT_EQ(host.messageBoxes[2].text,
               L"We recommend that you save and shut down all other programs while Dustrel is "
               L"running.");
-    EXPECT_EQ(host.messageBoxes[2].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     EXPECT_EQ(form.frontPage(), &c().Frame4);
 }
 
@@ -136,7 +133,7 @@ TEST_F(WizardTest, AboutReturnsToThePageItCoveredWithTheDrivesUnticked) {
     EXPECT_TRUE(c().cmdNext.enabled());
 }
 
-TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
+TEST_F(AppTest, DriveListListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     FakeSystem system;
     system.removeDrive(L'C');
     system.addDrive(L'A', platform::DriveKind::Removable);
@@ -147,24 +144,16 @@ TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     system.addDrive(L'Z', platform::DriveKind::Remote);
     system.addDrive(L'G', platform::DriveKind::Fixed, {});
     system.failSizes(L'G');
-
     const auto letters = app::GetDriveLetters(system);
-    EXPECT_EQ(letters, (std::vector<std::wstring>{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
+    EXPECT_EQ(letters, (Texts{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
 
-    TestHost host;
-    FakePlatform fakes;
-    app::AppContext context{fakes.platform(), {}};
-    app::FrmMain form{host, context};
     auto& list = form.ui().ListDrive;
     list.clear();
     app::listFixedDisks(system, letters, list);
-    ASSERT_EQ(list.rowCount(), 3u);
-    EXPECT_EQ(list.row(0).text, L"C:\\");
-    EXPECT_EQ(list.row(0).subItems,
-              (std::vector<std::wstring>{L"Disk Drive", L"40007729152", L"12345678901"}));
-    EXPECT_EQ(list.row(1).text, L"E:\\");
+    EXPECT_EQ(rowTexts(list), (Texts{L"C:\\", L"E:\\", L"G:\\"}));
+    EXPECT_EQ(list.row(0).subItems, (Texts{L"Disk Drive", L"40007729152", L"12345678901"}));
     // A disk whose sizes cannot be read is still listed, its sizes left blank.
-    EXPECT_EQ(list.row(2).subItems, (std::vector<std::wstring>{L"Disk Drive", L"", L""}));
+    EXPECT_EQ(list.row(2).subItems, (Texts{L"Disk Drive", L"", L""}));
     EXPECT_EQ(list.checkedCount(), 0u);
 }
 
