@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/custom_list.h"
 #include "native/app_fixture.h"
 #include "settings/update_reminder.h"
@@ -208,6 +210,57 @@ TEST(CustomListTest, ParsesEntriesAsStored) {
     EXPECT_EQ(marks.extensions, (Texts{L"", L"b?c", L"", L""}));
     EXPECT_EQ(marks.rowEntries, (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_TRUE(app::parseCustomList(L"").rowEntries.empty());
+}
+
+struct ExitPath {
+    const char* name;
+    std::function<void(app::FrmMain&)> take;
+};
+
+class ProgramExitTest : public AppTest, public ::testing::WithParamInterface<ExitPath> {};
+
+TEST_P(ProgramExitTest, UnloadsEveryWindowOpensTheThankYouPageOnceAndEnds) {
+    auto& c = start();
+    // The other two windows are loaded, as after a visit to each.
+    form.frmCustomExt().load();
+    form.showPage(c.Frame1);
+    GetParam().take(form);
+    EXPECT_EQ(thankYouPages(), 1);
+    EXPECT_EQ(host.endProgramCalls, 1);
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(form.frmSettings().loaded());
+    EXPECT_FALSE(form.frmCustomExt().loaded());
+    EXPECT_TRUE(form.programExit().ended());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPath, ProgramExitTest,
+    ::testing::Values(
+        ExitPath{"ExitButton", [](app::FrmMain& f) { f.ui().cmdExit[0]->click(); }},
+        ExitPath{"HiddenExitButton", [](app::FrmMain& f) { f.cmdExit_Click(1); }},
+        ExitPath{"FileMenuExit", [](app::FrmMain& f) { f.ui().mnuExit.click(); }},
+        ExitPath{"CloseBox", [](app::FrmMain& f) { f.unload(); }},
+        ExitPath{"ExitWithoutReboot", [](app::FrmMain& f) { f.ui().cmdExit2.click(); }},
+        ExitPath{"TrayMenuExit", [](app::FrmMain& f) { f.mnuExit1_Click(); }},
+        ExitPath{"UnloadingEveryWindow", [](app::FrmMain& f) { f.programExit().UnloadAllForms(); }},
+        ExitPath{"ExitTwice",
+                 [](app::FrmMain& f) {
+                     f.programExit().ExitProgram();
+                     f.programExit().ExitProgram();
+                 }}),
+    [](const ::testing::TestParamInfo<ExitPath>& info) { return info.param.name; });
+
+TEST_F(AppTest, ExitWithRebootAsksForARestartAndStaysWhenRefused) {
+    auto& c = start();
+    form.showPage(c.Frame1);
+    fakes.system.restartAnswer = platform::Status::AccessDenied;
+    c.cmdExitReboot.click();
+    EXPECT_EQ(fakes.system.restartRequests, 1);
+    EXPECT_EQ(thankYouPages(), 0);
+    EXPECT_EQ(host.endProgramCalls, 0);
+    EXPECT_TRUE(form.loaded());
+    EXPECT_EQ(form.frontPage(), &c.Frame1);
+    EXPECT_TRUE(host.messageBoxes.empty());
 }
 
 }  // namespace

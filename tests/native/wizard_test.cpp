@@ -66,28 +66,18 @@ struct Seen {
 
 TEST_F(WizardTest, EachBackShowsItsPageWithWhatItKeeps) {
     struct Case {
-        const char* name;
         ui::Frame& from;
         ui::Button& back;
         Seen expected;
     };
     auto& k = c();
     const Case cases[] = {
-        {"categories to drives",
-         k.Frame4,
-         k.cmdBack1,
-         {&k.Frame2, 0, 0, 1, 1, true, false, false, true, true, L"*.tmpC:\\"}},
-        {"results to categories",
-         k.Frame3,
-         k.cmdBack,
-         {&k.Frame4, 1, 1, 0, 1, false, false, true, false, false, L""}},
-        {"deleted files to drives",
-         k.Frame1,
-         k.cmdBack2,
-         {&k.Frame2, 0, 0, 1, 0, false, false, false, false, false, L""}},
+        {k.Frame4, k.cmdBack1, {&k.Frame2, 0, 0, 1, 1, true, false, false, true, true, L"*.tmpC:"}},
+        {k.Frame3, k.cmdBack, {&k.Frame4, 1, 1, 0, 1, false, false, true, false, false, L""}},
+        {k.Frame1, k.cmdBack2, {&k.Frame2, 0, 0, 1, 0, false, false, false, false, false, L""}},
     };
     for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+        SCOPED_TRACE(test.back.name());
         k.ListDrive.setAllChecked(false);
         k.ListDrive.setChecked(0, true);
         k.lstOptions.setAllChecked(false);
@@ -101,14 +91,12 @@ TEST_F(WizardTest, EachBackShowsItsPageWithWhatItKeeps) {
         k.PBar.setEnabled(true);
         k.PBar.setVisible(true);
         k.lblExt.setCaption(L"*.tmp");
-        k.lblPath.setCaption(L"C:\\");
+        k.lblPath.setCaption(L"C:");
         for (ui::Button* button : {&k.cmdNext, &k.cmdNext1, &k.cmdDelete, &k.cmdRecycle}) {
             button->setEnabled(true);
         }
         form.showPage(test.from);
-
         test.back.click();
-
         EXPECT_EQ((Seen{form.frontPage(), k.ListDrive.checkedCount(), k.lstOptions.checkedCount(),
                         k.ListFiles.rowCount(), k.lstFilesDelete.rowCount(),
                         k.PBar.visible() || k.PBar.enabled(), k.cmdNext.enabled(),
