@@ -78,41 +78,37 @@ TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) 
     EXPECT_FALSE(runEntry());
 }
 
-class TrayTest : public AppTest {
-protected:
-    void SetUp() override {
-        startedFromRunEntry();
-        storeTrayChoice(L"True");
-        start();
-        ASSERT_TRUE(host.trayIconShown());
-    }
-    void iconEvent(ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); }
-};
+// Started into the notification area, the icon ignores a click and offers its menu on a right
+// click; the menu's Show (true) or a double click (false) restores the window.
+class TrayTest : public AppTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(TrayTest, AClickDoesNothingARightClickOffersTheMenuADoubleClickRestores) {
+TEST_P(TrayTest, AClickDoesNothingARightClickOffersTheMenuShowOrADoubleClickRestores) {
+    startedFromRunEntry();
+    auto& c = start();
+    ASSERT_TRUE(host.trayIconShown());
+    const auto iconEvent = [&](ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); };
     iconEvent(ui::TrayEvent::Click);
     EXPECT_TRUE(host.popups.empty());
     iconEvent(ui::TrayEvent::RightClick);
     ASSERT_EQ(host.popups.size(), 1u);
-    EXPECT_EQ(host.popups[0].menu, &form.ui().mnuPopUP);
-    EXPECT_EQ(host.popups[0].defaultItem, &form.ui().mnuPop);
+    EXPECT_EQ(host.popups[0].menu, &c.mnuPopUP);
+    EXPECT_EQ(host.popups[0].defaultItem, &c.mnuPop);
     EXPECT_FALSE(form.visible());
 
-    iconEvent(ui::TrayEvent::DoubleClick);
+    if (GetParam()) {
+        host.onPopup = [&](const PopupCall&) { return &c.mnuPop; };
+        iconEvent(ui::TrayEvent::RightClick);
+    } else {
+        iconEvent(ui::TrayEvent::DoubleClick);
+    }
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
     EXPECT_FALSE(host.trayIconShown());
     EXPECT_EQ(host.trayRemoves.size(), 1u);
-}
-
-TEST_F(TrayTest, MenuShowRestoresTheWindow) {
-    host.onPopup = [&](const PopupCall&) { return &form.ui().mnuPop; };
-    iconEvent(ui::TrayEvent::RightClick);
-    EXPECT_TRUE(form.visible());
-    EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
-    EXPECT_FALSE(host.trayIconShown());
     EXPECT_EQ(thankYouPages(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(ShowOrDoubleClick, TrayTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace dustrel::testing
