@@ -122,7 +122,7 @@ TEST_F(WizardTest, AboutReturnsToThePageItCoveredWithTheDrivesUnticked) {
 }
 
 TEST_F(AppTest, DriveListListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
-    FakeSystem system;
+    FakeSystem& system = fakes.system;
     system.removeDrive(L'C');
     system.addDrive(L'A', platform::DriveKind::Removable);
     system.addDrive(L'F', platform::DriveKind::CdRom);
@@ -132,12 +132,8 @@ TEST_F(AppTest, DriveListListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     system.addDrive(L'Z', platform::DriveKind::Remote);
     system.addDrive(L'G', platform::DriveKind::Fixed, {});
     system.failSizes(L'G');
-    const auto letters = app::GetDriveLetters(system);
-    EXPECT_EQ(letters, (Texts{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
-
-    auto& list = form.ui().ListDrive;
-    list.clear();
-    app::listFixedDisks(system, letters, list);
+    EXPECT_EQ(app::GetDriveLetters(system), (Texts{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
+    const ui::ListView& list = start().ListDrive;
     EXPECT_EQ(rowTexts(list), (Texts{L"C:\\", L"E:\\", L"G:\\"}));
     EXPECT_EQ(list.row(0).subItems, (Texts{L"Disk Drive", L"40007729152", L"12345678901"}));
     // A disk whose sizes cannot be read is still listed, its sizes left blank.
