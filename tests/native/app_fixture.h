@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/frm_main.h"
@@ -24,6 +25,7 @@ protected:
     FakePlatform fakes;
     app::AppContext context{fakes.platform(), {}};
     app::FrmMain form{host, context};
+    settings::SettingsStore store{fakes.registry, fakes.locale};
 
     // Runs the start-up sequence and hands back the main window's controls.
     app::FrmMainControls& start() {
@@ -34,33 +36,30 @@ protected:
     void act(const std::function<void()>& handler) { host.raise(form, handler); }
     settings::FrmSettingsControls& settingsUi() { return form.frmSettings().ui(); }
 
-    settings::SettingsStore store() { return {fakes.registry, fakes.locale}; }
-    void storeSetting(const std::wstring& section, const std::wstring& key,
-                      const std::wstring& value) {
-        store().WriteSetting(kApp, section, key, value);
-    }
-    std::wstring storedSetting(const std::wstring& section, const std::wstring& key) {
-        return store().ReadSetting(kApp, section, key, L"<missing>");
-    }
     void storeScrambled(const std::wstring& section, const std::wstring& key,
                         const std::wstring& value) {
-        auto s = store();
-        s.WriteSetting(kApp, section, s.EncodeSetting(key), s.EncodeSetting(value));
+        store.WriteSetting(kApp, section, store.EncodeSetting(key), store.EncodeSetting(value));
     }
     std::wstring storedScrambled(const std::wstring& section, const std::wstring& key) {
-        auto s = store();
-        return s.DecodeSetting(s.ReadSetting(kApp, section, s.EncodeSetting(key)));
+        return store.DecodeSetting(store.ReadSetting(kApp, section, store.EncodeSetting(key)));
     }
+    std::wstring lastUpdate() { return storedScrambled(L"Register", L"LastUpdate"); }
+    // The choice to start into the notification area, as stored.
+    void storeTrayChoice(const wchar_t* value) {
+        store.WriteSetting(kApp, L"Settings", L"RunAtSysTray", value);
+    }
+    std::wstring trayChoice() { return store.ReadSetting(kApp, L"Settings", L"RunAtSysTray"); }
 
-    void setRunEntry(const std::wstring& data = kQuotedRunEntry) {
-        fakes.registry.set(settings::kRunKey, kApp, data);
-    }
     std::optional<std::wstring> runEntry() { return fakes.registry.value(settings::kRunKey, kApp); }
+    // As Windows starts the program from its Run entry.
+    void startedFromRunEntry(const std::wstring& entry = kQuotedRunEntry) {
+        fakes.registry.set(settings::kRunKey, kApp, entry);
+        fakes.system.arguments = L"/STARTUP";
+    }
 
-    int thankYouPages() {
-        const std::wstring page = settings::vendorAddress(settings::kThankYouPagePath);
-        return static_cast<int>(
-            std::count(fakes.shell.opened().begin(), fakes.shell.opened().end(), page));
+    long thankYouPages() {
+        return std::ranges::count(fakes.shell.opened(),
+                                  settings::vendorAddress(settings::kThankYouPagePath));
     }
 
     std::vector<std::wstring> rowTexts(const ui::ListView& list) {

@@ -16,9 +16,9 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
     EXPECT_TRUE(settingsUi().chkSysTray.enabled());
     EXPECT_EQ(settingsUi().chkSysTray.value(), ui::CheckBox::Checked);
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(trayChoice(), L"True");
     settingsUi().chkSysTray.userClick();
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"False");
+    EXPECT_EQ(trayChoice(), L"False");
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
 
     settingsUi().optDontRun.userClick();
@@ -34,7 +34,7 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
     settingsUi().optRun.userClick();
     EXPECT_EQ(fakes.registry.value(settings::kRunKey, L"Cleaner"),
               L"\"D:\\My Tools\\Cleaner.exe\" /STARTUP");
-    EXPECT_EQ(store().ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(store.ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray"), L"True");
     fakes.registry.set(settings::kRunKey, L"Other", L"C:\\elsewhere.exe");
     EXPECT_TRUE(settingsForm().WillRunAtStartup(L"Other"));
 }
@@ -42,13 +42,10 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
 TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
     fakes.registry.refuseWritesUnder(settings::kRunKey);
     settingsUi().optRun.userClick();
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].text, L"Error 5 opening key\r\n");
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::None}));
+    EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>{L"Error 5 opening key\r\n"});
     // The option stays chosen and the tray choice is still stored.
     EXPECT_TRUE(settingsUi().optRun.value());
-    EXPECT_EQ(storedSetting(L"Settings", L"RunAtSysTray"), L"True");
+    EXPECT_EQ(trayChoice(), L"True");
 
     fakes.registry = FakeRegistry();
     fakes.registry.refuseValueWrites();
@@ -81,42 +78,37 @@ TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) 
     EXPECT_FALSE(runEntry());
 }
 
-class TrayTest : public AppTest {
-protected:
-    void SetUp() override {
-        setRunEntry();
-        storeSetting(L"Settings", L"RunAtSysTray", L"True");
-        fakes.system.arguments = L"/STARTUP";
-        start();
-        ASSERT_TRUE(host.trayIconShown());
-    }
-    void iconEvent(ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); }
-};
+// Started into the notification area, the icon ignores a click and offers its menu on a right
+// click; the menu's Show (true) or a double click (false) restores the window.
+class TrayTest : public AppTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(TrayTest, AClickDoesNothingARightClickOffersTheMenuADoubleClickRestores) {
+TEST_P(TrayTest, AClickDoesNothingARightClickOffersTheMenuShowOrADoubleClickRestores) {
+    startedFromRunEntry();
+    auto& c = start();
+    ASSERT_TRUE(host.trayIconShown());
+    const auto iconEvent = [&](ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); };
     iconEvent(ui::TrayEvent::Click);
     EXPECT_TRUE(host.popups.empty());
     iconEvent(ui::TrayEvent::RightClick);
     ASSERT_EQ(host.popups.size(), 1u);
-    EXPECT_EQ(host.popups[0].menu, &form.ui().mnuPopUP);
-    EXPECT_EQ(host.popups[0].defaultItem, &form.ui().mnuPop);
+    EXPECT_EQ(host.popups[0].menu, &c.mnuPopUP);
+    EXPECT_EQ(host.popups[0].defaultItem, &c.mnuPop);
     EXPECT_FALSE(form.visible());
 
-    iconEvent(ui::TrayEvent::DoubleClick);
+    if (GetParam()) {
+        host.onPopup = [&](const PopupCall&) { return &c.mnuPop; };
+        iconEvent(ui::TrayEvent::RightClick);
+    } else {
+        iconEvent(ui::TrayEvent::DoubleClick);
+    }
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
     EXPECT_FALSE(host.trayIconShown());
     EXPECT_EQ(host.trayRemoves.size(), 1u);
-}
-
-TEST_F(TrayTest, MenuShowRestoresTheWindow) {
-    host.onPopup = [&](const PopupCall&) { return &form.ui().mnuPop; };
-    iconEvent(ui::TrayEvent::RightClick);
-    EXPECT_TRUE(form.visible());
-    EXPECT_EQ(form.windowState(), ui::WindowState::Normal);
-    EXPECT_FALSE(host.trayIconShown());
     EXPECT_EQ(thankYouPages(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(ShowOrDoubleClick, TrayTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace dustrel::testing

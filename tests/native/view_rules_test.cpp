@@ -67,60 +67,47 @@ std::vector<std::string> namesOf(const std::vector<const Control*>& controls) {
     return names;
 }
 
-struct StackingCase {
-    const char* what;
-    std::vector<Sibling> siblings;
-    std::vector<std::string> broughtToFront;
-    std::vector<std::string> expected;  // top first
-};
-
 const Rect kBox{0, 0, 100, 100};
 const Rect kOverBox{50, 50, 100, 100};
 const Rect kPage{0, 0, 200, 200};
+const Rect kNotice{10, 10, 50, 50};
 
-class StackingOrderTest : public ::testing::TestWithParam<StackingCase> {};
-
-TEST_P(StackingOrderTest, FollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
+TEST(StackingOrderTest, FollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
+    struct Case {
+        std::vector<Sibling> siblings;
+        std::vector<std::string> broughtToFront;
+        std::vector<std::string> expected;  // top first
+    };
+    const Rect right{200, 0, 100, 100};
+    const Case cases[] = {
+        // Apart siblings keep tab order, however stacked.
+        {{{"a", kBox}, {"b", right}, {"c", {400, 0, 100, 100}}}, {"a"}, {"a", "b", "c"}},
+        // Edges that only touch do not overlap.
+        {{{"a", kBox}, {"b", {100, 0, 100, 100}}, {"c", {0, 100, 100, 100}}}, {}, {"a", "b", "c"}},
+        // Of two overlapping, the one in front comes first, also once brought there.
+        {{{"a", kBox}, {"b", kOverBox}}, {}, {"b", "a"}},
+        {{{"a", kBox}, {"b", kOverBox}}, {"a"}, {"a", "b"}},
+        // Only the covered one waits for what covers it.
+        {{{"a", kBox}, {"b", right}, {"c", kOverBox}}, {}, {"b", "c", "a"}},
+        // A notice made first lies behind the pages until it is brought to the front.
+        {{{"notice", kNotice}, {"page1", kPage}, {"page2", kPage}},
+         {},
+         {"page2", "page1", "notice"}},
+        {{{"notice", kNotice}, {"page1", kPage}, {"page2", kPage}},
+         {"notice"},
+         {"notice", "page2", "page1"}},
+    };
     testing::TestHost host;
-    SiblingsForm form(host, GetParam().siblings);
-    for (const std::string& name : GetParam().broughtToFront) {
-        form[name].zOrder(ZOrderPosition::Front);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        SiblingsForm form(host, cases[i].siblings);
+        for (const std::string& name : cases[i].broughtToFront) {
+            form[name].zOrder(ZOrderPosition::Front);
+        }
+        EXPECT_EQ(namesOf(stackingOrder(form.backToFront(), form.tabPosition())),
+                  cases[i].expected);
     }
-    EXPECT_EQ(namesOf(stackingOrder(form.backToFront(), form.tabPosition())), GetParam().expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StackingOrderTest,
-    ::testing::Values(
-        StackingCase{"apart siblings keep tab order, however stacked",
-                     {{"a", kBox}, {"b", {200, 0, 100, 100}}, {"c", {400, 0, 100, 100}}},
-                     {"a"},
-                     {"a", "b", "c"}},
-        StackingCase{"edges that only touch do not overlap",
-                     {{"a", kBox}, {"b", {100, 0, 100, 100}}, {"c", {0, 100, 100, 100}}},
-                     {},
-                     {"a", "b", "c"}},
-        StackingCase{"of two overlapping, the one in front comes first",
-                     {{"a", kBox}, {"b", kOverBox}},
-                     {},
-                     {"b", "a"}},
-        StackingCase{"brought to the front, it comes first",
-                     {{"a", kBox}, {"b", kOverBox}},
-                     {"a"},
-                     {"a", "b"}},
-        StackingCase{"only the covered one waits for what covers it",
-                     {{"a", kBox}, {"b", {300, 0, 100, 100}}, {"c", kOverBox}},
-                     {},
-                     {"b", "c", "a"}},
-        StackingCase{"a notice made first lies behind the pages",
-                     {{"notice", {10, 10, 50, 50}}, {"page1", kPage}, {"page2", kPage}},
-                     {},
-                     {"page2", "page1", "notice"}},
-        StackingCase{"until it is brought to the front",
-                     {{"notice", {10, 10, 50, 50}}, {"page1", kPage}, {"page2", kPage}},
-                     {"notice"},
-                     {"notice", "page2", "page1"}}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(GroupStartsTest, ARunOfOptionButtonsIsOneGroup) {
     testing::TestHost host;
@@ -147,32 +134,13 @@ TEST(OptionTabStopTest, TabEntersAGroupAtTheSelectedButtonElseTheFirstInTabOrder
     testing::TestHost host;
     SiblingsForm form(host, {{"label", kBox}, {"optA", kBox, true}, {"optB", kBox, true}});
     const auto stop = [&] { return optionTabStop(form.backToFront(), form.tabPosition()); };
-
     // Stacked behind optA, optB still comes second in tab order.
     form["optB"].zOrder(ZOrderPosition::Back);
     EXPECT_EQ(stop(), &form["optA"]);
     static_cast<OptionButton&>(form["optB"]).setValue(true);
     EXPECT_EQ(stop(), &form["optB"]);
-
     SiblingsForm none(host, {{"label", kBox}});
     EXPECT_EQ(optionTabStop(none.backToFront(), none.tabPosition()), nullptr);
-}
-
-struct FindRowCase {
-    const wchar_t* text;
-    long long start;
-    bool partial;
-    bool wrap;
-    std::optional<std::size_t> expected;
-};
-
-class FindRowTest : public ::testing::TestWithParam<FindRowCase> {};
-
-bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
-        return std::towlower(static_cast<std::wint_t>(x)) ==
-               std::towlower(static_cast<std::wint_t>(y));
-    });
 }
 
 struct OneList {
@@ -180,61 +148,61 @@ struct OneList {
     ListView& list;
 };
 
-TEST_P(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
+TEST(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
+    const auto same = [](std::wstring_view a, std::wstring_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+            return std::towlower(static_cast<std::wint_t>(x)) ==
+                   std::towlower(static_cast<std::wint_t>(y));
+        });
+    };
     testing::TestHost host;
     class ListForm : public FormOf<OneList> {
     public:
         using FormOf::FormOf;
     } form(host, "frmList");
     ListView& list = form.ui().list;
+    EXPECT_EQ(findRow(list, {L"", 0, true, true}, same), std::nullopt);
     for (const wchar_t* text : {L"alpha.tmp", L"Beta.log", L"beta.tmp", L"gamma"}) {
         list.addRow(text, {L"beta"});
     }
-    const FindRowCase& c = GetParam();
-    EXPECT_EQ(findRow(list, {c.text, c.start, c.partial, c.wrap}, sameIgnoringCase), c.expected);
+    const struct {
+        RowSearch search;
+        std::optional<std::size_t> expected;
+    } cases[] = {
+        {{L"BETA.LOG", 0, false, false}, 1},  // letter case ignored
+        {{L"beta", 0, false, false}, std::nullopt},
+        {{L"beta", 0, true, false}, 1},
+        {{L"beta", 2, true, false}, 2},
+        {{L"alpha", 1, true, false}, std::nullopt},
+        {{L"alpha", 1, true, true}, 0},
+        {{L"gamma", 9, true, false}, std::nullopt},
+        {{L"beta", 9, true, true}, 1},
+        {{L"beta", -5, true, false}, 1},
+        {{L"gammas", 0, true, true}, std::nullopt},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(k.search.text)) + " from " +
+                     std::to_string(k.search.start));
+        EXPECT_EQ(findRow(list, k.search, same), k.expected);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FindRowTest,
-                         ::testing::Values(FindRowCase{L"BETA.LOG", 0, false, false,
-                                                       1},  // letter case ignored
-                                           FindRowCase{L"beta", 0, false, false, std::nullopt},
-                                           FindRowCase{L"beta", 0, true, false, 1},
-                                           FindRowCase{L"beta", 2, true, false, 2},
-                                           FindRowCase{L"alpha", 1, true, false, std::nullopt},
-                                           FindRowCase{L"alpha", 1, true, true, 0},
-                                           FindRowCase{L"gamma", 9, true, false, std::nullopt},
-                                           FindRowCase{L"beta", 9, true, true, 1},
-                                           FindRowCase{L"beta", -5, true, false, 1},
-                                           FindRowCase{L"gammas", 0, true, true, std::nullopt}));
-
-TEST(FindRowTest, AnEmptyListHasNoMatch) {
-    testing::TestHost host;
-    class ListForm : public FormOf<OneList> {
-    public:
-        using FormOf::FormOf;
-    } form(host, "frmList");
-    EXPECT_EQ(findRow(form.ui().list, {L"", 0, true, true}, sameIgnoringCase), std::nullopt);
+TEST(MouseDownButtonsTest, PacksTheButtonAndTheHeldKeys) {
+    const struct {
+        PressedButton pressed;
+        HeldKeys held;
+        MouseDownButtons expected;
+    } cases[] = {
+        {PressedButton::Left, {}, {kLeftButton, 0}},
+        {PressedButton::Right, {true, false, false}, {kRightButton, 1}},
+        {PressedButton::Middle, {false, true, false}, {kMiddleButton, 2}},
+        {PressedButton::Left, {false, false, true}, {kLeftButton, 4}},
+        {PressedButton::Right, {true, true, true}, {kRightButton, 7}},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(mouseDownButtons(k.pressed, k.held), k.expected) << k.expected.shift;
+    }
 }
-
-struct MouseCase {
-    PressedButton pressed;
-    HeldKeys held;
-    MouseDownButtons expected;
-};
-
-class MouseDownButtonsTest : public ::testing::TestWithParam<MouseCase> {};
-
-TEST_P(MouseDownButtonsTest, PacksTheButtonAndTheHeldKeys) {
-    EXPECT_EQ(mouseDownButtons(GetParam().pressed, GetParam().held), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MouseDownButtonsTest,
-    ::testing::Values(MouseCase{PressedButton::Left, {}, {kLeftButton, 0}},
-                      MouseCase{PressedButton::Right, {true, false, false}, {kRightButton, 1}},
-                      MouseCase{PressedButton::Middle, {false, true, false}, {kMiddleButton, 2}},
-                      MouseCase{PressedButton::Left, {false, false, true}, {kLeftButton, 4}},
-                      MouseCase{PressedButton::Right, {true, true, true}, {kRightButton, 7}}));
 
 }  // namespace
 }  // namespace dustrel::ui

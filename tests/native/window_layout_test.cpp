@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "native/app_fixture.h"
+#include "platform/program_info.h"
 #include "settings/frm_custom_ext.h"
 
 namespace dustrel::testing {
@@ -88,7 +89,8 @@ TEST_F(AppTest, WindowsKeepTheirControlsApartInsideThemInTabOrder) {
     EXPECT_FALSE(form.closesOnEscape());
 }
 
-TEST_F(AppTest, MenuBarOffersNeitherSettingsNorUpdate) {
+// The hidden update entry still works; the links open their pages on the vendor's site.
+TEST_F(AppTest, MenuBarOffersNeitherSettingsNorUpdateAndLinksOpenTheirPages) {
     auto& c = start();
     std::vector<std::wstring> bar;
     for (const auto& menu : form.menus()) {
@@ -105,6 +107,18 @@ TEST_F(AppTest, MenuBarOffersNeitherSettingsNorUpdate) {
     EXPECT_EQ(bar, (std::vector<std::wstring>{L"&File", L"  &Exit", L"&Help", L"  &Online Help",
                                               L"  &Visit Us Online", L"  &About Software"}));
     EXPECT_EQ(c.mnuPopUP.items().size(), 2u);
+
+    c.Label8.click();
+    c.Label10.click();
+    c.mnuOnline.click();
+    c.mnuVisit.click();
+    form.mnuUpdate_Click();
+    const std::wstring site = platform::kVendorSite;
+    EXPECT_EQ(fakes.shell.opened(),
+              (std::vector<std::wstring>{site + L"/", site + L"/contact-dustrel.html",
+                                         site + L"/dustrel-help", site + L"/",
+                                         site + L"/download-dustrel.html"}));
+    EXPECT_NE(c.Label8.caption().find(site), std::wstring::npos);
 }
 
 }  // namespace

