@@ -107,7 +107,9 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"text", Prop::Text, [&] { c.txt.setText(L"log"); }},
         {"check box", Prop::Value, [&] { c.chk.setValue(CheckBox::Unchecked); }},
         {"option", Prop::Value, [&] { c.optB.setValue(true); }},
+        {"option cleared", Prop::Value, [&] { c.optB.setValue(false); }},
         {"combo choice", Prop::ListIndex, [&] { c.cbo.setListIndex(0); }},
+        {"combo choice taken back", Prop::ListIndex, [&] { EXPECT_TRUE(c.cbo.setListIndex(-1)); }},
         {"row tick", Prop::Row, [&] { c.list.setChecked(0, true); }},
         {"all ticks", Prop::Rows, [&] { c.list.setAllChecked(true); }},
         {"form caption", Prop::Caption, [&] { form.setCaption(L"Dustrel"); }},
@@ -134,9 +136,14 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         SCOPED_TRACE(test.name);
         recorder.seen.clear();
         test.set();
+        EXPECT_EQ(recorder.seen, (Seen{{test.prop, 0}}));
         test.set();
         EXPECT_EQ(recorder.seen, (Seen{{test.prop, 0}}));
     }
+    recorder.seen.clear();
+    c.list.addRow(L"c");
+    c.list.removeRows({0, 2});
+    EXPECT_EQ(recorder.seen, (Seen{{Prop::RowsAppended, 2}, {Prop::Rows, 0}}));
 }
 
 TEST_F(UiModelTest, FormLoadsOnFirstTouchReloadsFreshAndUnloadCanBeCancelled) {
@@ -145,9 +152,12 @@ TEST_F(UiModelTest, FormLoadsOnFirstTouchReloadsFreshAndUnloadCanBeCancelled) {
     EXPECT_EQ(f.ui().chk.value(), CheckBox::Checked);
     f.ui().txt.setText(L"typed");
     f.addMenu("mnuTest", L"&Test");
+    f.ui().txt.setFocus();
     EXPECT_EQ(f.loads, 1);
     EXPECT_TRUE(f.unload());
     EXPECT_FALSE(f.loaded());
+    EXPECT_EQ(f.focusedControl(), nullptr);
+    EXPECT_TRUE(f.unload());  // nothing left to unload
     EXPECT_FALSE(f.visible());
     EXPECT_EQ(f.ui().txt.text(), L"");  // a new load starts from the layout again
     EXPECT_TRUE(f.menus().empty());
