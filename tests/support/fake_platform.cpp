@@ -190,10 +190,6 @@ Status FakeFileSystem::listFolder(const std::wstring& folder,
     return Status::Ok;
 }
 
-bool FakeFileSystem::exists(const std::wstring& path) {
-    return resolve(path, false, false).has_value();
-}
-
 bool FakeFileSystem::isDirectory(const std::wstring& path) {
     const std::optional<std::wstring> found = resolve(path, false, false);
     return found && at(*found)->kind != Kind::File;
@@ -236,10 +232,7 @@ Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view byte
 Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
     const std::optional<std::string> found = contents(path);
     bytes = found.value_or(std::string());
-    if (!found) {
-        return exists(path) ? Status::AccessDenied : Status::NotFound;
-    }
-    return Status::Ok;
+    return found ? Status::Ok : exists(path) ? Status::AccessDenied : Status::NotFound;
 }
 
 Status FakeFileSystem::deleteFile(const std::wstring& path) {
@@ -288,30 +281,10 @@ void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
     }
 }
 
-void FakeFileSystem::addFile(const std::wstring& path, std::string_view bytes) {
-    entries_.at(make(path, Kind::File)).bytes.assign(bytes);
-}
-
-void FakeFileSystem::addFolder(const std::wstring& path) {
-    make(path, Kind::Folder);
-}
-
-void FakeFileSystem::addLink(const std::wstring& path, const std::wstring& target) {
-    entries_.at(make(path, Kind::Link)).target = target;
-}
-
 void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
     const std::wstring path = resolve(folder, false, false).value_or(folder);
     erase(subtree(path));
     addLink(path, target);
-}
-
-void FakeFileSystem::makeCaseSensitive(const std::wstring& folder) {
-    entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
-}
-
-std::optional<std::wstring> FakeFileSystem::plainTarget(const std::wstring& path) const {
-    return resolve(path, true, false);
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
@@ -342,10 +315,6 @@ std::vector<std::wstring> FakeFileSystem::allFiles() const {
     return files;
 }
 
-void FakeFileSystem::failListing(const std::wstring& folder) {
-    entries_.at(make(folder, Kind::Folder)).unlistable = true;
-}
-
 void FakeFileSystem::lock(const std::wstring& file) {
     if (const std::optional<std::wstring> found = resolve(file, false, false)) {
         entries_.at(*found).locked = true;
@@ -369,12 +338,8 @@ Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRec
         const std::optional<std::wstring> target = files_.plainTarget(paths[i]);
         if (!target) {
             status = Status::NotFound;
-        } else if (leftInPlace_.count(paths[i]) == 0 &&
-                   platform::ok(status = files_.remove(*target))) {
-            removed_.push_back(*target);
-            if (toRecycleBin) {
-                recycled_.push_back(*target);
-            }
+        } else if (leftInPlace_.count(paths[i]) == 0) {
+            status = files_.remove(*target);
         }
         if (i == 0 && duringOperation) {
             duringOperation();
@@ -382,11 +347,6 @@ Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRec
     }
     working_ = false;
     return status;
-}
-
-Status FakeShell::open(const std::wstring& target) {
-    opened_.push_back(target);
-    return Status::Ok;
 }
 
 std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
@@ -398,7 +358,7 @@ std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
 bool FakeRegistry::refuses(const std::wstring& subKey) const {
     const std::wstring key = keyOf(subKey);
     return std::any_of(refused_.begin(), refused_.end(), [&](const std::wstring& refused) {
-        return refused.empty() || key == refused || key.starts_with(refused + L"\\");
+        return key == refused || key.starts_with(refused + L"\\");
     });
 }
 
@@ -441,10 +401,6 @@ Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring&
     }
     ++writes;
     return Status::Ok;
-}
-
-Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
-    return value(subKey, name) ? Status::Ok : Status::NotFound;
 }
 
 void FakeRegistry::set(const std::wstring& subKey, const std::wstring& name,
@@ -496,14 +452,7 @@ Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& size
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {
-    const bool claimedBefore = std::count(claimedInstances.begin(), claimedInstances.end(), name);
-    claimedInstances.push_back(name);
-    return !otherInstanceRunning && !claimedBefore;
-}
-
-Status FakeSystem::restartWindows() {
-    ++restartRequests;
-    return restartAnswer;
+    return claimed_.insert(name).second && !otherInstanceRunning;
 }
 
 void FakeSystem::sleep(unsigned milliseconds) {
@@ -511,18 +460,6 @@ void FakeSystem::sleep(unsigned milliseconds) {
     if (onSleep) {
         onSleep(milliseconds);
     }
-}
-
-void FakeSystem::addDrive(wchar_t letter, platform::DriveKind type, platform::DiskSizes sizes) {
-    drives_[platform::upperCase(letter)] = Drive{type, sizes, false};
-}
-
-void FakeSystem::removeDrive(wchar_t letter) {
-    drives_.erase(platform::upperCase(letter));
-}
-
-void FakeSystem::failSizes(wchar_t letter) {
-    drives_.at(platform::upperCase(letter)).sizesFail = true;
 }
 
 namespace {
@@ -558,7 +495,7 @@ std::wstring FakeLocale::longTime(const platform::DateTime& when) {
 }
 
 std::optional<platform::DateTime> FakeLocale::parseDate(const std::wstring& text) {
-    return platform::parseDateText(text, kShortDatePicture);
+    return platform::parseDateText(text, L"dd/MM/yyyy");
 }
 
 std::optional<unsigned char> FakeLocale::toAnsi(wchar_t c) {
