@@ -22,11 +22,6 @@ std::wstring upper(std::wstring_view text) {
     return platform::upperCase(text);
 }
 
-bool isDriveName(std::wstring_view part) {
-    return part.size() == 2 && part[1] == L':' && (part[0] | 0x20) >= L'a' &&
-           (part[0] | 0x20) <= L'z';
-}
-
 std::vector<std::wstring> split(std::wstring_view path, bool slashToo) {
     std::vector<std::wstring> parts;
     std::size_t start = 0;
@@ -88,14 +83,11 @@ std::optional<std::wstring> FakeFileSystem::child(const std::wstring& folder,
     if (at(exact) != nullptr || !anyCase) {
         return at(exact) != nullptr ? std::optional(exact) : std::nullopt;
     }
-    std::optional<std::wstring> found;
-    const auto [first, last] = folded_.equal_range(upper(exact));
-    for (auto it = first; it != last; ++it) {
-        if (!found || at(it->second)->order < at(*found)->order) {
-            found = it->second;
-        }
+    const auto found = folded_.find(upper(exact));
+    if (found == folded_.end() || found->second.empty()) {
+        return std::nullopt;
     }
-    return found;
+    return found->second.front();
 }
 
 // The FileSystem calls take the "\\?\" form the Win32 implementation makes of a path, and the
@@ -115,7 +107,8 @@ std::optional<std::wstring> FakeFileSystem::resolve(const std::wstring& path, bo
             parts.push_back(std::move(name));
         }
     }
-    if (parts.empty() || !isDriveName(parts[0]) || at(upper(parts[0])) == nullptr ||
+    // Only drives have a root entry.
+    if (parts.empty() || at(upper(parts[0])) == nullptr ||
         (plain && parts.size() > 1 && namesDevice(parts.back()))) {
         return std::nullopt;
     }
@@ -145,7 +138,7 @@ std::wstring FakeFileSystem::make(const std::wstring& path, Kind kind) {
         if (!found) {
             entries_[current].kind = last ? kind : Kind::Folder;
             entries_[current].order = added_++;
-            folded_.emplace(upper(current), current);
+            folded_[upper(current)].push_back(current);
         }
         if (!last && at(current)->kind == Kind::Link) {
             current = make(at(current)->target, Kind::Folder);
@@ -272,12 +265,7 @@ std::vector<std::wstring> FakeFileSystem::subtree(const std::wstring& truePath) 
 void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
     for (const std::wstring& path : truePaths) {
         entries_.erase(path);
-        const auto [first, last] = folded_.equal_range(upper(path));
-        const auto found =
-            std::find_if(first, last, [&](const auto& key) { return key.second == path; });
-        if (found != last) {
-            folded_.erase(found);
-        }
+        std::erase(folded_[upper(path)], path);
     }
 }
 
@@ -298,18 +286,9 @@ std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) co
 
 std::vector<std::wstring> FakeFileSystem::allFiles() const {
     std::vector<std::wstring> files;
-    const std::function<void(const std::wstring&)> walk = [&](const std::wstring& folder) {
-        for (const auto& [name, child] : children(folder)) {
-            if (child->kind == Kind::File) {
-                files.push_back(folder + L'\\' + name);
-            } else if (child->kind == Kind::Folder) {
-                walk(folder + L'\\' + name);
-            }
-        }
-    };
     for (const auto& [path, entry] : entries_) {
-        if (isDriveName(path)) {
-            walk(path);
+        if (entry.kind == Kind::File) {
+            files.push_back(path);
         }
     }
     return files;
@@ -444,22 +423,14 @@ platform::DriveKind FakeSystem::driveKind(const std::wstring& root) {
 
 Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& sizes) {
     const Drive* drive = driveOf(root);
-    if (drive == nullptr || drive->sizesFail) {
-        return drive == nullptr ? Status::NotFound : Status::Failed;
+    if (drive != nullptr && !drive->sizesFail) {
+        sizes = drive->sizes;
     }
-    sizes = drive->sizes;
-    return Status::Ok;
+    return drive == nullptr ? Status::NotFound : drive->sizesFail ? Status::Failed : Status::Ok;
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {
     return claimed_.insert(name).second && !otherInstanceRunning;
-}
-
-void FakeSystem::sleep(unsigned milliseconds) {
-    sleeps.push_back(milliseconds);
-    if (onSleep) {
-        onSleep(milliseconds);
-    }
 }
 
 namespace {
@@ -503,12 +474,11 @@ std::optional<unsigned char> FakeLocale::toAnsi(wchar_t c) {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
         return static_cast<unsigned char>(code);
     }
-    for (std::size_t i = 0; i < std::size(kCp1252High); ++i) {
-        if (kCp1252High[i] == code) {
-            return static_cast<unsigned char>(0x80 + i);
-        }
+    const auto* found = std::find(std::begin(kCp1252High), std::end(kCp1252High), code);
+    if (found == std::end(kCp1252High)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return static_cast<unsigned char>(0x80 + (found - kCp1252High));
 }
 
 wchar_t FakeLocale::fromAnsi(unsigned char code) {

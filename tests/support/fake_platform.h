@@ -60,7 +60,7 @@ public:
         return resolve(path, true, false);
     }
     std::optional<std::string> contents(const std::wstring& path) const;
-    // Every file's true path, depth first, each folder in listing order.
+    // Every file's true path, in the order of the paths.
     std::vector<std::wstring> allFiles() const;
 
     // Faults. Listing the folder answers AccessDenied.
@@ -103,8 +103,9 @@ private:
     void changed(const std::wstring& truePath) const;
 
     std::map<std::wstring, Entry> entries_;
-    // The true paths by their upper-cased form, so that a name in another case is found at once.
-    std::multimap<std::wstring, std::wstring> folded_;
+    // The true paths by their upper-cased form, in the order they were made, so that a name in
+    // another case is found at once.
+    std::map<std::wstring, std::vector<std::wstring>> folded_;
     std::uint64_t added_ = 0;
 };
 
@@ -205,7 +206,12 @@ public:
         return restartAnswer;
     }
     // Records the time and returns at once, after calling `onSleep`.
-    void sleep(unsigned milliseconds) override;
+    void sleep(unsigned milliseconds) override {
+        sleeps.push_back(milliseconds);
+        if (onSleep) {
+            onSleep(milliseconds);
+        }
+    }
 
     void addDrive(wchar_t letter, platform::DriveKind type = platform::DriveKind::Fixed,
                   platform::DiskSizes sizes = {}) {
