@@ -157,9 +157,11 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
 
         // The independent expectation.
         const auto before = snapshot(files);
+        auto expectedAfter = before;
         std::set<std::wstring> ticked;
         std::set<std::wstring> gone;  // rows of these leave
-        Rows expectedDeleted;
+        Ticks page;
+        std::string logged = "Files Deleted are:\r\n\r\n";
         std::size_t remaining = 0;
         bool ownExecutableTicked = false;
         for (const auto& [path, tick] : rows) {
@@ -172,8 +174,10 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
                 gone.insert(path);  // gone before Delete
             } else if (reachable && locked.count(path) == 0 &&
                        usableName(path.substr(path.rfind(L'\\') + 1))) {
-                expectedDeleted.push_back(path);
                 gone.insert(path);
+                expectedAfter.erase(path);
+                page.emplace_back(path, false);
+                logged += std::string(path.begin(), path.end()) + "\r\n";
             } else {
                 ++remaining;  // held open, named as the system refuses, or under a link now
             }
@@ -184,10 +188,6 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
         // Exactly the expected files went; everything else kept its bytes.
         auto after = snapshot(files);
         std::erase_if(after, [](const auto& file) { return file.first.starts_with(kLogFolder); });
-        auto expectedAfter = before;
-        for (const std::wstring& path : expectedDeleted) {
-            expectedAfter.erase(path);
-        }
         EXPECT_EQ(after, expectedAfter);
         // The shell was handed only ticked paths.
         for (const auto& call : fakes.shell.deleteCalls()) {
@@ -197,17 +197,9 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
         }
         std::erase_if(rows, [&gone](const auto& row) { return gone.count(row.first) != 0; });
         EXPECT_EQ(rowsOf(c.ListFiles), rows);
-        Ticks page;
-        for (const std::wstring& path : expectedDeleted) {
-            page.emplace_back(path, false);
-        }
         EXPECT_EQ(rowsOf(c.lstFilesDelete), page);
-        std::string logged = "Files Deleted are:\r\n\r\n";
-        for (const std::wstring& path : expectedDeleted) {
-            logged += std::string(path.begin(), path.end()) + "\r\n";
-        }
         const auto log = files.contents(std::wstring(kLogFolder) + L"\\Dustrel-06152024-1200.log");
-        EXPECT_EQ(log.value_or("").ends_with(logged), !expectedDeleted.empty());
+        EXPECT_EQ(log.value_or("").ends_with(logged), !page.empty());
 
         Rows messages;
         if (ticked.empty() && !ownExecutableTicked) {

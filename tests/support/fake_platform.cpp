@@ -369,13 +369,10 @@ Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring&
 
 Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     const auto key = keys_.find(keyOf(subKey));
-    if (key == keys_.end()) {
-        return Status::NotFound;
-    }
-    if (refuses(subKey) || refuseValueWrites_) {
+    if (key != keys_.end() && (refuses(subKey) || refuseValueWrites_)) {
         return Status::AccessDenied;
     }
-    if (key->second.erase(upper(name)) == 0) {
+    if (key == keys_.end() || key->second.erase(upper(name)) == 0) {
         return Status::NotFound;
     }
     ++writes;
@@ -394,11 +391,6 @@ std::optional<std::wstring> FakeRegistry::value(const std::wstring& subKey,
         return std::nullopt;
     }
     return key->second.at(upper(name));
-}
-
-FakeSystem::FakeSystem() {
-    constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
-    addDrive(L'C', platform::DriveKind::Fixed, {40 * kGiB, 100 * kGiB, 40 * kGiB});
 }
 
 std::uint32_t FakeSystem::logicalDrives() {

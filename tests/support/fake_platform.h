@@ -192,7 +192,10 @@ private:
 // Starts with one fixed drive C: of 100 GiB, 40 GiB free.
 class FakeSystem final : public platform::System {
 public:
-    FakeSystem();
+    FakeSystem() {
+        constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+        addDrive(L'C', platform::DriveKind::Fixed, {40 * kGiB, 100 * kGiB, 40 * kGiB});
+    }
 
     std::uint32_t logicalDrives() override;
     platform::DriveKind driveKind(const std::wstring& root) override;
