@@ -1,4 +1,4 @@
-// What the random trees of cleaning_property_test.cpp leave out: the log's head and name, a
+// Random trees of hostile names first; then what they leave out: the log's head and name, a
 // log folder in the way, a renamed copy of the program, the order of messages and page, files
 // whose place became a folder, and the Recycle Bin.
 
@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <map>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,10 +20,10 @@ namespace dustrel::testing {
 namespace {
 
 using Rows = std::vector<std::wstring>;
+using Ticks = std::vector<std::pair<std::wstring, bool>>;
 
 constexpr const wchar_t* kOwnExecutable = L"C:\\Program Files\\Dustrel\\Dustrel.exe";
 constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
-constexpr const wchar_t* kLogName = L"Dustrel-06152024-1200.log";  // the fake clock's time
 constexpr const wchar_t* kStop = L"Dustrel.exe Cannot Be Removed";
 constexpr ui::MessageBoxStyle kStopStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop};
 
@@ -28,6 +31,189 @@ constexpr ui::MessageBoxStyle kStopStyle{ui::MessageBoxButtons::Ok, ui::MessageB
 constexpr const char* kLogHead =
     "\xEF\xBB\xBF"
     "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n";
+
+constexpr const wchar_t* kElsewhere = L"C:\\Elsewhere";
+
+// Names a hostile disk holds: twins by letter case, trailing dots and blanks, devices' names,
+// names the Win32 functions refuse beside names they would match as wildcards.
+const std::vector<std::wstring> kFolderNames{
+    L"Temp", L"temp", L"dot", L"dot.", L"dot ", L"con", std::wstring(236, L'L')};
+const std::vector<std::wstring> kFileNames{L"a.tmp",     L"A.tmp",    L"x.tmp",      L"x.tmp.",
+                                           L"con.tmp",   L"nul.log",  L"aux .bak",   L"what?.tmp",
+                                           L"whatX.tmp", L"st*r.tmp", L"stoner.tmp", L"e.tmp "};
+
+bool usableName(const std::wstring& name) {
+    return name.find_first_of(L"<>:\"/|?*") == std::wstring::npos;
+}
+
+// Each row's text and tick.
+Ticks rowsOf(const ui::ListView& list) {
+    Ticks rows;
+    for (std::size_t i = 0; i < list.rowCount(); ++i) {
+        rows.emplace_back(list.row(i).text, list.row(i).checked);
+    }
+    return rows;
+}
+
+std::map<std::wstring, std::string> snapshot(FakeFileSystem& files) {
+    std::map<std::wstring, std::string> all;
+    for (const std::wstring& path : files.allFiles()) {
+        all[path] = *files.contents(path);
+    }
+    return all;
+}
+
+// Random trees of such names in folders that are case-sensitive or not, rows of every file
+// (some twice), random ticks, files held open or deleted by someone else after the scan, folders
+// turned into links to a folder of namesakes, and a shell that stops, fails or claims success
+// for files it left. Whatever happens, Delete removes exactly the ticked files that were there,
+// reachable without a link and under names the system accepts, and every row, page line, log
+// line and message follows from that.
+TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto chance = [&random](double p) { return std::bernoulli_distribution(p)(random); };
+        const auto pick = [&random](const std::vector<std::wstring>& from) {
+            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        };
+
+        TestHost host;
+        FakePlatform fakes;
+        app::AppContext context{fakes.platform(), {}};
+        app::FrmMain form{host, context};
+        auto& files = fakes.files;
+        files.addFile(kOwnExecutable, "MZ");
+        for (const wchar_t* name : {L"a.tmp", L"x.tmp", L"con.tmp"}) {
+            files.addFile(std::wstring(kElsewhere) + L"\\" + name, "elsewhere");
+        }
+
+        // Two levels of folders; in a case-sensitive one both twins of a name may live.
+        Rows folders{L"C:\\Data"};
+        files.addFolder(folders[0]);
+        for (int i = 0; i < 4; ++i) {
+            const std::wstring parent = pick(folders);
+            if (chance(0.5)) {
+                files.makeCaseSensitive(parent);
+            }
+            const std::wstring folder = parent + L"\\" + pick(kFolderNames);
+            if (!files.exists(folder)) {
+                files.addFolder(folder);
+                folders.push_back(folder);
+            }
+        }
+        for (const std::wstring& folder : folders) {
+            for (const std::wstring& name : kFileNames) {
+                if (chance(0.35) && !files.exists(folder + L"\\" + name)) {
+                    files.addFile(folder + L"\\" + name, "data");
+                }
+            }
+        }
+        Ticks rows;  // as a scan would list them
+        for (const std::wstring& path : files.allFiles()) {
+            if (path.starts_with(kElsewhere)) {
+                continue;
+            }
+            rows.emplace_back(path, chance(0.6));
+            if (chance(0.15)) {
+                rows.emplace_back(path, chance(0.5));
+            }
+        }
+        std::shuffle(rows.begin(), rows.end(), random);
+
+        form.load();
+        auto& c = form.ui();
+        for (const auto& [path, ticked] : rows) {
+            c.ListFiles.setChecked(c.ListFiles.addRow(path), ticked);
+        }
+        form.showPage(c.Frame3);
+        c.cmdDelete.setEnabled(true);
+
+        // What changed after the scan.
+        std::set<std::wstring> locked;
+        std::wstring underLink;
+        for (const auto& [path, ticked] : rows) {
+            if (chance(0.08) && files.exists(path)) {
+                files.lock(path);
+                locked.insert(path);
+            } else if (chance(0.05)) {
+                (void)files.remove(path);  // gone before the delete
+            }
+        }
+        if (chance(0.25)) {
+            const std::wstring folder = pick(folders);
+            if (folder != folders[0] && files.exists(folder)) {
+                files.replaceByLink(folder, kElsewhere);
+                underLink = folder + L"\\";
+            }
+        }
+        if (chance(0.15)) {
+            fakes.shell.stopAfter(random() % 3);
+        } else if (chance(0.1)) {
+            fakes.shell.failEverything();
+        } else if (chance(0.15)) {
+            fakes.shell.leaveInPlace(rows.empty() ? L"" : rows.front().first);
+        }
+
+        // The independent expectation.
+        const auto before = snapshot(files);
+        auto expectedAfter = before;
+        std::set<std::wstring> ticked;
+        std::set<std::wstring> gone;  // rows of these leave
+        Ticks page;
+        std::string logged = "Files Deleted are:\r\n\r\n";
+        std::size_t remaining = 0;
+        bool ownExecutableTicked = false;
+        for (const auto& [path, tick] : rows) {
+            if (!tick || path == kOwnExecutable || !ticked.insert(path).second) {
+                ownExecutableTicked |= tick && path == kOwnExecutable;
+                continue;
+            }
+            const bool reachable = underLink.empty() || !path.starts_with(underLink);
+            if (reachable && before.count(path) == 0) {
+                gone.insert(path);  // gone before Delete
+            } else if (reachable && locked.count(path) == 0 &&
+                       usableName(path.substr(path.rfind(L'\\') + 1))) {
+                gone.insert(path);
+                expectedAfter.erase(path);
+                page.emplace_back(path, false);
+                logged += std::string(path.begin(), path.end()) + "\r\n";
+            } else {
+                ++remaining;  // held open, named as the system refuses, or under a link now
+            }
+        }
+
+        c.cmdDelete.click();
+
+        // Exactly the expected files went; everything else kept its bytes.
+        auto after = snapshot(files);
+        std::erase_if(after, [](const auto& file) { return file.first.starts_with(kLogFolder); });
+        EXPECT_EQ(after, expectedAfter);
+        // The shell was handed only ticked paths.
+        for (const auto& call : fakes.shell.deleteCalls()) {
+            for (const std::wstring& path : call.paths) {
+                EXPECT_EQ(ticked.count(path), 1u) << ::testing::PrintToString(path);
+            }
+        }
+        std::erase_if(rows, [&gone](const auto& row) { return gone.count(row.first) != 0; });
+        EXPECT_EQ(rowsOf(c.ListFiles), rows);
+        EXPECT_EQ(rowsOf(c.lstFilesDelete), page);
+        const auto log = files.contents(std::wstring(kLogFolder) + L"\\Dustrel-06152024-1200.log");
+        EXPECT_EQ(log.value_or("").ends_with(logged), !page.empty());
+
+        Rows messages;
+        if (ticked.empty() && !ownExecutableTicked) {
+            messages.push_back(L"Please Select At Least One File To Delete");
+        }
+        if (remaining > 0) {
+            messages.push_back(std::to_wstring(remaining) + L" Files Could Not Be Deleted");
+        }
+        if (ownExecutableTicked) {
+            messages.push_back(kStop);
+        }
+        EXPECT_EQ(host.messageTexts(), messages);
+    }
+}
 
 // The results page after a scan, with rows the test lists itself.
 class CleaningTest : public AppTest {
@@ -50,13 +236,14 @@ protected:
         }
     }
     Rows rows() { return rowTexts(c().ListFiles); }
-    std::optional<std::string> log(const std::wstring& name = kLogName) {
+    // By default the log of the fake clock's time.
+    std::optional<std::string> log(const std::wstring& name = L"Dustrel-06152024-1200.log") {
         return fakes.files.contents(std::wstring(kLogFolder) + L"\\" + name);
     }
     bool onDeletedPage() { return form.isPageShown(c().Frame1); }
 };
 
-TEST_F(CleaningTest, LogsInUtf8UnderAHeadOfDateAndTime) {
+TEST_F(CleaningTest, LogsInUtf8UnderAHeadOfDateAndTimeAndAddsToALogOfTheSameName) {
     listTicked({L"C:\\Temp\\a.tmp", L"C:\\\u65e5\u672c\\\u03a9\U0001F600.tmp"});
     c().ListFiles.addRow(L"C:\\unticked.tmp");
 
@@ -71,14 +258,6 @@ TEST_F(CleaningTest, LogsInUtf8UnderAHeadOfDateAndTime) {
     EXPECT_TRUE(onDeletedPage());
     // Delete stays as the scan left it; only Back takes it away.
     EXPECT_TRUE(c().cmdDelete.enabled());
-}
-
-TEST_F(CleaningTest, NamesTheLogAfterTheTimeAndAddsToALogOfTheSameName) {
-    fakes.clock.current = {2026, 12, 5, 9, 5, 7};
-    listTicked({L"C:\\a.tmp"});
-    c().cmdDelete.click();
-    EXPECT_TRUE(log(L"Dustrel-12052026-957.log"));
-    EXPECT_EQ(clean::logFileName({2026, 1, 31, 0, 0, 0}), L"Dustrel-01312026-000.log");
 
     // 1:23:45 and 12:03:45 both give the digits 12345.
     fakes.clock.current = {2024, 6, 15, 1, 23, 45};
@@ -91,64 +270,51 @@ TEST_F(CleaningTest, NamesTheLogAfterTheTimeAndAddsToALogOfTheSameName) {
               "\xEF\xBB\xBF"
               "Dustrel\r\n15/06/2024\r\n01:23:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\b.tmp\r\n"
               "Dustrel\r\n15/06/2024\r\n12:03:45\r\n\r\nFiles Deleted are:\r\n\r\nC:\\c.tmp\r\n");
+    EXPECT_EQ(clean::logFileName({2026, 1, 31, 0, 0, 0}), L"Dustrel-01312026-000.log");
 }
 
 TEST_F(CleaningTest, NeverWritesOverAFileNamedLikeTheLogFolder) {
     fakes.files.addFile(kLogFolder, "the user's");
     listTicked({L"C:\\b.tmp"});
     c().cmdDelete.click();
-    EXPECT_FALSE(fakes.files.exists(L"C:\\b.tmp"));
     EXPECT_EQ(fakes.files.contents(kLogFolder), "the user's");
     EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_EQ(rowTexts(c().lstFilesDelete), Rows{L"C:\\b.tmp"});
 }
 
-// The log is written before any message, and the page changes after the last one.
+// Nothing ticked only asks for a tick. Otherwise the log is written before any message, and the
+// page changes after the last one. A folder now standing where a ticked file was keeps its row
+// and its contents; a copy renamed to another extension is known by the file it runs from too.
 TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
-    listTicked({L"C:\\a.tmp", L"C:\\held.tmp", kOwnExecutable});
-    fakes.files.lock(L"C:\\held.tmp");
     host.onMessageBox = [this](const MessageBoxCall& box) {
-        EXPECT_EQ(log(), std::string(kLogHead) + "C:\\a.tmp\r\n");
+        EXPECT_EQ(log(), host.messageBoxes.size() == 1
+                             ? std::nullopt
+                             : std::optional(std::string(kLogHead) + "C:\\a.tmp\r\n"));
         EXPECT_FALSE(onDeletedPage());
         EXPECT_EQ(box.caption, L"Dustrel");
         EXPECT_EQ(box.style, kStopStyle);
     };
-
+    c().ListFiles.addRow(L"C:\\unticked.tmp");
     c().cmdDelete.click();
-
-    EXPECT_EQ(rows(), (Rows{L"C:\\held.tmp", kOwnExecutable}));
-    EXPECT_EQ(host.messageTexts(), (Rows{L"1 Files Could Not Be Deleted", kStop}));
-    EXPECT_TRUE(onDeletedPage());
-}
-
-// A copy renamed to another extension is known by the file it runs from as well.
-TEST_F(CleaningTest, KnowsItsOwnFileAlsoAsARenamedCopy) {
-    fakes.system.executable = L"C:\\Tools\\Cleaner.bin";
-    listTicked({L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.EXE", kOwnExecutable});
-    c().cmdDelete.click();
-    EXPECT_EQ(rows(), (Rows{L"C:\\Tools\\Cleaner.bin", L"C:\\Tools\\cleaner.EXE"}));
-    EXPECT_EQ(host.messageTexts(), (Rows{kStop}));
-}
-
-TEST_F(CleaningTest, NothingTickedOnlyAsksForATick) {
-    c().ListFiles.addRow(L"C:\\a.tmp");
-    host.onMessageBox = [](const MessageBoxCall& box) { EXPECT_EQ(box.style, kStopStyle); };
-    c().cmdDelete.click();
-    EXPECT_EQ(host.messageTexts(), Rows{L"Please Select At Least One File To Delete"});
     EXPECT_TRUE(form.isPageShown(c().Frame3));
-}
 
-// A folder now standing where a ticked file was keeps its row and its contents.
-TEST_F(CleaningTest, AFolderWhereAFileWasIsLeftAndCounted) {
-    listTicked({L"C:\\now a folder.tmp", L"C:\\a.tmp"});
+    fakes.system.executable = L"C:\\Program Files\\Dustrel\\Cleaner.bin";
+    listTicked({L"C:\\a.tmp", L"C:\\held.tmp", L"C:\\now a folder.tmp",
+                L"C:\\Program Files\\Dustrel\\Cleaner.bin",
+                L"C:\\Program Files\\Dustrel\\cleaner.EXE"});
+    fakes.files.lock(L"C:\\held.tmp");
     ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\now a folder.tmp")));
     fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
 
     c().cmdDelete.click();
 
     EXPECT_TRUE(fakes.files.exists(L"C:\\now a folder.tmp\\precious.doc"));
-    EXPECT_EQ(rows(), Rows{L"C:\\now a folder.tmp"});
-    EXPECT_EQ(host.messageTexts(), Rows{L"1 Files Could Not Be Deleted"});
+    EXPECT_EQ(rows(), (Rows{L"C:\\unticked.tmp", L"C:\\held.tmp", L"C:\\now a folder.tmp",
+                            L"C:\\Program Files\\Dustrel\\Cleaner.bin",
+                            L"C:\\Program Files\\Dustrel\\cleaner.EXE"}));
+    EXPECT_EQ(host.messageTexts(), (Rows{L"Please Select At Least One File To Delete",
+                                         L"2 Files Could Not Be Deleted", kStop}));
+    EXPECT_TRUE(onDeletedPage());
 }
 
 // Each ticked file goes to the Recycle Bin in a call of its own; a row leaves only when its file
@@ -167,11 +333,14 @@ TEST_F(CleaningTest, RecycleMovesEachFileInItsOwnCallAndDropsOnlyRowsOfGoneFiles
 
     form.cmdRecycle_Click();
 
-    EXPECT_EQ(fakes.shell.recycled(), (Rows{L"C:\\a.tmp", L"C:\\b.tmp"}));
+    Rows handed;
     for (const auto& call : fakes.shell.deleteCalls()) {
-        EXPECT_EQ(call.paths.size(), 1u);
         EXPECT_TRUE(call.toRecycleBin);
+        handed.insert(handed.end(), call.paths.begin(), call.paths.end());
     }
+    // One call each (the shell records no empty call); only a and b could go.
+    EXPECT_EQ(fakes.shell.deleteCalls().size(), 4u);
+    EXPECT_EQ(handed, (Rows{L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\a.tmp", L"C:\\b.tmp"}));
     EXPECT_EQ(rows(),
               (Rows{L"C:\\unticked.tmp", L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\dot.\\x.tmp"}));
     EXPECT_TRUE(rowTexts(c().lstFilesDelete).empty());

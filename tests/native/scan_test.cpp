@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cwctype>
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <random>
@@ -9,6 +9,7 @@
 
 #include "native/app_fixture.h"
 #include "scan/junk_categories.h"
+#include "scan/name_pattern.h"
 
 namespace dustrel::testing {
 namespace {
@@ -25,10 +26,8 @@ protected:
     void scan(std::initializer_list<const wchar_t*> drives,
               std::initializer_list<std::size_t> categories) {
         for (std::size_t row = 0; row < c().ListDrive.rowCount(); ++row) {
-            for (const wchar_t* drive : drives) {
-                if (c().ListDrive.row(row).text == drive) {
-                    c().ListDrive.setChecked(row, true);
-                }
+            if (std::ranges::find(drives, c().ListDrive.row(row).text) != drives.end()) {
+                c().ListDrive.setChecked(row, true);
             }
         }
         for (const std::size_t row : categories) {
@@ -55,23 +54,6 @@ protected:
 
 // --- the rows, against one plain recursive walk per drive and pattern ---
 
-bool wildcardMatch(std::wstring_view pattern, std::wstring_view name) {
-    if (pattern.empty()) {
-        return name.empty();
-    }
-    if (pattern[0] == L'*') {
-        for (std::size_t skip = 0; skip <= name.size(); ++skip) {
-            if (wildcardMatch(pattern.substr(1), name.substr(skip))) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return !name.empty() &&
-           (pattern[0] == L'?' || std::towupper(pattern[0]) == std::towupper(name[0])) &&
-           wildcardMatch(pattern.substr(1), name.substr(1));
-}
-
 // Every match of `pattern` under `folder` (ending in "\"), a folder's files before its
 // subfolders'; `listed` counts the folders read.
 void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std::wstring& pattern,
@@ -83,7 +65,8 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
     ++listed;
     for (const auto& entry : entries) {
         const std::wstring path = folder + entry.name;
-        if (!entry.directory && path.size() <= 259 && wildcardMatch(pattern, entry.name)) {
+        if (!entry.directory && path.size() <= 259 &&
+            scan::NamePattern(pattern).matches(entry.name)) {
             found.push_back(path);
         }
     }
@@ -172,15 +155,12 @@ TEST_F(ScanTest, RowsAreThoseOfOneWalkPerPatternInListOrder) {
         int listed = 0;
         for (const Rows* patterns : {&builtIn, &custom}) {
             for (std::size_t drive = 0; drive < drives.rowCount(); ++drive) {
-                int walked = 0;
-                for (const std::wstring& pattern : *patterns) {
-                    walked = 0;
-                    if (drives.row(drive).checked) {
-                        referenceWalk(fakes.files, drives.row(drive).text, pattern, expected,
-                                      walked);
-                    }
+                for (std::size_t p = 0; p < patterns->size() && drives.row(drive).checked; ++p) {
+                    int walked = 0;
+                    referenceWalk(fakes.files, drives.row(drive).text, (*patterns)[p], expected,
+                                  walked);
+                    listed += p == 0 ? walked : 0;  // one walk for all the patterns
                 }
-                listed += walked;
             }
         }
         host.doEventsCount = 0;
@@ -221,34 +201,26 @@ TEST_F(ScanTest, NextWantsACategoryThenEndsOnTheResultsWithTheCount) {
               (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
     EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
     EXPECT_EQ(c().lblPath.caption(), L"");
-    EXPECT_TRUE(c().cmdBack.enabled());
-    EXPECT_TRUE(c().cmdDelete.enabled());
+    EXPECT_TRUE(c().cmdBack.enabled() && c().cmdDelete.enabled());
     EXPECT_FALSE(c().cmdStopScan.enabled());
     EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
     EXPECT_EQ(form.frontPage(), &c().Frame3);
 }
 
 // The queue is looked at between folders, but no more often than every 10 ms: quick folders
-// share one look, and a slow one is followed by a look of its own.
-TEST_F(ScanTest, ServicesTheWindowBetweenFoldersAtMostEveryTenMilliseconds) {
-    for (int i = 0; i < 40; ++i) {
-        fakes.files.addFolder(L"C:\\F" + std::to_wstring(i));
-    }
-    start();
-    fakes.clock.tickPerLook = 3;
-    scan({L"C:\\"}, {kTemporary});
-    EXPECT_EQ(host.doEventsCount, 11);  // 41 folders listed 3 ms apart: the first, then every 4th
-}
-
-// A folder's subfolders have no 16-bit limit.
-TEST_F(ScanTest, AFolderWithMoreThan32767SubfoldersIsWalkedWhole) {
+// share one look, and a slow one is followed by a look of its own. A folder's subfolders have no
+// 16-bit limit.
+TEST_F(ScanTest, ServicesTheWindowAtMostEveryTenMillisecondsAndWalksEverySubfolder) {
     for (int i = 0; i < 33000; ++i) {
         fakes.files.addFolder(L"C:\\Many\\" + std::to_wstring(i));
     }
     addFiles({L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"});
     start();
+    fakes.clock.tickPerLook = 3;
     scan({L"C:\\"}, {kTemporary});
     EXPECT_EQ(rows(), (Rows{L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"}));
+    // 33003 folders listed 3 ms apart: the first, then every 4th.
+    EXPECT_EQ(host.doEventsCount, 8251);
 }
 
 // While it runs the bar moves one step per row, starting again with a larger range when full,
@@ -287,8 +259,6 @@ TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
     EXPECT_EQ(c().PBar.value(), 102);
 }
 
-// A list the user sorted stays sorted, rows found after the click included; one not sorted
-// ends in walk order, also when rows leave it during a walk.
 TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
     auto& bar = c().PBar;
     ASSERT_TRUE(bar.setMin(-5));
@@ -298,6 +268,8 @@ TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
     EXPECT_EQ(bar.max(), 100);
 }
 
+// A list the user sorted stays sorted, rows found after the click included; one not sorted
+// ends in walk order, also when rows leave it during a walk.
 TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
     storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
     addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp", L"C:\\b\\2.tmp"});
@@ -366,28 +338,25 @@ TEST_F(StopScanTest, AfterTheLastMatchTheScanEndsStoppedWithEveryRow) {
     expectStopped(4);
 }
 
-TEST_F(StopScanTest, BeforeAnyMatchNothingIsListedAndTheNextScanRunsInFull) {
-    atFolder(1, [this] { c().cmdStopScan.click(); });
-    scan({L"C:\\", L"D:\\"}, {kTemporary});
-    expectStopped(0);
-
-    host.onDoEvents = nullptr;
-    scan({}, {});
-    EXPECT_EQ(host.messageTexts().back(), L"5 Files Found");
-}
-
-TEST_F(StopScanTest, OutsideAScanStopScanIsOffAndANoticeLeftUpGoesAtTheNextScan) {
+// Outside a scan Stop Scan does nothing; a notice left up goes at the next scan. A stop before
+// any match lists nothing, and the next scan runs in full.
+TEST_F(StopScanTest, OutsideAScanAndBeforeAnyMatch) {
     EXPECT_FALSE(c().cmdStopScan.enabled());
     form.cmdStopScan_Click();  // a press that reached the handler anyway
     EXPECT_TRUE(fakes.system.sleeps.empty());
     EXPECT_FALSE(c().picMessage.visible());
 
     c().picMessage.setVisible(true);
-    bool hidden = false;
-    atFolder(1, [this, &hidden] { hidden = !c().picMessage.visible(); });
-    scan({L"C:\\"}, {kTemporary});
-    EXPECT_TRUE(hidden);
-    EXPECT_EQ(host.messageTexts().back(), L"4 Files Found");
+    atFolder(1, [this] {
+        EXPECT_FALSE(c().picMessage.visible());
+        c().cmdStopScan.click();
+    });
+    scan({L"C:\\", L"D:\\"}, {kTemporary});
+    expectStopped(0);
+
+    host.onDoEvents = nullptr;
+    scan({}, {});
+    EXPECT_EQ(host.messageTexts().back(), L"5 Files Found");
 }
 
 TEST_F(StopScanTest, CheckAllDuringAScanTicksOnlyTheRowsFoundSoFar) {

@@ -22,11 +22,6 @@ std::wstring upper(std::wstring_view text) {
     return platform::upperCase(text);
 }
 
-bool isDriveName(std::wstring_view part) {
-    return part.size() == 2 && part[1] == L':' && (part[0] | 0x20) >= L'a' &&
-           (part[0] | 0x20) <= L'z';
-}
-
 std::vector<std::wstring> split(std::wstring_view path, bool slashToo) {
     std::vector<std::wstring> parts;
     std::size_t start = 0;
@@ -88,14 +83,11 @@ std::optional<std::wstring> FakeFileSystem::child(const std::wstring& folder,
     if (at(exact) != nullptr || !anyCase) {
         return at(exact) != nullptr ? std::optional(exact) : std::nullopt;
     }
-    std::optional<std::wstring> found;
-    const auto [first, last] = folded_.equal_range(upper(exact));
-    for (auto it = first; it != last; ++it) {
-        if (!found || at(it->second)->order < at(*found)->order) {
-            found = it->second;
-        }
+    const auto found = folded_.find(upper(exact));
+    if (found == folded_.end() || found->second.empty()) {
+        return std::nullopt;
     }
-    return found;
+    return found->second.front();
 }
 
 // The FileSystem calls take the "\\?\" form the Win32 implementation makes of a path, and the
@@ -115,7 +107,8 @@ std::optional<std::wstring> FakeFileSystem::resolve(const std::wstring& path, bo
             parts.push_back(std::move(name));
         }
     }
-    if (parts.empty() || !isDriveName(parts[0]) || at(upper(parts[0])) == nullptr ||
+    // Only drives have a root entry.
+    if (parts.empty() || at(upper(parts[0])) == nullptr ||
         (plain && parts.size() > 1 && namesDevice(parts.back()))) {
         return std::nullopt;
     }
@@ -145,7 +138,7 @@ std::wstring FakeFileSystem::make(const std::wstring& path, Kind kind) {
         if (!found) {
             entries_[current].kind = last ? kind : Kind::Folder;
             entries_[current].order = added_++;
-            folded_.emplace(upper(current), current);
+            folded_[upper(current)].push_back(current);
         }
         if (!last && at(current)->kind == Kind::Link) {
             current = make(at(current)->target, Kind::Folder);
@@ -190,10 +183,6 @@ Status FakeFileSystem::listFolder(const std::wstring& folder,
     return Status::Ok;
 }
 
-bool FakeFileSystem::exists(const std::wstring& path) {
-    return resolve(path, false, false).has_value();
-}
-
 bool FakeFileSystem::isDirectory(const std::wstring& path) {
     const std::optional<std::wstring> found = resolve(path, false, false);
     return found && at(*found)->kind != Kind::File;
@@ -236,10 +225,7 @@ Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view byte
 Status FakeFileSystem::readFile(const std::wstring& path, std::string& bytes) {
     const std::optional<std::string> found = contents(path);
     bytes = found.value_or(std::string());
-    if (!found) {
-        return exists(path) ? Status::AccessDenied : Status::NotFound;
-    }
-    return Status::Ok;
+    return found ? Status::Ok : exists(path) ? Status::AccessDenied : Status::NotFound;
 }
 
 Status FakeFileSystem::deleteFile(const std::wstring& path) {
@@ -279,39 +265,14 @@ std::vector<std::wstring> FakeFileSystem::subtree(const std::wstring& truePath) 
 void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
     for (const std::wstring& path : truePaths) {
         entries_.erase(path);
-        const auto [first, last] = folded_.equal_range(upper(path));
-        const auto found =
-            std::find_if(first, last, [&](const auto& key) { return key.second == path; });
-        if (found != last) {
-            folded_.erase(found);
-        }
+        std::erase(folded_[upper(path)], path);
     }
-}
-
-void FakeFileSystem::addFile(const std::wstring& path, std::string_view bytes) {
-    entries_.at(make(path, Kind::File)).bytes.assign(bytes);
-}
-
-void FakeFileSystem::addFolder(const std::wstring& path) {
-    make(path, Kind::Folder);
-}
-
-void FakeFileSystem::addLink(const std::wstring& path, const std::wstring& target) {
-    entries_.at(make(path, Kind::Link)).target = target;
 }
 
 void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
     const std::wstring path = resolve(folder, false, false).value_or(folder);
     erase(subtree(path));
     addLink(path, target);
-}
-
-void FakeFileSystem::makeCaseSensitive(const std::wstring& folder) {
-    entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
-}
-
-std::optional<std::wstring> FakeFileSystem::plainTarget(const std::wstring& path) const {
-    return resolve(path, true, false);
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {
@@ -325,25 +286,12 @@ std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) co
 
 std::vector<std::wstring> FakeFileSystem::allFiles() const {
     std::vector<std::wstring> files;
-    const std::function<void(const std::wstring&)> walk = [&](const std::wstring& folder) {
-        for (const auto& [name, child] : children(folder)) {
-            if (child->kind == Kind::File) {
-                files.push_back(folder + L'\\' + name);
-            } else if (child->kind == Kind::Folder) {
-                walk(folder + L'\\' + name);
-            }
-        }
-    };
     for (const auto& [path, entry] : entries_) {
-        if (isDriveName(path)) {
-            walk(path);
+        if (entry.kind == Kind::File) {
+            files.push_back(path);
         }
     }
     return files;
-}
-
-void FakeFileSystem::failListing(const std::wstring& folder) {
-    entries_.at(make(folder, Kind::Folder)).unlistable = true;
 }
 
 void FakeFileSystem::lock(const std::wstring& file) {
@@ -369,12 +317,8 @@ Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRec
         const std::optional<std::wstring> target = files_.plainTarget(paths[i]);
         if (!target) {
             status = Status::NotFound;
-        } else if (leftInPlace_.count(paths[i]) == 0 &&
-                   platform::ok(status = files_.remove(*target))) {
-            removed_.push_back(*target);
-            if (toRecycleBin) {
-                recycled_.push_back(*target);
-            }
+        } else if (leftInPlace_.count(paths[i]) == 0) {
+            status = files_.remove(*target);
         }
         if (i == 0 && duringOperation) {
             duringOperation();
@@ -382,11 +326,6 @@ Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRec
     }
     working_ = false;
     return status;
-}
-
-Status FakeShell::open(const std::wstring& target) {
-    opened_.push_back(target);
-    return Status::Ok;
 }
 
 std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
@@ -398,7 +337,7 @@ std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
 bool FakeRegistry::refuses(const std::wstring& subKey) const {
     const std::wstring key = keyOf(subKey);
     return std::any_of(refused_.begin(), refused_.end(), [&](const std::wstring& refused) {
-        return refused.empty() || key == refused || key.starts_with(refused + L"\\");
+        return key == refused || key.starts_with(refused + L"\\");
     });
 }
 
@@ -430,21 +369,14 @@ Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring&
 
 Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     const auto key = keys_.find(keyOf(subKey));
-    if (key == keys_.end()) {
-        return Status::NotFound;
-    }
-    if (refuses(subKey) || refuseValueWrites_) {
+    if (key != keys_.end() && (refuses(subKey) || refuseValueWrites_)) {
         return Status::AccessDenied;
     }
-    if (key->second.erase(upper(name)) == 0) {
+    if (key == keys_.end() || key->second.erase(upper(name)) == 0) {
         return Status::NotFound;
     }
     ++writes;
     return Status::Ok;
-}
-
-Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
-    return value(subKey, name) ? Status::Ok : Status::NotFound;
 }
 
 void FakeRegistry::set(const std::wstring& subKey, const std::wstring& name,
@@ -459,11 +391,6 @@ std::optional<std::wstring> FakeRegistry::value(const std::wstring& subKey,
         return std::nullopt;
     }
     return key->second.at(upper(name));
-}
-
-FakeSystem::FakeSystem() {
-    constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
-    addDrive(L'C', platform::DriveKind::Fixed, {40 * kGiB, 100 * kGiB, 40 * kGiB});
 }
 
 std::uint32_t FakeSystem::logicalDrives() {
@@ -488,41 +415,14 @@ platform::DriveKind FakeSystem::driveKind(const std::wstring& root) {
 
 Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& sizes) {
     const Drive* drive = driveOf(root);
-    if (drive == nullptr || drive->sizesFail) {
-        return drive == nullptr ? Status::NotFound : Status::Failed;
+    if (drive != nullptr && !drive->sizesFail) {
+        sizes = drive->sizes;
     }
-    sizes = drive->sizes;
-    return Status::Ok;
+    return drive == nullptr ? Status::NotFound : drive->sizesFail ? Status::Failed : Status::Ok;
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {
-    const bool claimedBefore = std::count(claimedInstances.begin(), claimedInstances.end(), name);
-    claimedInstances.push_back(name);
-    return !otherInstanceRunning && !claimedBefore;
-}
-
-Status FakeSystem::restartWindows() {
-    ++restartRequests;
-    return restartAnswer;
-}
-
-void FakeSystem::sleep(unsigned milliseconds) {
-    sleeps.push_back(milliseconds);
-    if (onSleep) {
-        onSleep(milliseconds);
-    }
-}
-
-void FakeSystem::addDrive(wchar_t letter, platform::DriveKind type, platform::DiskSizes sizes) {
-    drives_[platform::upperCase(letter)] = Drive{type, sizes, false};
-}
-
-void FakeSystem::removeDrive(wchar_t letter) {
-    drives_.erase(platform::upperCase(letter));
-}
-
-void FakeSystem::failSizes(wchar_t letter) {
-    drives_.at(platform::upperCase(letter)).sizesFail = true;
+    return claimed_.insert(name).second && !otherInstanceRunning;
 }
 
 namespace {
@@ -558,7 +458,7 @@ std::wstring FakeLocale::longTime(const platform::DateTime& when) {
 }
 
 std::optional<platform::DateTime> FakeLocale::parseDate(const std::wstring& text) {
-    return platform::parseDateText(text, kShortDatePicture);
+    return platform::parseDateText(text, L"dd/MM/yyyy");
 }
 
 std::optional<unsigned char> FakeLocale::toAnsi(wchar_t c) {
@@ -566,12 +466,11 @@ std::optional<unsigned char> FakeLocale::toAnsi(wchar_t c) {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
         return static_cast<unsigned char>(code);
     }
-    for (std::size_t i = 0; i < std::size(kCp1252High); ++i) {
-        if (kCp1252High[i] == code) {
-            return static_cast<unsigned char>(0x80 + i);
-        }
+    const auto* found = std::find(std::begin(kCp1252High), std::end(kCp1252High), code);
+    if (found == std::end(kCp1252High)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return static_cast<unsigned char>(0x80 + (found - kCp1252High));
 }
 
 wchar_t FakeLocale::fromAnsi(unsigned char code) {

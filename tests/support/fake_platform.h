@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/path_text.h"
 #include "platform/platform.h"
 
 namespace dustrel::testing {
@@ -27,7 +28,9 @@ class FakeFileSystem final : public platform::FileSystem {
 public:
     platform::Status listFolder(const std::wstring& folder,
                                 std::vector<platform::FolderEntry>& entries) override;
-    bool exists(const std::wstring& path) override;
+    bool exists(const std::wstring& path) override {
+        return resolve(path, false, false).has_value();
+    }
     bool isDirectory(const std::wstring& path) override;
     platform::Status createFolder(const std::wstring& path) override;
     platform::Status writeFile(const std::wstring& path, std::string_view bytes,
@@ -37,23 +40,33 @@ public:
 
     // Building the tree, names as given; missing folders on the way are made, faults do not
     // apply.
-    void addFile(const std::wstring& path, std::string_view bytes = {});
-    void addFolder(const std::wstring& path);
+    void addFile(const std::wstring& path, std::string_view bytes = {}) {
+        entries_.at(make(path, Kind::File)).bytes.assign(bytes);
+    }
+    void addFolder(const std::wstring& path) { make(path, Kind::Folder); }
     // A folder that is a junction or symbolic link to `target` (which need not exist), by
     // default to a volume that has no drive letter.
-    void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere");
+    void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere") {
+        entries_.at(make(path, Kind::Link)).target = target;
+    }
     // Replaces a folder (and everything in it) by a link, as someone might after a scan.
     void replaceByLink(const std::wstring& folder, const std::wstring& target);
-    void makeCaseSensitive(const std::wstring& folder);
+    void makeCaseSensitive(const std::wstring& folder) {
+        entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
+    }
 
     // The true path of what `path` names read the plain way, or nothing (not there, or a device).
-    std::optional<std::wstring> plainTarget(const std::wstring& path) const;
+    std::optional<std::wstring> plainTarget(const std::wstring& path) const {
+        return resolve(path, true, false);
+    }
     std::optional<std::string> contents(const std::wstring& path) const;
-    // Every file's true path, depth first, each folder in listing order.
+    // Every file's true path, in the order of the paths.
     std::vector<std::wstring> allFiles() const;
 
     // Faults. Listing the folder answers AccessDenied.
-    void failListing(const std::wstring& folder);
+    void failListing(const std::wstring& folder) {
+        entries_.at(make(folder, Kind::Folder)).unlistable = true;
+    }
     // Another program holds the file open, sharing reading only: writing and deleting it fail.
     void lock(const std::wstring& file);
 
@@ -90,8 +103,9 @@ private:
     void changed(const std::wstring& truePath) const;
 
     std::map<std::wstring, Entry> entries_;
-    // The true paths by their upper-cased form, so that a name in another case is found at once.
-    std::multimap<std::wstring, std::wstring> folded_;
+    // The true paths by their upper-cased form, in the order they were made, so that a name in
+    // another case is found at once.
+    std::map<std::wstring, std::vector<std::wstring>> folded_;
     std::uint64_t added_ = 0;
 };
 
@@ -109,14 +123,13 @@ public:
 
     platform::Status deleteFiles(const std::vector<std::wstring>& paths,
                                  bool toRecycleBin) override;
-    platform::Status open(const std::wstring& target) override;
+    platform::Status open(const std::wstring& target) override {
+        opened_.push_back(target);
+        return platform::Status::Ok;
+    }
 
     // Calls with an empty list are not recorded: the real shell is never asked for them.
     const std::vector<DeleteCall>& deleteCalls() const { return deleteCalls_; }
-    // The true paths of what the shell removed, in order.
-    const std::vector<std::wstring>& removed() const { return removed_; }
-    // Paths that went to the Recycle Bin, in order.
-    const std::vector<std::wstring>& recycled() const { return recycled_; }
     const std::vector<std::wstring>& opened() const { return opened_; }
 
     // Runs in the middle of each delete operation, after its first path, where the real shell's
@@ -134,8 +147,6 @@ public:
 private:
     FakeFileSystem& files_;
     std::vector<DeleteCall> deleteCalls_;
-    std::vector<std::wstring> removed_;
-    std::vector<std::wstring> recycled_;
     std::vector<std::wstring> opened_;
     std::optional<std::size_t> stopAfter_;
     std::set<std::wstring> leftInPlace_;
@@ -152,16 +163,16 @@ public:
     platform::Status writeString(const std::wstring& subKey, const std::wstring& name,
                                  const std::wstring& value) override;
     platform::Status deleteValue(const std::wstring& subKey, const std::wstring& name) override;
-    platform::Status queryValue(const std::wstring& subKey, const std::wstring& name) override;
+    platform::Status queryValue(const std::wstring& subKey, const std::wstring& name) override {
+        return value(subKey, name) ? platform::Status::Ok : platform::Status::NotFound;
+    }
 
     // Setting and reading back without the faults.
     void set(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
 
-    // Creating keys, writing and deleting answer Status::AccessDenied at and below `subKey`, or
-    // everywhere.
+    // Creating keys, writing and deleting answer Status::AccessDenied at and below `subKey`.
     void refuseWritesUnder(const std::wstring& subKey) { refused_.push_back(keyOf(subKey)); }
-    void refuseWrites() { refuseWritesUnder({}); }
     // Keys open and can be created, but values cannot be written or deleted.
     void refuseValueWrites() { refuseValueWrites_ = true; }
 
@@ -181,7 +192,10 @@ private:
 // Starts with one fixed drive C: of 100 GiB, 40 GiB free.
 class FakeSystem final : public platform::System {
 public:
-    FakeSystem();
+    FakeSystem() {
+        constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+        addDrive(L'C', platform::DriveKind::Fixed, {40 * kGiB, 100 * kGiB, 40 * kGiB});
+    }
 
     std::uint32_t logicalDrives() override;
     platform::DriveKind driveKind(const std::wstring& root) override;
@@ -190,19 +204,28 @@ public:
     std::wstring executablePath() override { return executable; }
     // Answers false when another copy runs or the name was claimed before, as a mutex would.
     bool claimSingleInstance(const std::wstring& name) override;
-    platform::Status restartWindows() override;
+    platform::Status restartWindows() override {
+        ++restartRequests;
+        return restartAnswer;
+    }
     // Records the time and returns at once, after calling `onSleep`.
-    void sleep(unsigned milliseconds) override;
+    void sleep(unsigned milliseconds) override {
+        sleeps.push_back(milliseconds);
+        if (onSleep) {
+            onSleep(milliseconds);
+        }
+    }
 
     void addDrive(wchar_t letter, platform::DriveKind type = platform::DriveKind::Fixed,
-                  platform::DiskSizes sizes = {});
-    void removeDrive(wchar_t letter);
-    void failSizes(wchar_t letter);
+                  platform::DiskSizes sizes = {}) {
+        drives_[platform::upperCase(letter)] = Drive{type, sizes, false};
+    }
+    void removeDrive(wchar_t letter) { drives_.erase(platform::upperCase(letter)); }
+    void failSizes(wchar_t letter) { drives_.at(platform::upperCase(letter)).sizesFail = true; }
 
     std::wstring arguments;
     std::wstring executable = L"C:\\Program Files\\Dustrel\\Dustrel.exe";
     bool otherInstanceRunning = false;
-    std::vector<std::wstring> claimedInstances;
     platform::Status restartAnswer = platform::Status::Ok;
     int restartRequests = 0;
     std::vector<unsigned> sleeps;
@@ -218,6 +241,7 @@ private:
     const Drive* driveOf(const std::wstring& root) const;
 
     std::map<wchar_t, Drive> drives_;
+    std::set<std::wstring> claimed_;
 };
 
 // Each look at the millisecond tick moves it on by `tickPerLook`.
@@ -236,8 +260,6 @@ public:
 // U+0081, U+008D, U+008F, U+0090 and U+009D, as Windows maps them.
 class FakeLocale final : public platform::Locale {
 public:
-    static constexpr const wchar_t* kShortDatePicture = L"dd/MM/yyyy";
-
     std::wstring shortDate(const platform::DateTime& when) override;
     std::wstring longTime(const platform::DateTime& when) override;
     std::optional<platform::DateTime> parseDate(const std::wstring& text) override;

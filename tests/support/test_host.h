@@ -15,18 +15,15 @@ struct MessageBoxCall {
     std::wstring text;
     std::wstring caption;
     ui::MessageBoxStyle style;
-    ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::Ok;
 };
 
 struct PopupCall {
-    ui::Form* form = nullptr;
     ui::MenuItem* menu = nullptr;
     ui::MenuItem* defaultItem = nullptr;
 };
 
 struct TrayCall {
     ui::PictureBox* hook = nullptr;
-    std::wstring tip;  // empty for a removal
 };
 
 // A UiHost without windows. It records what the program asks of it, answers message boxes
@@ -44,14 +41,12 @@ public:
 
     // --- modal forms: shown, handed to onModal, then hidden if still visible ---
     std::function<void(ui::Form&)> onModal;
-    std::vector<ui::Form*> modalForms;
 
     // --- DoEvents: counted; onDoEvents runs on each call, though not inside itself ---
     std::function<void()> onDoEvents;
     int doEventsCount = 0;
 
-    // --- repaints: recorded; onRefresh runs on each ---
-    std::vector<ui::Form*> refreshes;
+    // --- repaints: onRefresh runs on each ---
     std::function<void(ui::Form&)> onRefresh;
 
     // --- pop-up menus: onPopup may name the entry the user picks; it is then clicked ---
@@ -66,9 +61,22 @@ public:
 
     int endProgramCalls = 0;
 
-    void refresh(ui::Form& form) override;
-    bool addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) override;
-    void removeTrayIcon(ui::PictureBox& hook) override;
+    void refresh(ui::Form& form) override {
+        if (onRefresh) {
+            onRefresh(form);
+        }
+    }
+    bool addTrayIcon(ui::PictureBox& hook, const std::wstring& tip) override {
+        trayAdds.push_back({&hook});
+        trayShown_ = true;
+        trayTip_ = tip;
+        return true;
+    }
+    void removeTrayIcon(ui::PictureBox& hook) override {
+        trayRemoves.push_back({&hook});
+        trayShown_ = false;
+        trayTip_.clear();
+    }
     double twipsPerPixelX() override { return 15; }
     void formLoaded(ui::Form&) override {}
     void formUnloading(ui::Form&) override {}
@@ -83,8 +91,11 @@ protected:
                                         ui::MessageBoxStyle style) override;
     void runModal(ui::Form& form) override;
     void processMessages() override;
-    ui::MenuItem* trackPopupMenu(ui::Form& form, ui::MenuItem& menu,
-                                 ui::MenuItem* defaultItem) override;
+    ui::MenuItem* trackPopupMenu(ui::Form&, ui::MenuItem& menu,
+                                 ui::MenuItem* defaultItem) override {
+        popups.push_back({&menu, defaultItem});
+        return onPopup ? onPopup(popups.back()) : nullptr;
+    }
 
 private:
     bool inDoEvents_ = false;
