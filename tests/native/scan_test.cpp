@@ -257,6 +257,11 @@ TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
     EXPECT_EQ(seen[9], (Seen{1, 200, 2, L"Archives", L"C:\\B\\Sub\\"}));
     EXPECT_EQ(c().PBar.max(), 102);
     EXPECT_EQ(c().PBar.value(), 102);
+    // The next scan starts from an empty bar and labels again.
+    seen.clear();
+    act([this] { form.cmdNext1_Click(); });
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0], (Seen{1, 100, 1, L"", L""}));
 }
 
 TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
