@@ -259,7 +259,11 @@ TEST_F(LocaleContract, ReadsBackTheDatesItWritesAndWritesTimes) {
     }
     EXPECT_EQ(p_.locale.shortDate(DateTime{2023, 2, 29}), L"");
     EXPECT_EQ(p_.locale.parseDate(L"not a date"), std::nullopt);
-    EXPECT_NE(p_.locale.longTime(DateTime{2024, 1, 1, 13, 5, 9}), L"");
+    for (int hour : {0, 13, 23}) {
+        const std::wstring time = p_.locale.longTime(DateTime{2024, 1, 1, hour, 58, 59});
+        EXPECT_NE(time.find(L"58"), std::wstring::npos) << hour;
+        EXPECT_NE(time.find(L"59"), std::wstring::npos) << hour;
+    }
     EXPECT_EQ(p_.locale.longTime(DateTime{2024, 1, 1, 24, 0, 0}), L"");
 }
 

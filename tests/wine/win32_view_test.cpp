@@ -410,6 +410,57 @@ TEST_F(Win32ViewTest, WindowsAreWhereTheModelsTwipsPutThem) {
               (std::vector<LONG>{769, 441, 7, 273}));
 }
 
+// The window shows the program's own icon, and a picture box its image over its back colour.
+TEST_F(Win32ViewTest, IconAndPictureAreThoseOfTheModel) {
+    form.setIcon(Image::AppIcon);
+    const auto icon = SendMessageW(host.windowOf(form), WM_GETICON, ICON_BIG, 0);
+    EXPECT_NE(icon, 0);
+    EXPECT_NE(icon, reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_APPLICATION)));
+
+    PictureBox& pic = c().picNotice;
+    const HWND picture = hwnd(pic);
+    RECT box{};
+    GetClientRect(picture, &box);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    pic.setBackColor(Color{1, 2, 3});
+    for (Image image : {Image::None, Image::SidePanel}) {
+        pic.setImage(image);
+        SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(GetPixel(dc, box.right / 2, box.bottom / 2) == RGB(1, 2, 3),
+                  image == Image::None);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+TEST_F(Win32ViewTest, PointerFollowsTheFormAndTheLinkLabels) {
+    ViewControls& u = c();
+    const struct {
+        MousePointer form, label;
+        Control* under;
+        const wchar_t* cursor;
+    } cases[] = {
+        {MousePointer::Hourglass, MousePointer::Hand, &u.lblInfo, IDC_WAIT},
+        {MousePointer::Default, MousePointer::Hand, &u.lblInfo, IDC_HAND},
+        {MousePointer::Default, MousePointer::Hand, &u.cmdGo, IDC_ARROW},
+        {MousePointer::Hand, MousePointer::Default, &u.cmdGo, IDC_HAND},
+    };
+    for (const auto& test : cases) {
+        form.setMousePointer(test.form);
+        u.lblInfo.setMousePointer(test.label);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        SendMessageW(hwnd(*test.under), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd(*test.under)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, test.cursor)) << test.under->name();
+    }
+}
+
 TEST_F(Win32ViewTest, MenusHoldTheVisibleEntriesAndThePopUpClicksTheChosenOne) {
     ViewControls& u = c();
     const HWND window = host.windowOf(form);
