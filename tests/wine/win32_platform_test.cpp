@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/utf8.h"
 #include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_platform.h"
 #include "support/win32_temp_tree.h"
@@ -61,6 +62,13 @@ TEST(Win32SystemTest, HandsOnItsArgumentsAndGuardsAgainstOtherCopies) {
     const std::wstring name = L"Test." + testing::uniqueName();
     EXPECT_TRUE(system.claimSingleInstance(name));
     EXPECT_FALSE(Win32System().claimSingleInstance(name));
+}
+
+// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a half alone none.
+TEST(Utf8Test, WritesASurrogatePairAsOneCharacter) {
+    EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}), "\xF0\x90\x80\x80");
+    EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xDBFF), wchar_t(0xDFFF), wchar_t(0xDBFF)}),
+              "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
 }
 
 TEST(Win32SystemTest, RestartsWithoutForcingOtherProgramsClosed) {
