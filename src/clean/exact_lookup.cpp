@@ -39,7 +39,7 @@ Presence ExactLookup::of(const std::wstring& path) {
             return Presence::Gone;
         }
         const platform::FolderEntry& entry = found->second;
-        if (entry.reparsePoint) {
+        if (entry.link) {
             return Presence::Doubtful;
         }
         if (last) {

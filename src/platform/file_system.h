@@ -12,7 +12,9 @@ namespace dustrel::platform {
 struct FolderEntry {
     std::wstring name;
     bool directory = false;
-    bool reparsePoint = false;
+    // A junction, symbolic link or mount point: a reparse point that names another place.
+    // Other reparse points (cloud placeholders, deduplicated files) are ordinary entries.
+    bool link = false;
 };
 
 enum class WriteMode {

@@ -52,7 +52,7 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
             if (entry.directory) {
                 // Room for "\" and at least a one-letter name below it.
                 const bool fits = current.size() + entry.name.size() + 2 <= kMaxPathLength;
-                if (!entry.reparsePoint && fits && !isRecycledAtRoot(current, entry.name)) {
+                if (!entry.link && fits && !isRecycledAtRoot(current, entry.name)) {
                     pending.push_back(current + entry.name + L'\\');
                 }
                 continue;

@@ -30,7 +30,7 @@ enum class WalkEnd { Finished, Stopped };
 // Walks `folder` and every folder below it, listing each folder once: depth first and
 // pre-order (a folder's matches before anything below it), subfolders in the order the file
 // system lists them. Each file name is tried against every pattern in order and reported once
-// for each pattern it matches; folders are never matches. Not entered: reparse points
+// for each pattern it matches; folders are never matches. Not entered: links
 // (junctions, symbolic links, mount points), which lead off the drive or round in a loop; the
 // Recycle Bin folder "RECYCLED" directly under a drive root; and folders too deep for any row
 // to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.

@@ -36,7 +36,7 @@ Names listing(platform::FileSystem& files, const std::wstring& folder) {
     }
     for (const FolderEntry& entry : entries) {
         names.push_back(entry.name + (entry.directory ? L"/" : L"") +
-                        (entry.reparsePoint ? L"@" : L""));
+                        (entry.link ? L"@" : L""));
     }
     std::sort(names.begin(), names.end());
     return names;

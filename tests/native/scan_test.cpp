@@ -72,7 +72,7 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
     }
     for (const auto& entry : entries) {
         const std::wstring sub = folder + entry.name + L"\\";
-        if (entry.directory && !entry.reparsePoint && sub.size() + 1 <= 259 &&
+        if (entry.directory && !entry.link && sub.size() + 1 <= 259 &&
             sub.substr(1) != L":\\RECYCLED\\") {
             referenceWalk(files, sub, pattern, found, listed);
         }

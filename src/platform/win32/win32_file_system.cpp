@@ -97,9 +97,11 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
         if (isDotOrDotDot(data.cFileName)) {
             continue;
         }
+        // The reparse tag is in dwReserved0 whenever the attribute is set.
+        const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entries.push_back(FolderEntry{data.cFileName,
                                       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                      (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+                                      reparse && IsReparseTagNameSurrogate(data.dwReserved0)});
     } while (FindNextFileW(find, &data));
     const DWORD error = GetLastError();
     return error == ERROR_NO_MORE_FILES ? Status::Ok : statusFromError(error);
