@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -174,6 +175,10 @@ public:
         return platform::Status::Failed;
     }
     platform::Status deleteFile(const std::wstring&) override { return platform::Status::Failed; }
+    platform::Status openForDeletion(const std::wstring&,
+                                     std::unique_ptr<platform::OpenedFile>&) override {
+        return platform::Status::Failed;
+    }
 };
 
 }  // namespace dustrel::bench

@@ -1,11 +1,13 @@
 #include "clean/cleaner.h"
 
+#include <cstdint>
+
 #include "clean/deletion_log.h"
-#include "clean/exact_lookup.h"
-#include "clean/file_deletion.h"
+#include "clean/exact_deletion.h"
 #include "clean/recycle_bin.h"
 #include "platform/path_text.h"
 #include "platform/program_info.h"
+#include "ui/update_pace.h"
 
 namespace dustrel::clean {
 
@@ -46,8 +48,7 @@ std::vector<std::wstring> Cleaner::tickedPaths(bool* ownExecutableTicked) {
             *ownExecutableTicked = true;
             continue;
         }
-        // A file found by two patterns is handed on once: the shell fails a whole operation
-        // that names a file twice, after deleting it.
+        // A file found by two patterns is deleted, listed and logged once.
         if (seen.insert(row.text).second) {
             paths.push_back(row.text);
         }
@@ -81,37 +82,44 @@ void Cleaner::cmdDelete_Click() {
         return;
     }
     bool ownExecutableTicked = false;
-    FileDeletion deletion(platform_, tickedPaths(&ownExecutableTicked));
-    const std::wstring logName = logFileName(platform_.clock.now());
-    // A log that cannot be written is not reported: the files are gone either way.
-    const auto log = [&](const DeletionResult& result) {
-        if (!result.deleted.empty()) {
-            (void)writeDeletionLog(platform_, logName, result.deleted);
-        }
-    };
+    const std::vector<std::wstring> ticked = tickedPaths(&ownExecutableTicked);
+    DeletionLog log(platform_, logFileName(platform_.clock.now()));
+    std::vector<std::wstring> deleted;
+    Paths gone;
+    std::size_t kept = 0;
 
     c_.form.setMousePointer(ui::MousePointer::Hourglass);
-    try {
-        host_.waitFor([&deletion] { deletion.runShell(); });
-    } catch (const ui::HandlerAbandoned&) {
-        // The program ended while the shell worked. What it deleted is gone all the same, and
-        // the log is the user's one record of it; nothing else is done.
-        log(deletion.result());
-        throw;
+    auto& clock = platform_.clock;
+    std::uint32_t serviced = clock.milliseconds();
+    for (const std::wstring& path : ticked) {
+        // Between two files, never during one: by then the log holds every file gone, so the
+        // program may end here (the Windows session too) and lose no record.
+        if (ui::dueAgain(serviced, clock.milliseconds(), ui::kServiceEveryMs)) {
+            host_.doEvents();
+            serviced = clock.milliseconds();
+        }
+        switch (deleteExactly(platform_.files, path)) {
+            case DeletionOutcome::Deleted:
+                log.add(path);
+                deleted.push_back(path);
+                gone.insert(path);
+                break;
+            case DeletionOutcome::AlreadyGone:
+                gone.insert(path);
+                break;
+            case DeletionOutcome::Kept:
+                ++kept;
+                break;
+        }
     }
-    deletion.deleteOneByOne();
-    const DeletionResult result = deletion.result();
-    log(result);
     c_.form.setMousePointer(ui::MousePointer::Default);
 
-    Paths gone(result.deleted.begin(), result.deleted.end());
-    gone.insert(result.alreadyGone.begin(), result.alreadyGone.end());
     removeRowsOf(gone);
-    for (const std::wstring& path : result.deleted) {
+    for (const std::wstring& path : deleted) {
         c_.lstFilesDelete.addRow(path);
     }
-    if (!result.remaining.empty()) {
-        tellUser(std::to_wstring(result.remaining.size()) + L" Files Could Not Be Deleted");
+    if (kept > 0) {
+        tellUser(std::to_wstring(kept) + L" Files Could Not Be Deleted");
     }
     if (ownExecutableTicked) {
         tellUser(L"Dustrel.exe Cannot Be Removed");
@@ -120,26 +128,20 @@ void Cleaner::cmdDelete_Click() {
 }
 
 void Cleaner::cmdRecycle_Click() {
-    const std::vector<std::wstring> ticked = tickedPaths(nullptr);
     Paths gone;
-    std::vector<std::wstring> handed;
-    ExactLookup before(platform_.files);
-    for (const std::wstring& path : ticked) {
-        const Presence presence = before.of(path);
-        if (presence == Presence::Gone) {
+    for (const std::wstring& path : tickedPaths(nullptr)) {
+        if (isGone(platform_.files, path)) {
             gone.insert(path);
-        } else if (presence == Presence::File && platform::isOrdinaryPath(path)) {
-            // Only the shell can put a file into the Recycle Bin, and it reads paths the plain
-            // way: a path that reads as another file is not handed to it.
-            handed.push_back(path);
+            continue;
         }
-    }
-    for (const std::wstring& path : handed) {
+        // Only the shell can put a file into the Recycle Bin, and it reads the path again by
+        // itself: the file is looked at just before, and a path that reads as another file is
+        // not handed over.
+        if (!platform::isOrdinaryPath(path) || !isPlainFile(platform_.files, path)) {
+            continue;
+        }
         host_.waitFor([&] { (void)RecycleFiles(platform_.shell, {path}); });
-    }
-    ExactLookup after(platform_.files);
-    for (const std::wstring& path : handed) {
-        if (after.of(path) == Presence::Gone) {
+        if (isGone(platform_.files, path)) {
             gone.insert(path);
         }
     }

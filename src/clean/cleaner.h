@@ -25,15 +25,16 @@ inline bool ArrayHasItems(const std::vector<std::size_t>& rows) {
 
 // The results page's two cleaning actions. Made for one handler call; everything that lasts is
 // in the controls. A row is its exact path: two rows are one file only when their texts are
-// identical. Neither action believes the shell's answer: a row goes when its file has gone, and
-// stays, still ticked, while its file is there or its fate cannot be told.
+// identical. The files ticked when the action starts are the ones acted on. A row goes when its
+// file has gone, and stays, still ticked, while its file is there or its fate cannot be told.
 class Cleaner {
 public:
     Cleaner(CleanControls controls, const platform::Platform& platform, ui::UiHost& host)
         : c_(controls), platform_(platform), host_(host) {}
 
-    // Deletes the ticked files for good, all but the program's own, lists them on the
-    // deleted-files page, logs them and shows that page.
+    // Deletes the ticked files for good, all but the program's own, one by one through their
+    // own handles, logging each as it goes; lists them on the deleted-files page and shows it.
+    // The window is serviced between files.
     void cmdDelete_Click();
     // Moves the ticked files into the Recycle Bin, one shell call each, and takes the rows of
     // the files gone off the list.

@@ -48,25 +48,38 @@ std::string logText(const platform::DateTime& written, platform::Locale& locale,
     return text;
 }
 
-bool writeDeletionLog(const platform::Platform& platform, const std::wstring& name,
-                      const std::vector<std::wstring>& deleted) {
-    const std::wstring folder = logFolderPath(platform.system);
+void DeletionLog::add(const std::wstring& deletedPath) {
+    if (givenUp_) {
+        return;
+    }
+    if (!path_.empty()) {
+        (void)platform_.files.writeFile(path_, platform::toUtf8(deletedPath) + kLineEnd,
+                                        platform::WriteMode::Append);
+        return;
+    }
+    const std::wstring folder = logFolderPath(platform_.system);
     // A plain file of the folder's name is the user's: no folder is made beside it and no log
     // goes into it.
-    if (!platform.files.exists(folder) && !platform::ok(platform.files.createFolder(folder))) {
-        return false;
+    if (!platform_.files.exists(folder) && !platform::ok(platform_.files.createFolder(folder))) {
+        givenUp_ = true;
+        return;
     }
-    const std::wstring path = folder + L"\\" + name;
-    // The date and time lines tell when the log was written, not when the name was chosen.
-    const platform::DateTime written = platform.clock.now();
-    platform::Status status = platform.files.writeFile(
-        path, logText(written, platform.locale, deleted, true), platform::WriteMode::CreateNew);
+    const std::wstring path = folder + L"\\" + name_;
+    // The date and time lines tell when the log was begun, not when the name was chosen.
+    const platform::DateTime written = platform_.clock.now();
+    const std::vector<std::wstring> first{deletedPath};
+    platform::Status status = platform_.files.writeFile(
+        path, logText(written, platform_.locale, first, true), platform::WriteMode::CreateNew);
     if (status == platform::Status::AlreadyExists) {
         // The earlier log already starts with the byte-order mark.
-        status = platform.files.writeFile(path, logText(written, platform.locale, deleted, false),
-                                          platform::WriteMode::Append);
+        status = platform_.files.writeFile(path, logText(written, platform_.locale, first, false),
+                                           platform::WriteMode::Append);
     }
-    return platform::ok(status);
+    if (platform::ok(status)) {
+        path_ = path;
+    } else {
+        givenUp_ = true;
+    }
 }
 
 }  // namespace dustrel::clean

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -27,10 +28,24 @@ std::wstring logFileName(const platform::DateTime& when);
 std::string logText(const platform::DateTime& written, platform::Locale& locale,
                     const std::vector<std::wstring>& deleted, bool byteOrderMark);
 
-// Writes the log of `deleted` under `name` in the log folder, making the folder when nothing
-// of that name is there yet. A log already under that name (two deletions whose times give the
-// same digits) is added to, never replaced. False when no log could be written.
-bool writeDeletionLog(const platform::Platform& platform, const std::wstring& name,
-                      const std::vector<std::wstring>& deleted);
+// The log of one deletion, written as the files go: each path is handed to the system before
+// the next file is touched, so that a crash, a kill or the end of the Windows session loses no
+// record of a file deleted. The log is made at the first file, under `name` in the log folder
+// (made too when nothing of that name is there); a log already under that name (two deletions
+// whose times give the same digits) is added to, never replaced. A log that cannot be written
+// is given up in silence: the files go either way.
+class DeletionLog {
+public:
+    DeletionLog(const platform::Platform& platform, std::wstring name)
+        : platform_(platform), name_(std::move(name)) {}
+
+    void add(const std::wstring& deletedPath);
+
+private:
+    const platform::Platform& platform_;
+    std::wstring name_;
+    std::wstring path_;  // once made
+    bool givenUp_ = false;
+};
 
 }  // namespace dustrel::clean

@@ -2,10 +2,6 @@
 
 namespace dustrel::clean {
 
-bool DeleteFiles(platform::Shell& shell, const std::vector<std::wstring>& paths) {
-    return platform::ok(shell.deleteFiles(paths, false));
-}
-
 bool RecycleFiles(platform::Shell& shell, const std::vector<std::wstring>& paths) {
     return platform::ok(shell.deleteFiles(paths, true));
 }

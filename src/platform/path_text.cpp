@@ -30,7 +30,8 @@ bool startsWithDriveRoot(std::wstring_view path) {
 }
 
 bool isUsableName(std::wstring_view name) {
-    if (name.empty()) {
+    // "." and ".." name no entry of their own: they lead to the folder itself or its parent.
+    if (name.empty() || name == L"." || name == L"..") {
         return false;
     }
     for (const wchar_t c : name) {

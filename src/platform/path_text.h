@@ -34,7 +34,8 @@ std::wstring exactPathForm(const std::wstring& path);
 bool isOrdinaryPath(std::wstring_view path);
 
 // Whether every name of the path after its drive root is one the Win32 functions accept at all:
-// no control characters and none of < > : " / | ? * (a Linux or network file system allows them).
+// no control characters and none of < > : " / | ? * (a Linux or network file system allows them),
+// and neither "." nor "..".
 bool hasUsableNames(std::wstring_view path);
 
 }  // namespace dustrel::platform

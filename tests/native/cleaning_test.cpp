@@ -63,19 +63,40 @@ std::map<std::wstring, std::string> snapshot(FakeFileSystem& files) {
     return all;
 }
 
+// The row paths whose files (known by their bytes) are no longer anywhere, in row order.
+Rows removedRows(FakeFileSystem& files, const std::vector<std::wstring>& ticked,
+                 const std::map<std::wstring, std::string>& before) {
+    std::set<std::string> present;
+    for (const auto& [path, bytes] : snapshot(files)) {
+        present.insert(bytes);
+    }
+    Rows removed;
+    for (const std::wstring& path : ticked) {
+        if (before.count(path) != 0 && present.count(before.at(path)) == 0) {
+            removed.push_back(path);
+        }
+    }
+    return removed;
+}
+
 // Random trees of such names in folders that are case-sensitive or not, rows of every file
-// (some twice), random ticks, files held open or deleted by someone else after the scan, folders
-// turned into links to a folder of namesakes, and a shell that stops, fails or claims success
-// for files it left. Whatever happens, Delete removes exactly the ticked files that were there,
-// reachable without a link and under names the system accepts, and every row, page line, log
-// line and message follows from that.
+// (some twice), random ticks, files held open or deleted by someone else after the scan, and
+// swaps at any step of the Delete (before a file is opened, between opening and deleting it,
+// between two files): a file replaced by a folder of documents or by a link, a folder of the path
+// replaced by a link to a folder of namesakes. Whatever happens, no file goes that was not at a
+// ticked path when Delete was pressed; each ticked file that nothing touched goes; the log holds
+// every file gone before the next is touched; and every row, page line, log line and message
+// follows from what went.
 TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         const auto chance = [&random](double p) { return std::bernoulli_distribution(p)(random); };
-        const auto pick = [&random](const std::vector<std::wstring>& from) {
-            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        const auto below = [&random](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+        };
+        const auto pick = [&below](const std::vector<std::wstring>& from) {
+            return from[below(from.size())];
         };
 
         TestHost host;
@@ -88,7 +109,8 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
             files.addFile(std::wstring(kElsewhere) + L"\\" + name, "elsewhere");
         }
 
-        // Two levels of folders; in a case-sensitive one both twins of a name may live.
+        // Two levels of folders; in a case-sensitive one both twins of a name may live. Each
+        // file holds bytes of its own, by which it is known wherever it goes.
         Rows folders{L"C:\\Data"};
         files.addFolder(folders[0]);
         for (int i = 0; i < 4; ++i) {
@@ -102,10 +124,11 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
                 folders.push_back(folder);
             }
         }
+        int made = 0;
         for (const std::wstring& folder : folders) {
             for (const std::wstring& name : kFileNames) {
                 if (chance(0.35) && !files.exists(folder + L"\\" + name)) {
-                    files.addFile(folder + L"\\" + name, "data");
+                    files.addFile(folder + L"\\" + name, "#" + std::to_string(++made));
                 }
             }
         }
@@ -131,7 +154,6 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
 
         // What changed after the scan.
         std::set<std::wstring> locked;
-        std::wstring underLink;
         for (const auto& [path, ticked] : rows) {
             if (chance(0.08) && files.exists(path)) {
                 files.lock(path);
@@ -140,73 +162,155 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
                 (void)files.remove(path);  // gone before the delete
             }
         }
-        if (chance(0.25)) {
-            const std::wstring folder = pick(folders);
-            if (folder != folders[0] && files.exists(folder)) {
-                files.replaceByLink(folder, kElsewhere);
-                underLink = folder + L"\\";
-            }
-        }
-        if (chance(0.15)) {
-            fakes.shell.stopAfter(random() % 3);
-        } else if (chance(0.1)) {
-            fakes.shell.failEverything();
-        } else if (chance(0.15)) {
-            fakes.shell.leaveInPlace(rows.empty() ? L"" : rows.front().first);
-        }
-
-        // The independent expectation.
         const auto before = snapshot(files);
-        auto expectedAfter = before;
-        std::set<std::wstring> ticked;
-        std::set<std::wstring> gone;  // rows of these leave
-        Ticks page;
-        std::string logged = "Files Deleted are:\r\n\r\n";
-        std::size_t remaining = 0;
+
+        // The ticked files, each once, in row order, as Delete takes them.
+        Rows ticked;
         bool ownExecutableTicked = false;
         for (const auto& [path, tick] : rows) {
-            if (!tick || path == kOwnExecutable || !ticked.insert(path).second) {
-                ownExecutableTicked |= tick && path == kOwnExecutable;
-                continue;
-            }
-            const bool reachable = underLink.empty() || !path.starts_with(underLink);
-            if (reachable && before.count(path) == 0) {
-                gone.insert(path);  // gone before Delete
-            } else if (reachable && locked.count(path) == 0 &&
-                       usableName(path.substr(path.rfind(L'\\') + 1))) {
-                gone.insert(path);
-                expectedAfter.erase(path);
-                page.emplace_back(path, false);
-                logged += std::string(path.begin(), path.end()) + "\r\n";
-            } else {
-                ++remaining;  // held open, named as the system refuses, or under a link now
+            ownExecutableTicked |= tick && path == kOwnExecutable;
+            if (tick && path != kOwnExecutable &&
+                std::find(ticked.begin(), ticked.end(), path) == ticked.end()) {
+                ticked.push_back(path);
             }
         }
+
+        // Swaps, each at a random step; the paths they touch may go or stay.
+        std::set<std::wstring> swapped;
+        const auto swap = [&](const std::wstring& at) {
+            std::wstring target = at;
+            const int kind = int(below(3));
+            if (kind == 2) {
+                target = target.substr(0, target.rfind(L'\\'));
+                if (target == folders[0] || target.size() <= 3) {
+                    return;
+                }
+            }
+            if (!files.exists(target) || files.isDirectory(target) != (kind == 2)) {
+                return;
+            }
+            for (const std::wstring& path : ticked) {
+                if (path == target || path.starts_with(target + L"\\")) {
+                    swapped.insert(path);
+                }
+            }
+            files.move(target, target + L"~");
+            if (kind == 0) {
+                files.addFile(target + L"\\precious.doc", "precious " + std::to_string(++made));
+            } else {
+                files.addLink(target, kind == 1 ? kElsewhere + std::wstring(L"\\a.tmp")
+                                                : std::wstring(kElsewhere));
+            }
+        };
+        if (!ticked.empty() && chance(0.2)) {
+            swap(pick(ticked));  // before Delete
+        }
+        std::map<std::size_t, bool> swapAt;  // deletion step, and whether at the handled file
+        for (int i = 0; i < 2 && !ticked.empty(); ++i) {
+            swapAt[below(2 * ticked.size())] = chance(0.6);
+        }
+        std::size_t step = 0;
+        std::string logged = "Files Deleted are:\r\n\r\n";
+        const std::wstring logPath = std::wstring(kLogFolder) + L"\\Dustrel-06152024-1200.log";
+        files.duringDeletion = [&](const std::wstring& path, bool opened) {
+            if (!opened) {
+                // Every file gone so far is logged, and nothing else.
+                std::string lines = "Files Deleted are:\r\n\r\n";
+                for (const std::wstring& gone : removedRows(files, ticked, before)) {
+                    lines += std::string(gone.begin(), gone.end()) + "\r\n";
+                }
+                EXPECT_TRUE(files.contents(logPath).value_or(lines).ends_with(lines));
+            }
+            if (const auto it = swapAt.find(step++); it != swapAt.end()) {
+                swap(it->second ? path : pick(ticked));
+            }
+        };
 
         c.cmdDelete.click();
 
-        // Exactly the expected files went; everything else kept its bytes.
+        // Nothing went but files that were at a ticked path; folders and their documents stay.
+        const Rows deleted = removedRows(files, ticked, before);
         auto after = snapshot(files);
         std::erase_if(after, [](const auto& file) { return file.first.starts_with(kLogFolder); });
-        EXPECT_EQ(after, expectedAfter);
-        // The shell was handed only ticked paths.
-        for (const auto& call : fakes.shell.deleteCalls()) {
-            for (const std::wstring& path : call.paths) {
-                EXPECT_EQ(ticked.count(path), 1u) << ::testing::PrintToString(path);
+        std::set<std::string> afterBytes;
+        for (const auto& [path, bytes] : after) {
+            afterBytes.insert(bytes);
+        }
+        std::set<std::string> expectedBytes;
+        for (const auto& [path, bytes] : before) {
+            if (std::find(deleted.begin(), deleted.end(), path) == deleted.end()) {
+                expectedBytes.insert(bytes);
             }
         }
-        std::erase_if(rows, [&gone](const auto& row) { return gone.count(row.first) != 0; });
+        for (const std::string& bytes : afterBytes) {
+            if (bytes.starts_with("precious")) {
+                expectedBytes.insert(bytes);
+            }
+        }
+        EXPECT_EQ(afterBytes, expectedBytes);
+        EXPECT_TRUE(fakes.shell.deleteCalls().empty());
+
+        // Each ticked file that nothing touched goes, unless held open or named as the system
+        // refuses; a name matched in another case is not the ticked file.
+        std::set<std::wstring> folded;
+        for (const auto& [path, bytes] : before) {
+            folded.insert(platform::upperCase(path));
+        }
+        std::size_t alreadyGone = 0;
+        for (const std::wstring& path : ticked) {
+            const bool usable = usableName(path.substr(path.rfind(L'\\') + 1));
+            const bool wentNow = std::count(deleted.begin(), deleted.end(), path) != 0;
+            if (swapped.count(path) != 0) {
+                continue;
+            }
+            if (before.count(path) == 0) {
+                alreadyGone += usable && folded.count(platform::upperCase(path)) == 0;
+            } else {
+                EXPECT_EQ(wentNow, usable && locked.count(path) == 0)
+                    << ::testing::PrintToString(path);
+            }
+        }
+
+        // Rows of deleted files leave, and so do rows of files gone before, quietly; every other
+        // row stays as it was, and is counted in the message when it was ticked.
+        Ticks left;
+        std::size_t quiet = 0;
+        std::set<std::wstring> rowsLeft;
+        for (std::size_t i = 0; i < c.ListFiles.rowCount(); ++i) {
+            rowsLeft.insert(c.ListFiles.row(i).text);
+        }
+        for (const auto& row : rows) {
+            const bool deletedNow =
+                std::find(deleted.begin(), deleted.end(), row.first) != deleted.end();
+            if (rowsLeft.count(row.first) != 0) {
+                left.push_back(row);
+            } else if (!deletedNow) {
+                // Quiet only for a file not there at its path when its turn came.
+                EXPECT_TRUE(before.count(row.first) == 0 || swapped.count(row.first) != 0)
+                    << ::testing::PrintToString(row.first);
+            }
+        }
+        for (const std::wstring& path : ticked) {
+            quiet += rowsLeft.count(path) == 0 &&
+                     std::find(deleted.begin(), deleted.end(), path) == deleted.end();
+        }
+        EXPECT_GE(quiet, alreadyGone);
+        std::erase_if(rows, [&](const auto& row) { return rowsLeft.count(row.first) == 0; });
         EXPECT_EQ(rowsOf(c.ListFiles), rows);
+        Ticks page;
+        for (const std::wstring& path : deleted) {
+            page.emplace_back(path, false);
+            logged += std::string(path.begin(), path.end()) + "\r\n";
+        }
         EXPECT_EQ(rowsOf(c.lstFilesDelete), page);
-        const auto log = files.contents(std::wstring(kLogFolder) + L"\\Dustrel-06152024-1200.log");
-        EXPECT_EQ(log.value_or("").ends_with(logged), !page.empty());
+        EXPECT_EQ(files.contents(logPath).value_or("").ends_with(logged), !page.empty());
 
         Rows messages;
         if (ticked.empty() && !ownExecutableTicked) {
             messages.push_back(L"Please Select At Least One File To Delete");
         }
-        if (remaining > 0) {
-            messages.push_back(std::to_wstring(remaining) + L" Files Could Not Be Deleted");
+        if (const std::size_t kept = ticked.size() - deleted.size() - quiet; kept > 0) {
+            messages.push_back(std::to_wstring(kept) + L" Files Could Not Be Deleted");
         }
         if (ownExecutableTicked) {
             messages.push_back(kStop);
@@ -249,8 +353,7 @@ TEST_F(CleaningTest, LogsInUtf8UnderAHeadOfDateAndTimeAndAddsToALogOfTheSameName
 
     c().cmdDelete.click();
 
-    ASSERT_EQ(fakes.shell.deleteCalls().size(), 1u);
-    EXPECT_FALSE(fakes.shell.deleteCalls()[0].toRecycleBin);
+    EXPECT_TRUE(fakes.shell.deleteCalls().empty());
     EXPECT_EQ(
         log(),
         std::string(kLogHead) +
@@ -338,9 +441,9 @@ TEST_F(CleaningTest, RecycleMovesEachFileInItsOwnCallAndDropsOnlyRowsOfGoneFiles
         EXPECT_TRUE(call.toRecycleBin);
         handed.insert(handed.end(), call.paths.begin(), call.paths.end());
     }
-    // One call each (the shell records no empty call); only a and b could go.
-    EXPECT_EQ(fakes.shell.deleteCalls().size(), 4u);
-    EXPECT_EQ(handed, (Rows{L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\a.tmp", L"C:\\b.tmp"}));
+    // One call each, for the files that could be opened just before; only a and b could go.
+    EXPECT_EQ(fakes.shell.deleteCalls().size(), 3u);
+    EXPECT_EQ(handed, (Rows{L"C:\\kept.tmp", L"C:\\a.tmp", L"C:\\b.tmp"}));
     EXPECT_EQ(rows(),
               (Rows{L"C:\\unticked.tmp", L"C:\\held.tmp", L"C:\\kept.tmp", L"C:\\dot.\\x.tmp"}));
     EXPECT_TRUE(rowTexts(c().lstFilesDelete).empty());

@@ -1,8 +1,9 @@
 // Every wait of a handler (a message box, a modal window, DoEvents, a pop-up menu, the shell's
-// operation) lets the user act meanwhile. For a few short scripts of a user's session, each run
-// performs, at one wait, one action a user could take there: any shown, enabled control of a
-// loaded window, a window's close box, the tray icon's entries, the end of the Windows session.
-// Every (wait, action) pair gets a run of its own, under the sanitizers.
+// operation, the pauses between two files of a Delete) lets the user act meanwhile. For a few short
+// scripts of a user's session, each run performs, at one wait, one action a user could take there:
+// any shown, enabled control of a loaded window, a window's close box, the tray icon's entries, the
+// end of the Windows session. Every (wait, action) pair gets a run of its own, under the
+// sanitizers.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,10 @@ namespace {
 
 constexpr const wchar_t* kApp = L"Dustrel";
 constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
+
+const std::vector<std::wstring> kFiles{L"C:\\Temp\\a.tmp",     L"C:\\Temp\\b.log",
+                                       L"C:\\Temp\\In\\c.tmp", L"C:\\Docs\\d.bak",
+                                       L"C:\\held.tmp",        L"C:\\keep.doc"};
 
 struct Action {
     std::string name;
@@ -51,11 +56,11 @@ public:
                            store.EncodeSetting(L"01/01/2020"));  // the update question is due
         store.WriteSetting(kApp, L"CustomExt", store.EncodeSetting(L"Ext"),
                            store.EncodeSetting(L"Documents?doc#"));
-        for (const wchar_t* path : {L"C:\\Temp\\a.tmp", L"C:\\Temp\\b.log", L"C:\\Temp\\In\\c.tmp",
-                                    L"C:\\Docs\\d.bak", L"C:\\held.tmp", L"C:\\keep.doc"}) {
+        for (const std::wstring& path : kFiles) {
             fakes.files.addFile(path, "data");
         }
         fakes.files.lock(L"C:\\held.tmp");
+        fakes.files.addFolder(L"C:\\Program Files\\Dustrel");  // where the logs go
 
         host.onMessageBox = [this](const MessageBoxCall&) {
             if (host.ended()) {
@@ -77,9 +82,12 @@ public:
             wait();
             return std::exchange(trayChoice_, nullptr);
         };
-        fakes.shell.duringOperation = [this] {
-            checkHandedPaths();
-            wait();
+        fakes.shell.duringOperation = [this] { wait(); };
+        fakes.files.duringDeletion = [this](const std::wstring& path, bool opened) {
+            noteTicks();
+            if (!opened && everTicked_.count(path) == 0) {
+                fail("a file never ticked was deleted");
+            }
         };
         fakes.files.onChange = [this](const std::wstring& path) { fileChanged(path); };
     }
@@ -100,6 +108,7 @@ public:
         if (endSeen_ && fakes.registry.writes != registryWritesAtEnd_) {
             fail("the registry was written after the end");
         }
+        checkLog();
     }
 
     // The user's steps, each as a user takes it: only on a shown, enabled control.
@@ -244,6 +253,7 @@ private:
     }
 
     void wait() {
+        noteTicks();
         const int index = waits_++;
         if (index != target_) {
             return;
@@ -258,43 +268,51 @@ private:
     void noteEnd() {
         if (!endSeen_) {
             endSeen_ = true;
-            endedInShell_ = fakes.shell.working();
             registryWritesAtEnd_ = fakes.registry.writes;
         }
     }
 
-    // Everything the shell is handed was ticked when it was handed over, and the shell reads
-    // it as itself.
-    void checkHandedPaths() {
-        for (const std::wstring& path : fakes.shell.deleteCalls().back().paths) {
-            if (!tickedRow(path)) {
-                fail("an unticked file went to the shell");
-            }
-            const auto target = fakes.files.plainTarget(path);
-            if (target && *target != path) {
-                fail("the shell was handed a path that names another file");
-            }
-        }
-    }
-
-    bool tickedRow(const std::wstring& path) {
+    void noteTicks() {
         if (!main.loaded()) {
-            return false;
+            return;
         }
         const auto& list = main.ui().ListFiles;
         for (std::size_t i = 0; i < list.rowCount(); ++i) {
-            if (list.row(i).text == path && list.row(i).checked) {
-                return true;
+            if (list.row(i).checked) {
+                everTicked_.insert(list.row(i).text);
             }
         }
-        return false;
     }
 
-    // After the end only the shell's operation under way finishes, and the log of what it
-    // deleted is written.
-    void fileChanged(const std::wstring& path) {
-        if (endSeen_ && !fakes.shell.working() &&
-            !(endedInShell_ && path.starts_with(kLogFolder))) {
+    // Whenever the program ended, the logs hold exactly the files gone.
+    void checkLog() {
+        std::set<std::wstring> gone;
+        for (const std::wstring& path : kFiles) {
+            if (!fakes.files.exists(path)) {
+                gone.insert(path);
+            }
+        }
+        std::set<std::wstring> logged;
+        for (const std::wstring& path : fakes.files.allFiles()) {
+            if (!path.starts_with(kLogFolder)) {
+                continue;
+            }
+            const std::string text = *fakes.files.contents(path);
+            for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
+                 at = end + 2) {
+                if (text.compare(at, 3, "C:\\") == 0) {
+                    logged.insert(std::wstring(text.begin() + at, text.begin() + end));
+                }
+            }
+        }
+        if (logged != gone) {
+            fail("the logs do not hold exactly the files gone");
+        }
+    }
+
+    // Nothing is written after the end: the log of a Delete is complete at every wait.
+    void fileChanged(const std::wstring&) {
+        if (endSeen_ && !fakes.shell.working()) {
             fail("a file was written after the end");
         }
     }
@@ -306,7 +324,7 @@ private:
     int waits_ = 0;
     std::size_t actionsAtTarget_ = 0;
     bool endSeen_ = false;
-    bool endedInShell_ = false;
+    std::set<std::wstring> everTicked_;
     int registryWritesAtEnd_ = 0;
     ui::MenuItem* trayChoice_ = nullptr;
     std::set<std::string> failures_;

@@ -269,10 +269,72 @@ void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
     }
 }
 
-void FakeFileSystem::replaceByLink(const std::wstring& folder, const std::wstring& target) {
-    const std::wstring path = resolve(folder, false, false).value_or(folder);
-    erase(subtree(path));
-    addLink(path, target);
+void FakeFileSystem::move(const std::wstring& from, const std::wstring& to) {
+    const std::wstring source = resolve(from, false, false).value();
+    const std::wstring target = newPath(to).value();
+    for (const std::wstring& key : subtree(source)) {
+        auto node = entries_.extract(key);
+        std::erase(folded_[upper(key)], key);
+        node.key() = target + key.substr(source.size());
+        folded_[upper(node.key())].push_back(node.key());
+        entries_.insert(std::move(node));
+    }
+    changed(source);
+}
+
+class FakeOpenedFile final : public platform::OpenedFile {
+public:
+    FakeOpenedFile(FakeFileSystem& files, std::wstring path, std::uint64_t id,
+                   platform::OpenedFacts facts)
+        : files_(files), path_(std::move(path)), id_(id), facts_(facts) {}
+
+    Status describe(platform::OpenedFacts& facts) override {
+        facts = facts_;
+        return Status::Ok;
+    }
+    Status deleteNow() override {
+        if (files_.duringDeletion) {
+            files_.duringDeletion(path_, true);
+        }
+        for (const auto& [truePath, entry] : files_.entries_) {
+            if (entry.order == id_) {
+                const std::wstring gone = truePath;
+                files_.erase({gone});
+                files_.changed(gone);
+                return Status::Ok;
+            }
+        }
+        return Status::NotFound;
+    }
+
+private:
+    FakeFileSystem& files_;
+    std::wstring path_;
+    std::uint64_t id_;
+    platform::OpenedFacts facts_;
+};
+
+Status FakeFileSystem::openForDeletion(const std::wstring& path,
+                                       std::unique_ptr<platform::OpenedFile>& file) {
+    file.reset();
+    if (duringDeletion) {
+        duringDeletion(path, false);
+    }
+    if (!platform::hasUsableNames(path)) {
+        return Status::Failed;
+    }
+    const std::optional<std::wstring> found = resolve(path, false, false);
+    if (!found) {
+        return Status::NotFound;
+    }
+    const Entry& entry = *at(*found);
+    if (entry.locked) {
+        return Status::Failed;  // open elsewhere without sharing deletion
+    }
+    file = std::make_unique<FakeOpenedFile>(
+        *this, path, entry.order,
+        platform::OpenedFacts{entry.kind != Kind::File, entry.kind == Kind::Link, *found == path});
+    return Status::Ok;
 }
 
 std::optional<std::string> FakeFileSystem::contents(const std::wstring& path) const {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -37,6 +38,10 @@ public:
                                platform::WriteMode mode) override;
     platform::Status readFile(const std::wstring& path, std::string& bytes) override;
     platform::Status deleteFile(const std::wstring& path) override;
+    // A handle keeps the file it opened, wherever that goes; its final path is the file's true
+    // path, through whatever link it was reached. A locked file does not open.
+    platform::Status openForDeletion(const std::wstring& path,
+                                     std::unique_ptr<platform::OpenedFile>& file) override;
 
     // Building the tree, names as given; missing folders on the way are made, faults do not
     // apply.
@@ -49,8 +54,9 @@ public:
     void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere") {
         entries_.at(make(path, Kind::Link)).target = target;
     }
-    // Replaces a folder (and everything in it) by a link, as someone might after a scan.
-    void replaceByLink(const std::wstring& folder, const std::wstring& target);
+    // Renames a file or folder, everything in it going along, as someone else might while the
+    // program works: handles keep what they opened. `to` is a new name in a folder that is there.
+    void move(const std::wstring& from, const std::wstring& to);
     void makeCaseSensitive(const std::wstring& folder) {
         entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
     }
@@ -76,12 +82,16 @@ public:
 
     // Called with the true path of everything created, written or removed.
     std::function<void(const std::wstring&)> onChange;
+    // Called with the path asked for as a deletion is about to open it (`opened` false), and
+    // again as it is about to delete through the open handle.
+    std::function<void(const std::wstring& path, bool opened)> duringDeletion;
 
 private:
+    friend class FakeOpenedFile;
     enum class Kind { File, Folder, Link };
     struct Entry {
         Kind kind = Kind::Folder;
-        std::uint64_t order = 0;  // when it was added, for listing
+        std::uint64_t order = 0;  // when it was added, for listing; what a handle knows it by
         std::string bytes;
         std::wstring target;  // a link's
         bool caseSensitive = false;
@@ -106,7 +116,7 @@ private:
     // The true paths by their upper-cased form, in the order they were made, so that a name in
     // another case is found at once.
     std::map<std::wstring, std::vector<std::wstring>> folded_;
-    std::uint64_t added_ = 0;
+    std::uint64_t added_ = 1;
 };
 
 // Records the shell's deletions and opens. Reads each path the plain way and deletes what it

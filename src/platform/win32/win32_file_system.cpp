@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "platform/path_text.h"
 #include "platform/win32/win32_fs_redirection.h"
@@ -25,6 +27,14 @@ bool endsWithSeparator(const std::wstring& path) {
 
 bool isDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+// A junction, symbolic link or mount point, by its reparse tag (which a listing reports in
+// dwReserved0). Wine reports no tag at all (zero, which no reparse point has on Windows): such
+// an entry is taken for a link rather than walked into or deleted.
+bool isLink(DWORD attributes, DWORD tag) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
 HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data, DWORD flags) {
@@ -66,6 +76,130 @@ DWORD dispositionOf(WriteMode mode) {
     return CREATE_ALWAYS;
 }
 
+// Wine reports a folder "dot." as "dot" in a final path; nothing else of a name is dropped.
+bool runningUnderWine() {
+    static const bool wine = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+bool sameName(std::wstring_view opened, std::wstring_view final) {
+    if (opened == final) {
+        return true;
+    }
+    if (!runningUnderWine() || !opened.ends_with(L'.')) {
+        return false;
+    }
+    opened.remove_suffix(opened.size() - (opened.find_last_not_of(L'.') + 1));
+    return !opened.empty() && opened == final;
+}
+
+// Whether the final path ("\\?\C:\dir\file") names the path opened ("C:\dir\file")
+// name by name.
+bool samePath(std::wstring_view opened, std::wstring_view final) {
+    constexpr std::wstring_view kPrefix = L"\\\\?\\";
+    if (!final.starts_with(kPrefix)) {
+        return false;
+    }
+    final.remove_prefix(kPrefix.size());
+    for (;;) {
+        const std::size_t a = opened.find(L'\\');
+        const std::size_t b = final.find(L'\\');
+        if (!sameName(opened.substr(0, a), final.substr(0, b))) {
+            return false;
+        }
+        if (a == std::wstring_view::npos || b == std::wstring_view::npos) {
+            return a == b;
+        }
+        opened.remove_prefix(a + 1);
+        final.remove_prefix(b + 1);
+    }
+}
+
+Status tagInfo(HANDLE handle, FILE_ATTRIBUTE_TAG_INFO& info) {
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)
+               ? Status::Ok
+               : lastErrorStatus();
+}
+
+HANDLE openExact(const std::wstring& path, DWORD access, DWORD share) {
+    FsRedirectionOff redirection;
+    return CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+class Win32OpenedFile final : public OpenedFile {
+public:
+    Win32OpenedFile(std::wstring path, std::vector<KernelHandle> folders, KernelHandle file)
+        : path_(std::move(path)), folders_(std::move(folders)), file_(std::move(file)) {}
+
+    Status describe(OpenedFacts& facts) override {
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (const Status status = tagInfo(file_.get(), info); !ok(status)) {
+            return status;
+        }
+        facts.directory = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        facts.link = isLink(info.FileAttributes, info.ReparseTag);
+        std::wstring final(path_.size() + 16, L'\0');
+        for (;;) {
+            const DWORD length =
+                GetFinalPathNameByHandleW(file_.get(), final.data(), DWORD(final.size()),
+                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (length == 0) {
+                return lastErrorStatus();
+            }
+            if (length < final.size()) {
+                final.resize(length);
+                break;
+            }
+            final.resize(length + 1);
+        }
+        facts.atOpenedPath = samePath(path_, final);
+        return Status::Ok;
+    }
+
+    Status deleteNow() override {
+        FILE_BASIC_INFO basic{};
+        if (!GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &basic, sizeof basic)) {
+            return lastErrorStatus();
+        }
+        // The deletion refuses a read-only file; its attribute is changed through this handle,
+        // so no other file can be touched, and put back when the deletion does not go through.
+        const bool readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+        if (readOnly && !setAttributes(basic.FileAttributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+            return lastErrorStatus();
+        }
+        FILE_DISPOSITION_INFO disposition{};
+        disposition.DeleteFile = TRUE;
+        if (!SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition,
+                                        sizeof disposition)) {
+            const DWORD error = GetLastError();
+            if (readOnly) {
+                (void)setAttributes(basic.FileAttributes);
+            }
+            return statusFromError(error);
+        }
+        // The file goes as its last handle closes.
+        return file_.close() ? Status::Ok : lastErrorStatus();
+    }
+
+private:
+    bool setAttributes(DWORD attributes) {
+        // Zero times and zero attributes mean "leave as they are"; a file left with no
+        // attribute at all is a normal one.
+        FILE_BASIC_INFO changed{};
+        changed.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+        return SetFileInformationByHandle(file_.get(), FileBasicInfo, &changed, sizeof changed) !=
+               FALSE;
+    }
+
+    std::wstring path_;
+    std::vector<KernelHandle> folders_;
+    KernelHandle file_;
+};
+
 }  // namespace
 
 Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
@@ -97,11 +231,9 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
         if (isDotOrDotDot(data.cFileName)) {
             continue;
         }
-        // The reparse tag is in dwReserved0 whenever the attribute is set.
-        const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entries.push_back(FolderEntry{data.cFileName,
                                       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                      reparse && IsReparseTagNameSurrogate(data.dwReserved0)});
+                                      isLink(data.dwFileAttributes, data.dwReserved0)});
     } while (FindNextFileW(find, &data));
     const DWORD error = GetLastError();
     return error == ERROR_NO_MORE_FILES ? Status::Ok : statusFromError(error);
@@ -211,6 +343,58 @@ Status Win32FileSystem::deleteFile(const std::wstring& path) {
         return Status::Ok;
     }
     return lastErrorStatus();
+}
+
+}  // namespace dustrel::platform::win32
+
+namespace dustrel::platform::win32 {
+
+Status Win32FileSystem::openForDeletion(const std::wstring& path,
+                                        std::unique_ptr<OpenedFile>& file) {
+    file.reset();
+    if (!hasUsableNames(path)) {
+        return Status::Failed;
+    }
+    // Each folder on the way is opened itself, not followed, and held without sharing deletion:
+    // while it is held it can be neither renamed nor removed, so none can turn into a link or
+    // another folder before the file is done with.
+    std::vector<KernelHandle> folders;
+    std::wstring exact = L"\\\\?\\" + path.substr(0, 3);
+    std::size_t start = 3;
+    for (std::size_t end; (end = path.find(L'\\', start)) != std::wstring::npos; start = end + 1) {
+        exact.append(path, start, end - start);
+        KernelHandle folder(openExact(exact, FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE));
+        if (!folder.valid()) {
+            return lastErrorStatus();
+        }
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (const Status status = tagInfo(folder.get(), info); !ok(status)) {
+            return status;
+        }
+        if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return Status::NotFound;  // a file stands where a folder of the path was
+        }
+        if (isLink(info.FileAttributes, info.ReparseTag)) {
+            return Status::AccessDenied;
+        }
+        folders.push_back(std::move(folder));
+        exact += L'\\';
+    }
+    exact.append(path, start);
+    // Not sharing deletion either: the file cannot be renamed away and replaced while open.
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    constexpr DWORD kAccess = DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    KernelHandle opened(openExact(exact, kAccess | FILE_WRITE_ATTRIBUTES, kShare));
+    if (!opened.valid() && GetLastError() == ERROR_ACCESS_DENIED) {
+        // Allowed to delete but not to change attributes: fine unless the file is read-only.
+        opened = KernelHandle(openExact(exact, kAccess, kShare));
+    }
+    if (!opened.valid()) {
+        return lastErrorStatus();
+    }
+    file = std::make_unique<Win32OpenedFile>(path, std::move(folders), std::move(opened));
+    return Status::Ok;
 }
 
 }  // namespace dustrel::platform::win32

@@ -14,6 +14,7 @@ public:
     Status writeFile(const std::wstring& path, std::string_view bytes, WriteMode mode) override;
     Status readFile(const std::wstring& path, std::string& bytes) override;
     Status deleteFile(const std::wstring& path) override;
+    Status openForDeletion(const std::wstring& path, std::unique_ptr<OpenedFile>& file) override;
 };
 
 }  // namespace dustrel::platform::win32

@@ -110,8 +110,10 @@ Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRe
     operation.hwnd = GetActiveWindow();
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags =
-        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | (toRecycleBin ? FOF_ALLOWUNDO : 0));
+    // Into the Recycle Bin, the shell asks before it destroys a file the bin cannot take (too
+    // large, or the drive's bin switched off) instead of deleting it for good in silence.
+    operation.fFlags = static_cast<FILEOP_FLAGS>(
+        FOF_NOCONFIRMATION | (toRecycleBin ? FOF_ALLOWUNDO | FOF_WANTNUKEWARNING : 0));
     const int result = SHFileOperationW(&operation);
     if (result != 0) {
         return statusFromShellResult(result);
