@@ -316,6 +316,15 @@ clean::Cleaner FrmMain::cleaner() {
 }
 
 void FrmMain::cmdDelete_Click() {
+    // A second press while the files go would count the same files again.
+    if (deleting_) {
+        return;
+    }
+    deleting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{deleting_};
     cleaner().cmdDelete_Click();
 }
 

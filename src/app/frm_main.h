@@ -105,6 +105,8 @@ private:
     settings::FrmSettings frmSettings_;
     settings::FrmCustomExt frmCustomExt_;
     clean::ProgramExit exit_;
+    // A Delete under way, whose pauses let the user press Delete again.
+    bool deleting_ = false;
 };
 
 }  // namespace dustrel::app

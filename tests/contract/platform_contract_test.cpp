@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,7 @@ Names listing(platform::FileSystem& files, const std::wstring& folder) {
         names.push_back(L"<" + std::to_wstring(static_cast<int>(status)) + L">");
     }
     for (const FolderEntry& entry : entries) {
-        names.push_back(entry.name + (entry.directory ? L"/" : L"") +
-                        (entry.link ? L"@" : L""));
+        names.push_back(entry.name + (entry.directory ? L"/" : L"") + (entry.link ? L"@" : L""));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -171,6 +171,53 @@ TEST_F(FileSystemContract, ReportsALinkAndLeadsThroughIt) {
     EXPECT_EQ(listing(p_.files, at(L"Link")), (Names{L"x.tmp"}));
     EXPECT_EQ(p_.files.deleteFile(at(L"Link\\x.tmp")), Status::Ok);
     EXPECT_FALSE(p_.files.exists(at(L"Target\\x.tmp")));
+}
+
+// What a deletion's handle tells of what it opened ("d" a folder, "l" the link itself, "=" its
+// final path is the one asked for), and that it deletes that and nothing else.
+TEST_F(FileSystemContract, OpensForDeletionByTheExactNameAndDeletesWhatItOpened) {
+    add({L"a.tmp", L"Dir\\", L"dot.\\", L"dot.\\x.tmp", L"Target\\", L"Target\\x.tmp",
+         L"held.tmp"});
+    subject_->addLink(at(L"Link"), at(L"Target"));
+    subject_->holdOpen(at(L"held.tmp"));
+    // The status's number, or what the handle tells.
+    const auto opened = [this](const std::wstring& name) {
+        std::unique_ptr<platform::OpenedFile> file;
+        std::string told;
+        if (const Status status = p_.files.openForDeletion(at(name), file); status != Status::Ok) {
+            told += std::to_string(static_cast<int>(status));
+            return told;
+        }
+        platform::OpenedFacts facts;
+        EXPECT_EQ(file->describe(facts), Status::Ok);
+        told += facts.directory ? "d" : "";
+        told += facts.link ? "l" : "";
+        told += facts.atOpenedPath ? "=" : "";
+        return told;
+    };
+    const std::string notFound = std::to_string(static_cast<int>(Status::NotFound));
+    EXPECT_EQ(opened(L"a.tmp"), "=");
+    EXPECT_EQ(opened(L"A.TMP"), "");  // found in another case: not the file asked for
+    EXPECT_EQ(opened(L"Dir"), "d=");
+    // Windows opens the link itself; Wine opens a Linux link's target, which is then no longer
+    // at the path asked for. Either way it is not a file to delete.
+    const std::string link = opened(L"Link");
+    EXPECT_TRUE(link == "dl=" || link == "d") << link;
+    EXPECT_EQ(opened(L"Link\\x.tmp"), "");  // reached through the link
+    EXPECT_EQ(opened(L"dot.\\x.tmp"), "=");
+    for (const wchar_t* missing : {L"none.tmp", L"Missing\\x.tmp", L"a.tmp\\x.tmp"}) {
+        EXPECT_EQ(opened(missing), notFound);
+    }
+    const std::string held = opened(L"held.tmp");
+    EXPECT_TRUE(held != "=" && held != notFound) << held;
+
+    std::unique_ptr<platform::OpenedFile> file;
+    ASSERT_EQ(p_.files.openForDeletion(at(L"dot.\\x.tmp"), file), Status::Ok);
+    EXPECT_EQ(file->deleteNow(), Status::Ok);
+    file.reset();
+    EXPECT_EQ(listing(p_.files, at(L"dot.")), Names{});
+    EXPECT_EQ(read(p_.files, at(L"a.tmp")), "a.tmp");
+    EXPECT_EQ(read(p_.files, at(L"held.tmp")), "held.tmp");
 }
 
 TEST_F(ShellContract, DeletesTheListedFilesAndFoldersOnly) {

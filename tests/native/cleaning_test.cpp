@@ -386,8 +386,9 @@ TEST_F(CleaningTest, NeverWritesOverAFileNamedLikeTheLogFolder) {
 }
 
 // Nothing ticked only asks for a tick. Otherwise the log is written before any message, and the
-// page changes after the last one. A folder now standing where a ticked file was keeps its row
-// and its contents; a copy renamed to another extension is known by the file it runs from too.
+// page changes after the last one; Delete pressed again meanwhile does nothing. A folder now
+// standing where a ticked file was keeps its row and its contents; a copy renamed to another
+// extension is known by the file it runs from too.
 TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
     host.onMessageBox = [this](const MessageBoxCall& box) {
         EXPECT_EQ(log(), host.messageBoxes.size() == 1
@@ -408,6 +409,8 @@ TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
     fakes.files.lock(L"C:\\held.tmp");
     ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\now a folder.tmp")));
     fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
+    // Pressed again while the files go: nothing more happens.
+    host.onDoEvents = [this] { c().cmdDelete.click(); };
 
     c().cmdDelete.click();
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/frm_main.h"
+#include "platform/path_text.h"
 #include "platform/utf8.h"
 #include "platform/win32/win32_platform.h"
 #include "support/fake_platform.h"
@@ -21,6 +22,7 @@ namespace dustrel::testing {
 namespace {
 
 using Rows = std::vector<std::wstring>;
+using platform::exactPathForm;
 using platform::toUtf8;
 
 // The real shell deletes; the pages the program opens on its way out stay unopened.
@@ -47,7 +49,8 @@ protected:
 
 // What Delete meets on an unlucky disk: twins by a trailing dot and by letter case, names the
 // Win32 functions refuse beside names their "?" and "*" would match, a path past 248 characters,
-// a file held open first of ten, and a folder turned into a link to another after the scan.
+// read-only files, a file held open first of ten, and a folder turned into a link to another
+// after the scan.
 TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
     ASSERT_FALSE(root.empty()) << "this test makes its tree from Wine's Unix side";
     // Its dotted twin has a full path of 252 characters.
@@ -106,6 +109,12 @@ TEST_F(CleaningOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
     c.ListFiles.setChecked(c.ListFiles.addRow(at(L"Dustrel.exe")), true);
     ASSERT_TRUE(
         runUnix("set -e\ncd '" + root + "'\nmv Swap Swap.moved\nln -s \"$PWD/Outside\" Swap"));
+    // Read-only files go too, also where only an exact path reaches them.
+    for (const std::wstring& name :
+         std::vector<std::wstring>{L"dot.\\only.tmp", deep + L".\\x.tmp", L"Many\\1.tmp"}) {
+        ASSERT_TRUE(SetFileAttributesW(exactPathForm(at(name)).c_str(), FILE_ATTRIBUTE_READONLY))
+            << GetLastError();
+    }
     const HANDLE held = CreateFileW(at(L"Many\\0held.tmp").c_str(), GENERIC_READ, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,25 @@ namespace dustrel::platform::win32 {
 namespace {
 
 // What the real implementations do beyond the contract in tests/contract, which they also keep.
+
+// While a file is open for deletion it cannot be renamed away and replaced before the deletion
+// acts. (Windows also refuses to rename the folders on its way, which are held the same way;
+// Wine does not enforce share modes on folders, so that part cannot be shown here.)
+TEST(Win32FileSystemTest, HoldsTheFileWhileOpenForDeletion) {
+    const std::wstring root = testing::makeTempFolder(L"DustrelHold.");
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\Dir").c_str(), nullptr));
+    const std::wstring file = root + L"\\Dir\\x.tmp";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    Win32FileSystem files;
+    std::unique_ptr<OpenedFile> opened;
+    ASSERT_EQ(files.openForDeletion(file, opened), Status::Ok);
+    EXPECT_FALSE(MoveFileW(file.c_str(), (root + L"\\x.tmp").c_str()));
+    EXPECT_EQ(opened->deleteNow(), Status::Ok);
+    opened.reset();
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveDirectoryW((root + L"\\Dir").c_str());
+    RemoveDirectoryW(root.c_str());
+}
 
 // Strings go in as REG_SZ with their NUL, as other programs read them (the Run entry is read by
 // Windows itself), and come out however they were stored.
