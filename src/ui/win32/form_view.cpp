@@ -291,6 +291,8 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
             // The program never holds up a log-off or restart, the one it asks for included.
             return TRUE;
         case WM_ENDSESSION:
+            // Windows may end the process as soon as this returns. A Delete lets messages in only
+            // between two files, when its log already holds every file gone.
             if (wParam != FALSE) {
                 host_.sessionEnding();
             }
