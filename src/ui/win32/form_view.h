@@ -13,6 +13,7 @@
 
 #include "ui/control_order.h"
 #include "ui/form.h"
+#include "ui/list_picture.h"
 #include "ui/win32/menu_builder.h"
 #include "ui/win32/owner_data_list.h"
 
@@ -83,6 +84,8 @@ private:
         // Whether rows appended to a list would come into view, as last asked, and when.
         bool newRowsInView = true;
         DWORD viewCheckedAt = 0;
+        // What a list's window showed when last painted.
+        ListPicture picture;
         bool settingText = false;
     };
 

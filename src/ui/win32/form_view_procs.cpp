@@ -55,9 +55,13 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     LRESULT result = 0;
     try {
         bool handled = false;
-        result = listOf(*child).onInput(msg, wParam, lParam, handled);
-        if (!handled) {
-            result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        if (msg == WM_PAINT) {
+            result = listOf(*child).paint(msg, wParam, lParam);
+        } else {
+            result = listOf(*child).onInput(msg, wParam, lParam, handled);
+            if (!handled) {
+                result = DefSubclassProc(hwnd, msg, wParam, lParam);
+            }
         }
     } catch (...) {
         result = 0;
