@@ -121,7 +121,7 @@ void ComboBox::clear() {
         return;
     }
     items_.clear();
-    listIndex_ = -1;
+    listIndex_ = settled_ = -1;
     notify(Prop::Items);
 }
 
@@ -129,6 +129,7 @@ bool ComboBox::setListIndex(int index) {
     if (index < -1 || index >= static_cast<int>(items_.size())) {
         return false;
     }
+    settled_ = index;
     if (changeValue(listIndex_, index)) {
         notify(Prop::ListIndex);
         if (onClick) {
@@ -138,10 +139,23 @@ bool ComboBox::setListIndex(int index) {
     return true;
 }
 
-void ComboBox::userSelect(int index) {
-    if (enabled()) {
-        raiseUserEvent([this, index] { setListIndex(index); });
+void ComboBox::userBrowse(int index) {
+    if (enabled() && index >= -1 && index < static_cast<int>(items_.size()) &&
+        changeValue(listIndex_, index)) {
+        notify(Prop::ListIndex);
     }
+}
+
+void ComboBox::userSettle() {
+    if (enabled() && listIndex_ != settled_) {
+        settled_ = listIndex_;
+        raiseUserEvent(onClick);
+    }
+}
+
+void ComboBox::userSelect(int index) {
+    userBrowse(index);
+    userSettle();
 }
 
 std::wstring ComboBox::text() const {

@@ -114,7 +114,13 @@ public:
     int listIndex() const { return listIndex_; }
     // Raises onClick when the selection changes; false (nothing changed) when out of range.
     bool setListIndex(int index);
-    // The user's pick from the list.
+    // The user passes over an entry on the way to another (the arrow keys on the closed list):
+    // the selection moves, and onClick waits for the user to settle.
+    void userBrowse(int index);
+    // The user settles on the selection (picks it from the open list, presses Enter, leaves the
+    // list or closes its window): raises onClick if it is not the one last settled on.
+    void userSettle();
+    // The user's pick from the open list: a move and a settle.
     void userSelect(int index);
     // The selected item's text, or empty.
     std::wstring text() const;
@@ -124,6 +130,8 @@ public:
 private:
     std::vector<std::wstring> items_;
     int listIndex_ = -1;
+    // The selection onClick last ran for, or code made.
+    int settled_ = -1;
 };
 
 class TextBox : public Control {

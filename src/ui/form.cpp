@@ -113,6 +113,13 @@ bool Form::unload() {
         return true;
     }
     unloading_ = true;
+    // Closing the window leaves its lists: an entry the user moved to counts as chosen.
+    const std::vector<Control*> controls = controls_;
+    for (Control* control : controls) {
+        if (control->kind() == ControlKind::ComboBox) {
+            static_cast<ComboBox*>(control)->userSettle();
+        }
+    }
     int cancel = 0;
     Form_Unload(cancel);
     if (cancel != 0 || !loaded_) {

@@ -68,15 +68,32 @@ void ListView::setColumnWidth(std::size_t column, int width) {
 
 std::size_t ListView::addRow(std::wstring text, std::vector<std::wstring> subItems,
                              std::uint64_t tag) {
-    rows_.push_back({std::move(text), std::move(subItems), false, tag});
+    rows_.push_back({std::move(text), std::move(subItems), false, tag, nextId_++});
     notify(Prop::RowsAppended, rows_.size() - 1);
     return rows_.size() - 1;
+}
+
+std::optional<std::size_t> ListView::indexOf(std::uint64_t id, std::size_t hint) const {
+    if (hint < rows_.size() && rows_[hint].id == id) {
+        return hint;
+    }
+    const auto it =
+        std::find_if(rows_.begin(), rows_.end(), [id](const ListRow& row) { return row.id == id; });
+    if (it == rows_.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(it - rows_.begin());
+}
+
+void ListView::rowsMoved() {
+    ++orderGeneration_;
+    notify(Prop::Rows);
 }
 
 void ListView::removeRow(std::size_t index) {
     if (index < rows_.size()) {
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
-        notify(Prop::Rows);
+        rowsMoved();
     }
 }
 
@@ -97,7 +114,7 @@ void ListView::removeRows(std::vector<std::size_t> indices) {
     }
     if (kept != rows_.size()) {
         rows_.resize(kept);
-        notify(Prop::Rows);
+        rowsMoved();
     }
 }
 
@@ -105,7 +122,7 @@ void ListView::clear() {
     if (!rows_.empty()) {
         rows_.clear();
         rows_.shrink_to_fit();
-        notify(Prop::Rows);
+        rowsMoved();
     }
 }
 
@@ -117,7 +134,7 @@ void ListView::orderTailByTag(std::uint64_t from) {
     const auto byTag = [](const ListRow& a, const ListRow& b) { return a.tag < b.tag; };
     if (!std::is_sorted(first, rows_.end(), byTag)) {
         std::stable_sort(first, rows_.end(), byTag);
-        notify(Prop::Rows);
+        rowsMoved();
     }
 }
 
@@ -205,7 +222,7 @@ void ListView::sortRows() {
         return;
     }
     std::stable_sort(rows_.begin(), rows_.end(), before);
-    notify(Prop::Rows);
+    rowsMoved();
 }
 
 }  // namespace dustrel::ui

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct ListRow {
     bool checked = false;
     // The program's own value for the row, never shown.
     std::uint64_t tag = 0;
+    // Who the row is, wherever it moves; never given to another row of the same list.
+    std::uint64_t id = 0;
 };
 
 enum class SortOrder { Ascending = 0, Descending = 1 };
@@ -41,6 +44,11 @@ public:
 
     std::size_t rowCount() const { return rows_.size(); }
     const ListRow& row(std::size_t index) const { return rows_[index]; }
+    // Where the row with this id stands now, looked for first at `hint`; nothing once it is gone.
+    std::optional<std::size_t> indexOf(std::uint64_t id, std::size_t hint) const;
+    // Counts the changes that moved rows to other positions (a sort, a re-order, a removal);
+    // rows appended at the end move none.
+    std::uint64_t orderGeneration() const { return orderGeneration_; }
     // Rows are appended at the end, also while sorting is on; resort() or a header click puts
     // them in their place.
     std::size_t addRow(std::wstring text, std::vector<std::wstring> subItems = {},
@@ -76,6 +84,7 @@ public:
 
 private:
     void sortRows();
+    void rowsMoved();
 
     bool checkBoxes_;
     std::optional<Color> backColor_;
@@ -84,6 +93,8 @@ private:
     std::size_t sortKey_ = 0;
     SortOrder sortOrder_ = SortOrder::Ascending;
     bool sorted_ = false;
+    std::uint64_t nextId_ = 1;
+    std::uint64_t orderGeneration_ = 0;
 };
 
 }  // namespace dustrel::ui

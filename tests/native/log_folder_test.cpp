@@ -78,6 +78,44 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
     EXPECT_EQ(clean::daysKeptFor(3), 0);
 }
 
+// The arrow keys on the closed list pass over entries on the way to the one wanted: only that
+// one purges, once, when the user settles on it, or closes the window. Code's choice is settled.
+TEST_F(LogFolderTest, PurgesForTheEntrySettledOnNotThosePassedOver) {
+    const Names logs{inFolder(L"Dustrel-11252026-1.log"), inFolder(L"Dustrel-12022026-1.log")};
+    // Of the logs 10 and 3 days old, how many are left; then both are there again.
+    const auto left = [&](std::size_t count) {
+        EXPECT_EQ(fakes.files.allFiles(), Names(logs.end() - count, logs.end()));
+        for (const std::wstring& log : logs) {
+            fakes.files.addFile(log, "log");
+        }
+    };
+    left(0);
+    ui::ComboBox& list = settingsUi().cboLogFiles;
+    list.userBrowse(0);  // "Last 1 Day"
+    list.userBrowse(3);  // no such entry
+    list.userBrowse(1);
+    left(2);
+    list.userSettle();
+    left(1);
+    list.userSettle();
+    left(2);
+    list.userSelect(0);  // a pick from the open list
+    left(0);
+    list.setListIndex(1);
+    left(1);
+    list.userBrowse(0);
+    list.userBrowse(1);
+    list.userSettle();
+    left(2);
+    list.setEnabled(false);
+    list.userSelect(0);
+    left(2);
+    list.setEnabled(true);
+    list.userBrowse(0);
+    form.frmSettings().unload();
+    left(0);
+}
+
 TEST_F(LogFolderTest, OpensTheLogFolderOrSaysWhyThereIsNone) {
     settingsUi().cmdLogFiles.click();
     fakes.files.addFile(kLogFolder, "not a folder");

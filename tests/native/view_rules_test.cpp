@@ -1,10 +1,12 @@
 // The rules the Win32 view only carries out: how siblings stack and take the keyboard, where Tab
-// enters an option group, type-ahead in a list, and what a MouseDown handler is told.
+// enters an option group, type-ahead in a list, which row a click on a list means, and what a
+// MouseDown handler is told.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwctype>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "support/test_host.h"
 #include "ui/control_order.h"
 #include "ui/form.h"
+#include "ui/list_picture.h"
 #include "ui/list_search.h"
 #include "ui/mouse.h"
 
@@ -148,6 +151,11 @@ struct OneList {
     ListView& list;
 };
 
+class ListForm : public FormOf<OneList> {
+public:
+    using FormOf::FormOf;
+};
+
 TEST(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
     const auto same = [](std::wstring_view a, std::wstring_view b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
@@ -156,10 +164,7 @@ TEST(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
         });
     };
     testing::TestHost host;
-    class ListForm : public FormOf<OneList> {
-    public:
-        using FormOf::FormOf;
-    } form(host, "frmList");
+    ListForm form(host, "frmList");
     ListView& list = form.ui().list;
     EXPECT_EQ(findRow(list, {L"", 0, true, true}, same), std::nullopt);
     for (const wchar_t* text : {L"alpha.tmp", L"Beta.log", L"beta.tmp", L"gamma"}) {
@@ -184,6 +189,67 @@ TEST(FindRowTest, FindsTheFirstMatchingRowFromTheStart) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(k.search.text)) + " from " +
                      std::to_string(k.search.start));
         EXPECT_EQ(findRow(list, k.search, same), k.expected);
+    }
+}
+
+// A click or key names a position on the picture last painted. Whatever moved the rows since
+// (a sort, the end of a drive's walk, a removal), it means the row drawn there, or none; never
+// the row that moved into its place unseen.
+TEST(ListPictureTest, APositionMeansTheRowDrawnThereWhereverItMoved) {
+    testing::TestHost host;
+    ListForm form(host, "frmList");
+    ListView& list = form.ui().list;
+    ListPicture picture;
+    const auto paint = [&](std::size_t first, std::size_t last) {
+        picture.beginPaint(list, first, last);
+        for (std::size_t position = first; position <= last; ++position) {
+            picture.drawn(list, position);
+        }
+        picture.endPaint();
+    };
+    // What positions 0 to 4 mean, "-" for nothing.
+    const auto meant = [&] {
+        std::wstring texts;
+        for (std::size_t position = 0; position < 5; ++position) {
+            const auto row = picture.rowAt(list, position);
+            texts += row ? list.row(*row).text : L"-";
+        }
+        return texts;
+    };
+    const struct {
+        const char* move;
+        std::function<void()> act;
+        const wchar_t* meant;  // positions 0 and 1 in view when last painted
+        const wchar_t* repainted;
+    } cases[] = {
+        {"none", [] {}, L"cadb-", L"cadb-"},
+        {"a row appended", [&] { list.addRow(L"e"); }, L"cadbe", L"cadbe"},
+        {"sorted", [&] { list.setSorted(true); }, L"ca---", L"abcd-"},
+        {"the tail ordered by tag", [&] { list.orderTailByTag(0); }, L"ca---", L"bcad-"},
+        {"first row removed", [&] { list.removeRow(0); }, L"-a---", L"adb--"},
+        {"rows removed",
+         [&] {
+             list.removeRows({0, 1});
+         },
+         L"-----", L"db---"},
+        {"all removed", [&] { list.clear(); }, L"-----", L"-----"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.move);
+        list.setSorted(false);
+        list.clear();
+        for (const wchar_t* text : {L"c", L"a", L"d", L"b"}) {
+            list.addRow(text, {}, text[0] == L'b' ? 0 : 1);
+        }
+        picture = ListPicture(list.orderGeneration());
+        EXPECT_EQ(meant(), L"cadb-");  // nothing painted yet, nothing moved
+        paint(3, 4);
+        paint(0, 1);             // scrolled back to the top: rows 3 and 4 are out of sight
+        picture.drawn(list, 2);  // asked for outside a paint: not on the screen
+        k.act();
+        EXPECT_EQ(meant(), k.meant);
+        paint(2, 4);  // repainted, and scrolled: what the list shows now is what counts
+        EXPECT_EQ(meant(), k.repainted);
     }
 }
 

@@ -261,7 +261,7 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         {"optB", "", BM_CLICK, 0, "optB", "0B0 000 -1 ''"},
         {"txtName", "", WM_SETTEXT, 0, "txtName", "0A0 000 -1 'ab'"},
         {"txtName", "text set", WM_SETTEXT, 0, "txtName txtName", "0A0 000 -1 'ab'"},
-        {"cboKind", "", WM_KEYDOWN, VK_DOWN, "cboKind", "0A1 000 -1 ''"},
+        {"cboKind", "", WM_KEYDOWN, VK_DOWN, "", "0A1 000 -1 ''"},  // passed over, not chosen
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "check 1", "0A0 010 -1 ''", {1, kOnBox}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "", "0A0 000 2 ''", {2, kOnName}},
         {"lstItems", "row 2", WM_KEYDOWN, VK_SPACE, "check 2", "0A0 001 -1 ''"},
@@ -295,6 +295,55 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         EXPECT_EQ(g_heard, in.heard);
         EXPECT_EQ(state(), in.state);
         EXPECT_EQ(IsWindow(window) != FALSE, form.loaded());  // an unloaded form's window goes
+    }
+}
+
+// A click or Space on a list whose rows were re-ordered after it was last painted (here a sort
+// by a header click, with no paint between it and the next input) ticks the row the user saw at
+// that place, or none; never the row that moved into it.
+TEST_F(Win32ViewTest, ATickBeforeTheListIsRepaintedLandsOnTheRowDrawn) {
+    const auto press = [](HWND window, UINT down, LPARAM at) {
+        PostMessageW(window, down, down == WM_KEYDOWN ? VK_SPACE : MK_LBUTTON, at);
+        PostMessageW(window, down + 1, down == WM_KEYDOWN ? VK_SPACE : 0,
+                     down == WM_KEYDOWN ? 0xC0000001 : at);
+    };
+    // Sorted, alpha (drawn first) is the third row.
+    const struct {
+        const char* before;
+        UINT input;
+        const char* heard;
+    } cases[] = {
+        {"sorted", WM_LBUTTONDOWN, "check 2"},
+        {"sorted", WM_KEYDOWN, "check 2"},
+        {"first row removed", WM_LBUTTONDOWN, ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.before) + " " + std::to_string(k.input));
+        reload();
+        ListView& list = c().lstItems;
+        list.onColumnClick = [&list](std::size_t) {
+            list.setSortOrder(SortOrder::Descending);
+            list.setSorted(true);
+        };
+        const HWND window = hwnd(list);
+        const HWND header = ListView_GetHeader(window);
+        RECT column{}, row{};
+        ASSERT_TRUE(Header_GetItemRect(header, 0, &column));
+        ASSERT_TRUE(ListView_GetItemRect(window, 0, &row, LVIR_LABEL));
+        SetFocus(window);
+        ListView_SetItemState(window, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (std::string(k.before) == "sorted") {
+            press(header, WM_LBUTTONDOWN, MAKELPARAM(column.left + 20, column.bottom / 2));
+        } else {
+            list.removeRow(0);
+        }
+        press(window, k.input, MAKELPARAM(row.left - 8, (row.top + row.bottom) / 2));
+        pump();
+        EXPECT_EQ(g_heard, k.heard);
+        EXPECT_EQ(list.checkedCount(), k.heard[0] != '\0' ? 1u : 0u);
+        EXPECT_EQ(list.row(list.rowCount() - 1).checked, k.heard[0] != '\0');
+        (void)state();  // the window shows the model's ticks
     }
 }
 

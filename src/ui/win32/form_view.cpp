@@ -287,6 +287,16 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
                 form_.setWindowState(WindowState::Normal);
             }
             return 0;
+        case kSettleChoiceMessage: {
+            const auto index = static_cast<std::size_t>(wParam) - kFirstControlId;
+            if (wParam >= kFirstControlId && index < children_.size()) {
+                Child& child = children_[index];
+                if (child.picked && child.hwnd != nullptr && child.control != nullptr) {
+                    userChoice(child, true);
+                }
+            }
+            return 0;
+        }
         case WM_QUERYENDSESSION:
             // The program never holds up a log-off or restart, the one it asks for included.
             return TRUE;

@@ -13,6 +13,7 @@
 
 #include "ui/control_order.h"
 #include "ui/form.h"
+#include "ui/list_picture.h"
 #include "ui/win32/menu_builder.h"
 #include "ui/win32/owner_data_list.h"
 
@@ -72,6 +73,9 @@ private:
     // Escape, and below the menu ids.
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kListSubclassId = 1;
+    // Posted when a drop-down list closes, to settle on the entry the user picked in it once
+    // the list has sent all it sends on closing (in no fixed order).
+    static constexpr UINT kSettleChoiceMessage = WM_APP + 2;
 
     struct Child {
         Control* control = nullptr;
@@ -83,7 +87,11 @@ private:
         // Whether rows appended to a list would come into view, as last asked, and when.
         bool newRowsInView = true;
         DWORD viewCheckedAt = 0;
+        // What a list's window showed when last painted.
+        ListPicture picture;
         bool settingText = false;
+        // Whether the user picked an entry since a drop-down list was last opened.
+        bool picked = false;
     };
 
     // Messages.
@@ -157,6 +165,10 @@ private:
 
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);
+    void onComboCommand(Child& child, UINT code);
+    // The user's selection of a drop-down list passed on to the model; settled, or only passed
+    // over.
+    void userChoice(Child& child, bool settled);
     LRESULT onNotify(NMHDR& header);
     bool onSetCursor(HWND under, UINT hitTest);
     void onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);

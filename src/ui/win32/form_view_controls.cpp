@@ -89,6 +89,7 @@ void FormView::initChild(Child& child) {
 }
 
 void FormView::initListView(Child& child) {
+    child.picture = ListPicture(static_cast<const ListView&>(*child.control).orderGeneration());
     listOf(child).applyStyles();
     SetWindowSubclass(child.hwnd, &FormView::listViewProc, kListSubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
@@ -139,7 +140,7 @@ bool FormView::shouldShow(const Control& control) const {
 }
 
 OwnerDataList FormView::listOf(Child& child) {
-    return {child.hwnd, static_cast<ListView&>(*child.control)};
+    return {child.hwnd, static_cast<ListView&>(*child.control), child.picture};
 }
 
 }  // namespace dustrel::ui::win32

@@ -55,9 +55,13 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     LRESULT result = 0;
     try {
         bool handled = false;
-        result = listOf(*child).onInput(msg, wParam, lParam, handled);
-        if (!handled) {
-            result = DefSubclassProc(hwnd, msg, wParam, lParam);
+        if (msg == WM_PAINT) {
+            result = listOf(*child).paint(msg, wParam, lParam);
+        } else {
+            result = listOf(*child).onInput(msg, wParam, lParam, handled);
+            if (!handled) {
+                result = DefSubclassProc(hwnd, msg, wParam, lParam);
+            }
         }
     } catch (...) {
         result = 0;
@@ -139,6 +143,16 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
             SendMessageW(hwnd_, WM_CLOSE, 0, 0);
             return;
         }
+        // And Enter, where no button takes it, into IDOK: on a closed drop-down list it
+        // chooses the entry shown.
+        if (id == IDOK) {
+            Child* focused = find(GetFocus());
+            if (focused != nullptr && focused->control != nullptr &&
+                focused->control->kind() == ControlKind::ComboBox) {
+                userChoice(*focused, true);
+            }
+            return;
+        }
         // Enter on a push button inside a frame names the button by id only.
         const int index = static_cast<int>(id) - kFirstControlId;
         if (index >= 0 && static_cast<std::size_t>(index) < children_.size() &&
@@ -173,16 +187,7 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
             }
             break;
         case ControlKind::ComboBox:
-            if (code == CBN_SELCHANGE) {
-                const auto selected =
-                    static_cast<int>(SendMessageW(child->hwnd, CB_GETCURSEL, 0, 0));
-                auto& box = static_cast<ComboBox&>(control);
-                box.userSelect(selected);
-                if (!detached_ && box.listIndex() != selected) {
-                    SendMessageW(child->hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.listIndex()),
-                                 0);
-                }
-            }
+            onComboCommand(*child, code);
             break;
         case ControlKind::TextBox:
             if (code == EN_CHANGE && !child->settingText) {
@@ -199,6 +204,46 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
             break;
         default:
             break;
+    }
+}
+
+// The arrow keys, the wheel and typing on the closed list move its selection, and the list
+// says so (CBN_SELCHANGE, often with CBN_SELENDOK) at every step: those entries are only passed
+// over. The user chooses by picking an entry from the open list, by Enter, or by leaving it.
+void FormView::onComboCommand(Child& child, UINT code) {
+    switch (code) {
+        case CBN_SELCHANGE:
+            userChoice(child, false);
+            break;
+        case CBN_DROPDOWN:
+        case CBN_SELENDCANCEL:
+            child.picked = false;
+            break;
+        case CBN_SELENDOK:
+            child.picked = true;
+            break;
+        case CBN_CLOSEUP:
+            PostMessageW(hwnd_, kSettleChoiceMessage, static_cast<WPARAM>(child.id), 0);
+            break;
+        case CBN_KILLFOCUS:
+            userChoice(child, true);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormView::userChoice(Child& child, bool settled) {
+    const auto selected = static_cast<int>(SendMessageW(child.hwnd, CB_GETCURSEL, 0, 0));
+    auto& box = static_cast<ComboBox&>(*child.control);
+    box.userBrowse(selected);
+    if (settled) {
+        child.picked = false;
+        box.userSettle();  // may unload the form
+    }
+    if (!detached_ && box.listIndex() != selected) {
+        // The model refused the move.
+        SendMessageW(child.hwnd, CB_SETCURSEL, static_cast<WPARAM>(box.listIndex()), 0);
     }
 }
 

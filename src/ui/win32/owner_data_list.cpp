@@ -97,6 +97,16 @@ bool OwnerDataList::newRowsInView(HWND hwnd) {
     return shown <= lastInView;
 }
 
+LRESULT OwnerDataList::paint(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const int top = std::max(ListView_GetTopIndex(hwnd_), 0);
+    // The row cut off at the bottom is in view too.
+    const int last = top + std::max(ListView_GetCountPerPage(hwnd_), 0);
+    picture_.beginPaint(list_, static_cast<std::size_t>(top), static_cast<std::size_t>(last));
+    const LRESULT result = DefSubclassProc(hwnd_, msg, wParam, lParam);
+    picture_.endPaint();
+    return result;
+}
+
 LRESULT OwnerDataList::onNotify(NMHDR& header) {
     switch (header.code) {
         case LVN_GETDISPINFOW:
@@ -119,6 +129,9 @@ LRESULT OwnerDataList::onNotify(NMHDR& header) {
 void OwnerDataList::fillItem(LVITEMW& item) const {
     // The list may ask for a row the model has just removed, before it hears of the count.
     const bool present = item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list_.rowCount();
+    if (item.iItem >= 0 && item.iSubItem == 0) {
+        picture_.drawn(list_, static_cast<std::size_t>(item.iItem));
+    }
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
         const std::wstring* text =
             present ? &cellText(list_.row(static_cast<std::size_t>(item.iItem)), item.iSubItem)
@@ -188,9 +201,14 @@ LRESULT OwnerDataList::onInput(UINT msg, WPARAM wParam, LPARAM lParam, bool& han
 }
 
 // The model's handler may unload the form, and this list with it: nothing may follow.
-void OwnerDataList::userToggle(int row) {
-    if (row >= 0) {
-        list_.userToggle(static_cast<std::size_t>(row));
+void OwnerDataList::userToggle(int position) {
+    if (position < 0) {
+        return;
+    }
+    // The rows may have been re-ordered since the window was painted (a sort, the end of a
+    // drive's walk): the tick goes to the row the user saw there, or nowhere.
+    if (const auto row = picture_.rowAt(list_, static_cast<std::size_t>(position))) {
+        list_.userToggle(*row);
     }
 }
 

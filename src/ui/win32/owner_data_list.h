@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "ui/list_picture.h"
 #include "ui/list_view.h"
 
 namespace dustrel::ui::win32 {
@@ -15,7 +16,8 @@ namespace dustrel::ui::win32 {
 // are. A thin wrapper made where it is needed; the view decides when to call it.
 class OwnerDataList {
 public:
-    OwnerDataList(HWND hwnd, ListView& list) : hwnd_(hwnd), list_(list) {}
+    OwnerDataList(HWND hwnd, ListView& list, ListPicture& picture)
+        : hwnd_(hwnd), list_(list), picture_(picture) {}
 
     // Full-row selection, double buffering and the check boxes the model asks for.
     void applyStyles();
@@ -28,6 +30,8 @@ public:
     // Whether rows appended to the list now would come into view.
     static bool newRowsInView(HWND hwnd);
 
+    // The list's own paint: the rows it asks for meanwhile are what the user sees.
+    LRESULT paint(UINT msg, WPARAM wParam, LPARAM lParam);
     // A notification the list sent its parent.
     LRESULT onNotify(NMHDR& header);
     // The list's own mouse and keyboard input, seen before the list: handled is set when the
@@ -38,10 +42,12 @@ private:
     // Type-ahead: the row that starts with the typed text, or -1.
     LRESULT findRow(const NMLVFINDITEMW& request) const;
     void fillItem(LVITEMW& item) const;
-    void userToggle(int row);
+    // A position of the window, as the user saw it when it was last painted.
+    void userToggle(int position);
 
     HWND hwnd_;
     ListView& list_;
+    ListPicture& picture_;
 };
 
 }  // namespace dustrel::ui::win32
