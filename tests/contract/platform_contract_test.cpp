@@ -35,8 +35,7 @@ Names listing(platform::FileSystem& files, const std::wstring& folder) {
         names.push_back(L"<" + std::to_wstring(static_cast<int>(status)) + L">");
     }
     for (const FolderEntry& entry : entries) {
-        names.push_back(entry.name + (entry.directory ? L"/" : L"") +
-                        (entry.link ? L"@" : L""));
+        names.push_back(entry.name + (entry.directory ? L"/" : L"") + (entry.link ? L"@" : L""));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -247,6 +246,8 @@ TEST_F(SystemContract, NamesItsExecutableAndGrantsTheSingleInstanceGuardOnce) {
     const std::wstring guard = L"DustrelContract." + root_.substr(root_.rfind(L'\\') + 1);
     EXPECT_TRUE(p_.system.claimSingleInstance(guard));
     EXPECT_FALSE(p_.system.claimSingleInstance(guard));
+    // The same program started under its name in other letters.
+    EXPECT_FALSE(p_.system.claimSingleInstance(platform::upperCase(guard)));
     EXPECT_TRUE(p_.system.claimSingleInstance(guard + L".other"));
 }
 
