@@ -23,10 +23,11 @@ AllowSkipFiles off
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_PARENT_KEY "Software\Dustrel"
 !define SHORTCUT "$SMPROGRAMS\Dustrel.lnk"
-; The named mutex a running Dustrel holds (claimSingleInstance in
-; src/platform/win32/win32_system.cpp). It is there from the program's first moment to its last,
-; also while it sits hidden in the notification area.
-!define INSTANCE_MUTEX "Local\Dustrel.SingleInstance.${APP_NAME}"
+; The named mutex a running Dustrel holds (singleInstanceGuardName in src/platform/system.cpp).
+; It is there from the program's first moment to its last, also while it sits hidden in the
+; notification area. Its name is made from APP_NAME in capitals, so that a copy started as
+; DUSTREL.EXE holds the same one as a copy started as dustrel.exe.
+!define INSTANCE_MUTEX "Local\Dustrel.SingleInstance.DUSTREL"
 !define SYNCHRONIZE 0x00100000
 !define ERROR_ACCESS_DENIED 5
 
@@ -53,6 +54,7 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 
 !define MUI_ICON "..\res\dustrel.ico"
 !define MUI_UNICON "..\res\dustrel.ico"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${APP_NAME}.exe"
@@ -63,6 +65,8 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 
 LangString RunningText ${LANG_ENGLISH} "Dustrel is running. Close it (if it sits in the \
 notification area, right-click its icon and choose Exit), then choose Retry."
+LangString ForeignFileText ${LANG_ENGLISH} "$0 belongs to another program. Setup does not \
+replace a file that is not Dustrel's: choose another folder for Dustrel."
 LangString DeleteLogsText ${LANG_ENGLISH} "Also delete Dustrel's deletion logs in$\r$\n\
 $INSTDIR\log files?$\r$\n$\r$\nThey list the files Dustrel deleted."
 
@@ -90,6 +94,96 @@ $INSTDIR\log files?$\r$\n$\r$\nThey list the files Dustrel deleted."
 !insertmacro DEFINE_REFUSE_WHILE_RUNNING ""
 !insertmacro DEFINE_REFUSE_WHILE_RUNNING "un."
 
+; Leaves on the stack "yes" when the file named on the stack carries Dustrel's version resource
+; (the product "Dustrel" of the publisher PUBLISHER), else "no". dustrel.exe carries it, and so
+; does every uninstaller this script has written, which takes the installer's own. Another
+; program's file, one without a version resource, a folder: none of them is Dustrel's.
+!macro VERSION_STRING BLOCK PREFIX NAME OUT
+    StrCpy ${OUT} ""
+    System::Call 'version::VerQueryValueW(p ${BLOCK}, w "${PREFIX}${NAME}", *p .R8, *i .R9) i.R7'
+    ${If} $R7 <> 0
+    ${AndIf} $R9 > 0
+        System::Call 'kernel32::lstrcpynW(w .R9, p R8, i ${NSIS_MAX_STRLEN}) p.R7'
+        StrCpy ${OUT} $R9
+    ${EndIf}
+!macroend
+Function IsDustrels
+    Exch $R0
+    Push $R1
+    Push $R2
+    Push $R3
+    Push $R4
+    Push $R7
+    Push $R8
+    Push $R9
+    StrCpy $R4 "no"
+    System::Call 'version::GetFileVersionInfoSizeW(w R0, *i) i.R1'
+    ${If} $R1 > 0
+        System::Alloc $R1
+        Pop $R2
+        System::Call 'version::GetFileVersionInfoW(w R0, i 0, i R1, p R2) i.R3'
+        ; The strings of the first language the resource lists.
+        ${If} $R3 <> 0
+            System::Call 'version::VerQueryValueW(p R2, w "\VarFileInfo\Translation", \
+                *p .R8, *i .R9) i.R7'
+            ${If} $R7 <> 0
+            ${AndIf} $R9 >= 4
+                System::Call '*$R8(&i2 .R3, &i2 .R7)'
+                IntFmt $R3 "%04X" $R3
+                IntFmt $R7 "%04X" $R7
+                StrCpy $R3 "\StringFileInfo\$R3$R7\"
+                !insertmacro VERSION_STRING $R2 $R3 ProductName $R1
+                !insertmacro VERSION_STRING $R2 $R3 CompanyName $R0
+                ${If} $R1 S== "Dustrel"
+                ${AndIf} $R0 S== "${PUBLISHER}"
+                    StrCpy $R4 "yes"
+                ${EndIf}
+            ${EndIf}
+        ${EndIf}
+        System::Free $R2
+    ${EndIf}
+    StrCpy $R0 $R4
+    Pop $R9
+    Pop $R8
+    Pop $R7
+    Pop $R4
+    Pop $R3
+    Pop $R2
+    Pop $R1
+    Exch $R0
+FunctionEnd
+
+; Sets $0 to the first file setup would replace in $INSTDIR that is not Dustrel's, else to "".
+; The registry names only the last installation, and a folder may hold an earlier one; so the
+; files themselves are asked.
+!macro FIND_FOREIGN_FILE NAME
+    ${If} $0 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${NAME}"
+        Push "$INSTDIR\${NAME}"
+        Call IsDustrels
+        Pop $1
+        ${If} $1 != "yes"
+            StrCpy $0 "$INSTDIR\${NAME}"
+        ${EndIf}
+    ${EndIf}
+!macroend
+Function FindForeignFile
+    StrCpy $0 ""
+    !insertmacro FIND_FOREIGN_FILE "${APP_NAME}.exe"
+    !insertmacro FIND_FOREIGN_FILE "uninstall.exe"
+FunctionEnd
+
+; Setup replaces only Dustrel's own files: another program's uninstall.exe in the folder chosen
+; would be lost, and that program with it. The user is told and stays on the page to choose
+; another folder.
+Function DirectoryLeave
+    Call FindForeignFile
+    ${If} $0 != ""
+        MessageBox MB_OK|MB_ICONSTOP "$(ForeignFileText)"
+        Abort
+    ${EndIf}
+FunctionEnd
+
 ; Asked first so that nobody walks through the pages only to be refused, and again before the
 ; first file is written, for a copy started in between.
 Function .onInit
@@ -102,6 +196,13 @@ FunctionEnd
 
 Section
     Call RefuseWhileRunning
+    ; Also where no page was shown: in silent mode, exit code 1.
+    Call FindForeignFile
+    ${If} $0 != ""
+        MessageBox MB_OK|MB_ICONSTOP "$(ForeignFileText)" /SD IDOK
+        SetErrorLevel 1
+        Quit
+    ${EndIf}
     SetOutPath "$INSTDIR"
     File "/oname=${APP_NAME}.exe" "${EXE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"

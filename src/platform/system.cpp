@@ -12,4 +12,15 @@ std::wstring executableFolder(System& system) {
     return folderOf(system.executablePath());
 }
 
+std::wstring singleInstanceGuardName(std::wstring_view name) {
+    std::wstring plainName = upperCase(name);
+    // An object's name takes no backslash after the namespace prefix.
+    for (wchar_t& c : plainName) {
+        if (c == L'\\') {
+            c = L'_';
+        }
+    }
+    return L"Local\\Dustrel.SingleInstance." + plainName;
+}
+
 }  // namespace dustrel::platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/status.h"
 
@@ -49,5 +50,10 @@ public:
 std::wstring applicationName(System& system);
 // The folder that holds the running executable, without a trailing backslash.
 std::wstring executableFolder(System& system);
+// The name of the per-session object that guards one copy of the program called `name`.
+// Windows takes DUSTREL.EXE and dustrel.exe for one file and starts the same program either
+// way, but compares object names by case; so the name is made from the upper-cased program
+// name. The installer and the uninstaller look for this very name (installer/dustrel.nsi).
+std::wstring singleInstanceGuardName(std::wstring_view name);
 
 }  // namespace dustrel::platform

@@ -294,6 +294,8 @@ TEST_F(SystemContract, NamesItsExecutableAndGrantsTheSingleInstanceGuardOnce) {
     const std::wstring guard = L"DustrelContract." + root_.substr(root_.rfind(L'\\') + 1);
     EXPECT_TRUE(p_.system.claimSingleInstance(guard));
     EXPECT_FALSE(p_.system.claimSingleInstance(guard));
+    // The same program started under its name in other letters.
+    EXPECT_FALSE(p_.system.claimSingleInstance(platform::upperCase(guard)));
     EXPECT_TRUE(p_.system.claimSingleInstance(guard + L".other"));
 }
 

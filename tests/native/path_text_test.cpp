@@ -1,4 +1,5 @@
 #include "platform/path_text.h"
+#include "platform/system.h"
 #include "platform/utf8.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,16 @@ TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
     EXPECT_FALSE(equalsNoCase(L"a.tmp", L"a.tm"));
     EXPECT_FALSE(equalsNoCase(L"\u00F7", L"\u00D7"));  // division and multiplication signs
     EXPECT_FALSE(equalsNoCase(L"\u0131", L"I"));       // dotless i stays itself
+}
+
+// The installer opens this very name to find a running copy: it may not change by accident.
+TEST(SingleInstanceGuardName, IsOneNameForAProgramNameInAnyLetterCase) {
+    EXPECT_EQ(singleInstanceGuardName(L"dustrel"), L"Local\\Dustrel.SingleInstance.DUSTREL");
+    EXPECT_EQ(singleInstanceGuardName(L"DUSTREL"), singleInstanceGuardName(L"Dustrel"));
+    EXPECT_EQ(singleInstanceGuardName(L"caf\u00E9 \u0444"),
+              singleInstanceGuardName(L"CAF\u00C9 \u0424"));
+    EXPECT_NE(singleInstanceGuardName(L"dustrel"), singleInstanceGuardName(L"dustrel2"));
+    EXPECT_EQ(singleInstanceGuardName(L"a\\b"), L"Local\\Dustrel.SingleInstance.A_B");
 }
 
 TEST(Utf8, WritesASurrogateOnItsOwnAsTheReplacementCharacter) {

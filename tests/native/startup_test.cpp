@@ -99,7 +99,9 @@ TEST_F(StartupTest, UnwritableStoreLeavesTheProgramOutOfTheNotificationArea) {
 }
 
 TEST_F(StartupTest, SecondCopyExplainsOpensTheThankYouPageAndEndsWithoutItsWindow) {
-    fakes.system.otherInstanceRunning = true;
+    // The first copy was started as Dustrel.exe, this one as DUSTREL.EXE: the same program.
+    ASSERT_TRUE(fakes.system.claimSingleInstance(platform::applicationName(fakes.system)));
+    fakes.system.executable = L"C:\\Program Files\\Dustrel\\DUSTREL.EXE";
     startedFromRunEntry();
     form.load();  // not start(): touching the controls afterwards would load the window again
     EXPECT_EQ(host.messageTexts(), Texts{L"Dustrel Is Already Running"});

@@ -49,19 +49,24 @@ reg_delete() { wine_run reg delete "$@" /f >/dev/null 2>&1 || true; }
 # never leave one older than today.
 shows_window() {
     wine_run start "$1" >/dev/null 2>&1
-    local tries status=1
-    for ((tries = 0; tries < 120; tries++)); do
-        xdotool search --onlyvisible --name '^Dustrel v1\.0$' >/dev/null 2>&1 && status=0 && break
-        sleep 0.25
-    done
+    local status=0
+    waits_for_window || status=1
     [[ ${2:-} == keep ]] || stop_dustrel
     return $status
+}
+waits_for_window() {
+    local tries
+    for ((tries = 0; tries < 120; tries++)); do
+        xdotool search --onlyvisible --name '^Dustrel v1\.0$' >/dev/null 2>&1 && return 0
+        sleep 0.25
+    done
+    return 1
 }
 stop_dustrel() {
     wine_run taskkill /f /im dustrel.exe >/dev/null 2>&1 || true
     local tries
     for ((tries = 0; tries < 100; tries++)); do
-        pgrep -f '\\dustrel\.exe' >/dev/null || return 0
+        pgrep -if '\\dustrel\.exe' >/dev/null || return 0
         sleep 0.1
     done
 }
@@ -103,13 +108,16 @@ local_appdata=$(expand '%LOCALAPPDATA%')
 default_dir="$local_appdata\\Programs\\Dustrel"
 other_dir='C:\Dustrel Elsewhere'
 portable_dir='C:\Dustrel Portable'
+foreign_dir='C:\Dustrel Foreign'
 shortcut="$(expand '%APPDATA%')\\Microsoft\\Windows\\Start Menu\\Programs\\Dustrel.lnk"
 default_unix=$(unix_path "$default_dir")
 other_unix=$(unix_path "$other_dir")
 portable_unix=$(unix_path "$portable_dir")
+foreign_unix=$(unix_path "$foreign_dir")
 shortcut_unix=$(unix_path "$shortcut")
 temp_unix=$(unix_path "$(expand '%TEMP%')")
-for path in "$default_unix" "$other_unix" "$portable_unix" "$shortcut_unix" "$temp_unix"; do
+for path in "$default_unix" "$other_unix" "$portable_unix" "$foreign_unix" "$shortcut_unix" \
+    "$temp_unix"; do
     if [[ $path != "$WINEPREFIX"/* ]]; then
         echo "package_test.sh: $path is outside the Wine prefix: not touching it" >&2
         exit 2
@@ -119,7 +127,8 @@ done
 # Leaves the prefix as a run killed half way may not have: nothing installed, nothing stored.
 clean_prefix() {
     stop_dustrel
-    rm -rf "$default_unix" "$other_unix" "$portable_unix" "$shortcut_unix" "$temp_unix"/~nsu*.tmp
+    rm -rf "$default_unix" "$other_unix" "$portable_unix" "$foreign_unix" "$shortcut_unix" \
+        "$temp_unix"/~nsu*.tmp
     reg_delete "$uninstall_key"
     reg_delete "$settings_key"
     reg_delete "$run_key" /v dustrel
@@ -215,8 +224,11 @@ test_other_folder() {
     reg_delete "$settings_key\\cleaner"
 }
 
+# Started as DUSTREL.EXE, the program is the same one. Windows names a program as it was typed;
+# Wine's loader does too when handed the name, but start would pass on the name as stored.
 test_running_copy() {
-    shows_window "$default_dir\\dustrel.exe" keep || { fail "the program showed no window"; return; }
+    wine_run "$default_dir\\DUSTREL.EXE" >/dev/null 2>&1 &
+    waits_for_window || { fail "the program showed no window"; stop_dustrel; return; }
     local status=0
     wine_run "$(windows_path "$setup")" /S || status=$?
     ((status == 2)) || fail "setup /S over a running copy ended with $status, not 2"
@@ -226,6 +238,35 @@ test_running_copy() {
     [[ -f $default_unix/dustrel.exe ]] && has_key "$uninstall_key" ||
         fail "the refused uninstallation removed something"
     stop_dustrel
+}
+
+# Setup replaces no file of another program's: into a folder holding one where setup would
+# write, it installs nothing, leaves the file byte for byte and ends with exit code 1. The
+# installation in the default folder stays the one "Apps & features" names.
+test_foreign_folder() {
+    local work name status
+    work=$(mktemp -d)
+    # Another program's setup made by NSIS too, with a version resource of its own.
+    printf '%s\n' 'Unicode true' 'Name Other' "OutFile \"$work/other.exe\"" \
+        'VIProductVersion 2.0.0.0' 'VIAddVersionKey ProductName Other' \
+        'VIAddVersionKey CompanyName "Other project"' 'VIAddVersionKey FileVersion 2.0.0' \
+        'Section' 'SectionEnd' | makensis -V1 - >/dev/null || fail "makensis made no other program"
+    echo "not a program" >"$work/plain"
+    for name in uninstall.exe:other.exe uninstall.exe:plain dustrel.exe:plain; do
+        rm -rf "$foreign_unix"
+        mkdir -p "$foreign_unix"
+        cp "$work/${name#*:}" "$foreign_unix/${name%:*}"
+        status=0
+        wine_run cmd /c "$(windows_path "$setup") /S /D=$foreign_dir" || status=$?
+        ((status == 1)) || fail "setup /S over another program's ${name%:*} ended with $status, not 1"
+        cmp -s "$work/${name#*:}" "$foreign_unix/${name%:*}" ||
+            fail "setup replaced another program's ${name%:*}"
+        [[ $(ls -A "$foreign_unix") == "${name%:*}" ]] ||
+            fail "setup wrote into $foreign_dir: $(ls -A "$foreign_unix" | tr '\n' ' ')"
+    done
+    [[ $(reg_value "$uninstall_key" InstallLocation) == "$default_dir" ]] ||
+        fail "the uninstall entry no longer names $default_dir"
+    rm -rf "$foreign_unix" "$work"
 }
 
 # What the program stores goes with it; a deletion log and a file of the user's own stay.
@@ -255,8 +296,8 @@ test_silent_uninstall() {
 passed=0 failed=0 skipped=0
 trap clean_prefix EXIT
 clean_prefix
-for name in test_portable_zip test_silent_install test_other_folder test_running_copy \
-    test_silent_uninstall; do
+for name in test_portable_zip test_silent_install test_other_folder test_foreign_folder \
+    test_running_copy test_silent_uninstall; do
     started=$SECONDS
     if [[ $can_run == no && $name != test_portable_zip ]]; then
         echo "SKIP $name (32-bit Windows programs cannot run here)"

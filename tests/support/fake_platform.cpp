@@ -484,7 +484,7 @@ Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& size
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {
-    return claimed_.insert(name).second && !otherInstanceRunning;
+    return claimed_.insert(platform::singleInstanceGuardName(name)).second && !otherInstanceRunning;
 }
 
 namespace {

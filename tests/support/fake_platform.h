@@ -212,7 +212,8 @@ public:
     platform::Status diskSizes(const std::wstring& root, platform::DiskSizes& sizes) override;
     std::wstring commandArguments() override { return arguments; }
     std::wstring executablePath() override { return executable; }
-    // Answers false when another copy runs or the name was claimed before, as a mutex would.
+    // Answers false when another copy runs or the name was claimed before, as a mutex would:
+    // by the object's name, which tells letter case apart.
     bool claimSingleInstance(const std::wstring& name) override;
     platform::Status restartWindows() override {
         ++restartRequests;

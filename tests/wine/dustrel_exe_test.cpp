@@ -1,5 +1,6 @@
-// dustrel.exe itself: it starts and shows its main window, refuses a second copy, and ends
-// cleanly when its window is closed.
+// dustrel.exe itself: it starts and shows its main window, refuses a second copy (started
+// under its name in capitals, which Windows takes for the same file), and ends cleanly when
+// its window is closed.
 
 #include <windows.h>
 
@@ -7,6 +8,8 @@
 
 #include <cstdlib>
 #include <string>
+
+#include "support/win32_temp_tree.h"
 
 namespace dustrel {
 namespace {
@@ -26,6 +29,7 @@ struct RunningProgram {
     }
     ~RunningProgram() {
         TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 10000);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
     }
@@ -64,6 +68,21 @@ struct RunningProgram {
     PROCESS_INFORMATION info{};
 };
 
+// The program copied to a folder of its own as DUSTREL.EXE.
+struct CopyInCapitals {
+    explicit CopyInCapitals(const wchar_t* exe)
+        : folder(testing::makeTempFolder(L"DustrelCapitals.")), path(folder + L"\\DUSTREL.EXE") {
+        EXPECT_TRUE(CopyFileW(exe, path.c_str(), TRUE)) << GetLastError();
+    }
+    ~CopyInCapitals() {
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring folder;
+    std::wstring path;
+};
+
 TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
     const wchar_t* exe = _wgetenv(L"DUSTREL_EXE");
     if (exe == nullptr || *exe == L'\0') {
@@ -73,7 +92,10 @@ TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
     const HWND window = first.waitFor(nullptr, kMain);
     ASSERT_NE(window, nullptr) << "no main window";
 
-    RunningProgram second(exe);
+    // Windows names a module as it was started, and Wine as it is stored: a copy stored so
+    // stands for the program started under its name in capitals.
+    const CopyInCapitals capitals(exe);
+    RunningProgram second(capitals.path.c_str());
     const HWND box = second.waitFor(kBox, nullptr);
     ASSERT_NE(box, nullptr) << "the second copy ended without a word";
     EXPECT_EQ(second.find(nullptr, kMain), nullptr) << "the second copy showed its window";

@@ -98,14 +98,7 @@ std::wstring Win32System::executablePath() {
 }
 
 bool Win32System::claimSingleInstance(const std::wstring& name) {
-    // Kernel object names take no backslash after the namespace prefix.
-    std::wstring plainName = name;
-    for (wchar_t& c : plainName) {
-        if (c == L'\\') {
-            c = L'_';
-        }
-    }
-    const std::wstring objectName = L"Local\\Dustrel.SingleInstance." + plainName;
+    const std::wstring objectName = platform::singleInstanceGuardName(name);
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, objectName.c_str());
     const DWORD error = GetLastError();
     if (mutex == nullptr) {
