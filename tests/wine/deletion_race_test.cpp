@@ -187,18 +187,22 @@ TEST_F(DeletionRaceTest, PathsSwappedFromLinuxDuringDeleteTakeNothingUnticked) {
     for (int i = 0; i < 10; ++i) {
         watched += " D000" + std::to_string(i);
     }
-    ASSERT_TRUE(
-        runUnix("cd '" + root + "/Tree'\n{ inotifywait -t 60 -e delete" + watched +
-                " 2> ../Helper/err >/dev/null &&\n"
-                "  mv D1997/f.tmp D1997/aside.tmp && mv ../Staging/f.tmp D1997/f.tmp &&\n"
-                "  mv D1998 ../D1998.aside && ln -s '" +
-                root +
-                "/Outside' D1998 &&\n"
-                "  if [ -e D1999/f.tmp ]; then echo swapped before the last; fi\n"
-                "  touch ../Helper/done; } > ../Helper/out 2>&1 < /dev/null &\n"
-                "for i in $(seq 1000); do\n"
-                "  grep -q 'Watches established' ../Helper/err 2>/dev/null && exit 0; sleep 0.01\n"
-                "done\nexit 1"))
+    // Its own session, with no descriptor of Wine's: nothing waits on it but this test.
+    ASSERT_TRUE(runUnix("cd '" + root + "/Tree'\ncat > ../Helper/swap.sh <<'END'\n" +
+                        "inotifywait -t 60 -e delete" + watched +
+                        " 2> ../Helper/err >/dev/null ||\n"
+                        "  { touch ../Helper/done; exit 1; }\n"
+                        "mv D1997/f.tmp D1997/aside.tmp && mv ../Staging/f.tmp D1997/f.tmp &&\n"
+                        "  mv D1998 ../D1998.aside && ln -s '" +
+                        root +
+                        "/Outside' D1998 &&\n"
+                        "  if [ -e D1999/f.tmp ]; then echo swapped before the last; fi\n"
+                        "touch ../Helper/done\nEND\n"
+                        "setsid sh ../Helper/swap.sh < /dev/null > ../Helper/out 2>&1 3>&- 4>&- "
+                        "5>&- 6>&- 7>&- 8>&- 9>&- &\n"
+                        "for i in $(seq 1000); do\n"
+                        "  grep -q 'Watches established' ../Helper/err 2>/dev/null && exit 0\n"
+                        "  sleep 0.01\ndone\nexit 1"))
         << "inotifywait (inotify-tools) did not start watching";
 
     RealWindowDeleting window(root_);
