@@ -10,6 +10,7 @@ packages=(
     googletest                                       # GoogleTest sources (/usr/src/googletest)
     wine wine32:i386 wine64                          # running the Windows build
     xvfb xauth x11-apps xdotool imagemagick          # a private screen, screenshots, icons
+    inotify-tools                                    # a Wine test's changes timed from Linux
     nsis zip unzip                                   # the installer and the portable zip
 )
 
