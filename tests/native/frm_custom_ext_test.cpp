@@ -82,9 +82,9 @@ TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndWhatWouldBreakTheListOrThePattern)
 
     // Names may hold what only an extension must not; an extension may fill a name by itself.
     const std::wstring longest(254, L'e');
-    add(L"C:/* <files>.", L"tmp");
+    add(L"C:/* <files>.", L"tmp 2");
     add(L"Long", longest);
-    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"C:/* <files>.?tmp#Long?" + longest + L"#");
+    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"C:/* <files>.?tmp 2#Long?" + longest + L"#");
 }
 
 }  // namespace
