@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string_view>
 
 namespace dustrel::bench {
@@ -32,6 +33,23 @@ inline bool wildMatch(std::string_view pattern, std::string_view name) {
         ++p;
     }
     return p == pattern.size();
+}
+
+// Whether `path` ("T:\\...") lies in a Recycle Bin folder directly under the drive root, which a
+// scan passes over whatever the folder's letter case. The classic design passes over only
+// "RECYCLED", in capitals.
+inline bool inRecycleBinAtRoot(std::string_view path) {
+    const std::size_t end = path.find('\\', 3);
+    if (path.size() < 4 || path.substr(1, 2) != ":\\" || end == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view folder = path.substr(3, end - 3);
+    for (std::string_view bin : {"$Recycle.Bin", "RECYCLER", "RECYCLED"}) {
+        if (folder.size() == bin.size() && wildMatch(bin, folder)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace dustrel::bench

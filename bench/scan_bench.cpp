@@ -182,13 +182,16 @@ void examples(const char* what, const std::vector<std::wstring>& rows) {
 }
 
 // The reference's rows less its mistakes must be the real rows less the names the ANSI
-// functions cannot spell.
+// functions cannot spell. Its mistakes: matches through 8.3 short names, names with substitutes,
+// and on a real system drive the files of the Recycle Bins it walks ($Recycle.Bin, RECYCLER).
 bool compareRows(const std::vector<ReferenceRow>& reference,
                  const std::vector<std::wstring>& real) {
-    std::vector<std::wstring> expected, shortOnly, substituted, realAnsi, beyondAnsi;
+    std::vector<std::wstring> expected, shortOnly, substituted, inBins, realAnsi, beyondAnsi;
     for (const ReferenceRow& row : reference) {
         const std::string name = row.path.substr(row.path.rfind('\\') + 1);
-        if (row.path.find('?') != std::string::npos) {
+        if (dustrel::bench::inRecycleBinAtRoot(row.path)) {
+            inBins.push_back(fromAnsi(row.path));
+        } else if (row.path.find('?') != std::string::npos) {
             substituted.push_back(fromAnsi(row.path));
         } else if (!dustrel::bench::wildMatch(kPatterns[row.pattern], name)) {
             shortOnly.push_back(fromAnsi(row.path));
@@ -201,6 +204,7 @@ bool compareRows(const std::vector<ReferenceRow>& reference,
     }
     examples("reference rows found only through an 8.3 short name", shortOnly);
     examples("reference rows with ANSI substitutes ('?')", substituted);
+    examples("reference rows in a Recycle Bin at the root", inBins);
     examples("real rows beyond the ANSI code page", beyondAnsi);
     const auto differ =
         std::mismatch(expected.begin(), expected.end(), realAnsi.begin(), realAnsi.end());

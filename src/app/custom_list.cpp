@@ -1,5 +1,7 @@
 #include "app/custom_list.h"
 
+#include "settings/custom_entry.h"
+
 namespace dustrel::app {
 
 CustomList parseCustomList(const std::wstring& value) {
@@ -25,7 +27,12 @@ CustomList parseCustomList(const std::wstring& value) {
         }
         list.names[j] = entry.substr(0, mark);
         list.extensions[j] = entry.substr(mark + 1);
-        list.rowEntries.push_back(j);
+        // A store written by hand or by another program may hold "*" or "", whose pattern
+        // would list every file of the disk.
+        if (settings::checkCustomEntry(list.names[j], list.extensions[j]) ==
+            settings::CustomEntryFault::None) {
+            list.rowEntries.push_back(j);
+        }
     }
     return list;
 }

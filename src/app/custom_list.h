@@ -13,8 +13,9 @@ struct CustomList {
     std::vector<std::wstring> entries;
     std::vector<std::wstring> names;
     std::vector<std::wstring> extensions;
-    // The entry behind each category row the list adds, in row order. An entry without "?"
-    // adds no row, so rows and entries need not line up by position.
+    // The entry behind each category row the list adds, in row order. An entry without "?",
+    // or one the custom-extension window would refuse, adds no row (and is never searched), so
+    // rows and entries need not line up by position.
     std::vector<std::size_t> rowEntries;
 };
 

@@ -1,6 +1,7 @@
 #include "scan/search_folder.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -10,13 +11,18 @@ namespace dustrel::scan {
 
 namespace {
 
-// Compared with exact letter case: "C:\RECYCLED" only, not "C:\Recycled" nor "C:\Data\RECYCLED".
-bool isRecycledAtRoot(const std::wstring& folder, const std::wstring& name) {
-    constexpr std::wstring_view kRecycled = L":\\RECYCLED";
-    if (folder.size() + name.size() != kRecycled.size() + 1) {
-        return false;
-    }
-    return std::wstring_view(folder + name).substr(1) == kRecycled;
+bool isDriveRoot(std::wstring_view folder) {
+    return folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\';
+}
+
+// The folders in which the versions of Windows keep a drive's Recycle Bin: 95 to Me, and
+// 2000 and XP on FAT ("RECYCLED"), 2000 and XP on NTFS ("RECYCLER"), Vista on. Their files
+// are deleted files under made-up names ($R....tmp), which only the bin may remove. Any letter
+// case names them: the file system ignores it.
+bool isRecycleBin(std::wstring_view name) {
+    constexpr std::array<std::wstring_view, 3> kBins = {L"$Recycle.Bin", L"RECYCLER", L"RECYCLED"};
+    return std::ranges::any_of(
+        kBins, [name](std::wstring_view bin) { return platform::equalsNoCase(name, bin); });
 }
 
 void upperInto(const std::wstring& name, std::wstring& upper) {
@@ -47,12 +53,13 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
             continue;
         }
         sink.folderListed();
+        const bool atRoot = isDriveRoot(current);
         const std::size_t firstSubfolder = pending.size();
         for (const platform::FolderEntry& entry : entries) {
             if (entry.directory) {
                 // Room for "\" and at least a one-letter name below it.
                 const bool fits = current.size() + entry.name.size() + 2 <= kMaxPathLength;
-                if (!entry.link && fits && !isRecycledAtRoot(current, entry.name)) {
+                if (!entry.link && fits && !(atRoot && isRecycleBin(entry.name))) {
                     pending.push_back(current + entry.name + L'\\');
                 }
                 continue;

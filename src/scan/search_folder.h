@@ -32,8 +32,9 @@ enum class WalkEnd { Finished, Stopped };
 // system lists them. Each file name is tried against every pattern in order and reported once
 // for each pattern it matches; folders are never matches. Not entered: links
 // (junctions, symbolic links, mount points), which lead off the drive or round in a loop; the
-// Recycle Bin folder "RECYCLED" directly under a drive root; and folders too deep for any row
-// to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.
+// Recycle Bin folders directly under a drive root ("$Recycle.Bin", "RECYCLER", "RECYCLED", in
+// any letter case; the same names deeper are ordinary folders); and folders too deep for any
+// row to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.
 WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
                       std::span<const NamePattern> patterns, WalkSink& sink);
 

@@ -1,6 +1,7 @@
 #include "settings/frm_custom_ext.h"
 
 #include "platform/program_info.h"
+#include "settings/custom_entry.h"
 #include "settings/dialog_style.h"
 #include "settings/settings_store.h"
 
@@ -19,6 +20,20 @@ std::wstring trimmed(const std::wstring& text) {
     }
     const auto last = text.find_last_not_of(L" \t");
     return text.substr(first, last - first + 1);
+}
+
+const wchar_t* refusalOf(CustomEntryFault fault) {
+    switch (fault) {
+        case CustomEntryFault::None:
+            break;
+        case CustomEntryFault::Missing:
+            return L"Please Provide All Information";
+        case CustomEntryFault::Characters:
+            return L"Please Do Not Use These Characters: . ? # * \\ / : < > | \"";
+        case CustomEntryFault::TooLong:
+            return L"The Extension Is Too Long";
+    }
+    return nullptr;
 }
 
 ui::Label& adviceLabel(ui::Form& form, ui::Container& parent) {
@@ -55,17 +70,8 @@ void FrmCustomExt::cmdAdd_Click() {
     auto& c = ui();
     const std::wstring name = trimmed(c.txtExtType.text());
     const std::wstring ext = trimmed(c.txtCustom.text());
-    if (name.empty() || ext.empty()) {
-        host().messageBox(L"Please Provide All Information", platform::kProgramTitle,
-                          {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
-        return;
-    }
-    // The stored list has no escaping: a "?" or "#" typed into a field would split this entry
-    // and every one stored after it differently at the next start.
-    if (name.find_first_of(kEntryBreakingCharacters) != std::wstring::npos ||
-        ext.find_first_of(kExtensionForbiddenCharacters) != std::wstring::npos) {
-        host().messageBox(L"Please Do Not Use These Characters: ? # * \\ / : < > | \"",
-                          platform::kProgramTitle,
+    if (const wchar_t* refusal = refusalOf(checkCustomEntry(name, ext))) {
+        host().messageBox(refusal, platform::kProgramTitle,
                           {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
         return;
     }

@@ -20,11 +20,6 @@ struct FrmCustomExtControls {
     ui::Label& Label1;
 };
 
-// Characters that would break the stored list ("?" ends a name, "#" an entry) and, in an
-// extension, those that would turn its search pattern into a wildcard or a path.
-inline constexpr const wchar_t* kEntryBreakingCharacters = L"?#";
-inline constexpr const wchar_t* kExtensionForbiddenCharacters = L"?#*\\/:<>|\"";
-
 // Adds custom extensions to the stored list; they become categories at the next start.
 class FrmCustomExt : public ui::FormOf<FrmCustomExtControls> {
 public:

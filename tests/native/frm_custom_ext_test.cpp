@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "native/app_fixture.h"
+#include "settings/custom_entry.h"
 #include "settings/frm_custom_ext.h"
 
 namespace dustrel::testing {
@@ -27,12 +28,12 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderForTheNextStart) {
         EXPECT_EQ(ext().txtExtType.text(), L"");
         EXPECT_EQ(ext().txtCustom.text(), L"");
         EXPECT_EQ(form.frmCustomExt().focusedControl(), &ext().txtExtType);
-        add(L"Backups", L".bk1");
-        add(L"Backups", L".bk1");
+        add(L"Backups", L"bk1");
+        add(L"Backups", L"bk1");
     };
     form.ui().cmdAddCustomExt.click();
 
-    const std::wstring stored = L"Temp Data?tmp2#Backups?.bk1#Backups?.bk1#";
+    const std::wstring stored = L"Temp Data?tmp2#Backups?bk1#Backups?bk1#";
     EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), stored);
     EXPECT_EQ(context.state.CustomExtValue, stored);
     EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>(3, kRestart));
@@ -46,35 +47,44 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderForTheNextStart) {
     EXPECT_EQ(host.messageBoxes.back().text, kRestart);
 }
 
-TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndCharactersThatWouldBreakTheList) {
+// What the window refuses, start-up passes over in a stored list: nothing that would make the
+// extension's pattern match more than files of that extension.
+TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndWhatWouldBreakTheListOrThePattern) {
     struct Case {
-        const wchar_t* name;
-        const wchar_t* extension;
+        std::wstring name;
+        std::wstring extension;
         const wchar_t* message;
     };
     const wchar_t* missing = L"Please Provide All Information";
-    const wchar_t* characters = L"Please Do Not Use These Characters: ? # * \\ / : < > | \"";
+    const wchar_t* characters = L"Please Do Not Use These Characters: . ? # * \\ / : < > | \"";
     std::vector<Case> cases = {{L"", L"tmp", missing},
+                               {L" \t ", L"tmp", missing},
                                {L"Name", L"   ", missing},
                                {L"a?b", L"tmp", characters},
-                               {L"a#b", L"tmp", characters}};
-    for (const wchar_t* bad : {L"?", L"#", L"*", L"\\", L"/", L":", L"<", L">", L"|", L"\""}) {
+                               {L"a#b", L"tmp", characters},
+                               {L"Name", std::wstring(255, L'e'), L"The Extension Is Too Long"}};
+    for (const wchar_t* bad : {L"?", L"#", L"*", L"\\", L"/", L":", L"<", L">", L"|", L"\"", L".",
+                               L".bk1", L"tar.gz", L"t\tmp", L"t\x01", L"\x1f"}) {
         cases.push_back({L"Name", bad, characters});
     }
     for (const Case& k : cases) {
-        SCOPED_TRACE(std::wstring(k.name) + L" / " + k.extension);
+        SCOPED_TRACE(k.name + L" / " + k.extension);
         host.messageBoxes.clear();
         add(k.name, k.extension);
         EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>{k.message});
         EXPECT_EQ(ext().txtExtType.text(), k.name);
         EXPECT_EQ(ext().txtCustom.text(), k.extension);
+        EXPECT_NE(settings::checkCustomEntry(k.name, k.extension),
+                  settings::CustomEntryFault::None);
     }
     EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"");
     EXPECT_EQ(context.state.CustomExtValue, L"");
 
-    // Names may hold what only an extension must not.
-    add(L"C:/* <files>", L"tmp");
-    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"C:/* <files>?tmp#");
+    // Names may hold what only an extension must not; an extension may fill a name by itself.
+    const std::wstring longest(254, L'e');
+    add(L"C:/* <files>.", L"tmp 2");
+    add(L"Long", longest);
+    EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"C:/* <files>.?tmp 2#Long?" + longest + L"#");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "native/app_fixture.h"
+#include "platform/path_text.h"
 #include "scan/junk_categories.h"
 #include "scan/name_pattern.h"
 
@@ -70,22 +71,25 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
             found.push_back(path);
         }
     }
+    const bool root = folder.size() == 3;
     for (const auto& entry : entries) {
         const std::wstring sub = folder + entry.name + L"\\";
-        if (entry.directory && !entry.link && sub.size() + 1 <= 259 &&
-            sub.substr(1) != L":\\RECYCLED\\") {
+        const std::wstring upper = platform::upperCase(entry.name);
+        const bool bin = upper == L"RECYCLED" || upper == L"RECYCLER" || upper == L"$RECYCLE.BIN";
+        if (entry.directory && !entry.link && sub.size() + 1 <= 259 && !(root && bin)) {
             referenceWalk(files, sub, pattern, found, listed);
         }
     }
 }
 
-// Random trees on two drives with links, unreadable folders, the Recycle Bin under the root
-// and deeper, names 8.3 forms would match, and paths around the longest a row may have; random
-// ticks of drives, built-in categories and custom items. The rows are the matches of one walk
-// per drive and pattern in the order of the lists, and each folder is listed once per drive
-// for the built-in categories and once for the custom items.
+// Random trees on two drives with links, unreadable folders, the Recycle Bin folders of every
+// Windows (in any letter case) under the root and deeper, names 8.3 forms would match, and paths
+// around the longest a row may have; random ticks of drives, built-in categories and custom items.
+// The rows are the matches of one walk per drive and pattern in the order of the lists, and each
+// folder is listed once per drive for the built-in categories and once for the custom items.
 TEST_F(ScanTest, RowsAreThoseOfOneWalkPerPatternInListOrder) {
-    const Rows folderNames{L"Temp", L"Sub", L"RECYCLED", L"Recycled", L"old.bak"};
+    const Rows folderNames{L"Temp",     L"Sub",          L"RECYCLED",     L"Recycled",
+                           L"RECYCLER", L"$Recycle.Bin", L"$RECYCLE.BIN", L"old.bak"};
     const Rows fileNames{L"a.tmp",   L"B.TMP", L"thumbs.db",  L"x.log",        L"setuplog.txt",
                          L"c.bak",   L"d.old", L"e.gid",      L"mscreate.dir", L"h.tmpl",
                          L"i.older", L"f.arc", L"g.DOC",      L"notes.txt",    L"log.txt.bak",

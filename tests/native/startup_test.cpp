@@ -183,11 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ReminderCase{L"15/06/2023", true}, ReminderCase{L"not a date", true},
                       ReminderCase{L"31/02/2024", true}));
 
-// Row 8 ("B") searches entry 2's extension, past the entry that had no "?".
+// Row 8 ("B") searches entry 5's extension, past the entry that had no "?" and those the
+// custom-extension window would refuse, which are neither listed nor searched: "*" would list
+// every file.
 TEST_F(StartupTest, CustomRowsFollowTheBuiltInOnesAndSearchTheirOwnExtensions) {
-    storeScrambled(L"CustomExt", L"Ext", L"A?x#no mark#B?y#Half?done");
-    fakes.files.addFile(L"C:\\f.x");
-    fakes.files.addFile(L"C:\\f.y");
+    storeScrambled(L"CustomExt", L"Ext", L"A?x#no mark#All?*#Empty?#Path?..\\x#B?y#Half?done");
+    for (const wchar_t* file : {L"C:\\f.x", L"C:\\f.y", L"C:\\f.z", L"C:\\y"}) {
+        fakes.files.addFile(file);
+    }
     auto& c = start();
     auto expected = kBuiltIns;
     expected.insert(expected.end(), {L"A", L"B"});
@@ -196,6 +199,9 @@ TEST_F(StartupTest, CustomRowsFollowTheBuiltInOnesAndSearchTheirOwnExtensions) {
     c.lstOptions.setChecked(7, true);
     act([this] { form.cmdNext1_Click(); });
     EXPECT_EQ(rowTexts(c.ListFiles), Texts{L"C:\\f.y"});
+    c.lstOptions.setChecked(6, true);
+    act([this] { form.cmdNext1_Click(); });
+    EXPECT_EQ(rowTexts(c.ListFiles), (Texts{L"C:\\f.x", L"C:\\f.y"}));
 }
 
 TEST(CustomListTest, ParsesEntriesAsStored) {
@@ -207,10 +213,11 @@ TEST(CustomListTest, ParsesEntriesAsStored) {
     EXPECT_EQ(trailing.entries, (Texts{L"A?x", L""}));
     EXPECT_EQ(trailing.rowEntries.size(), 1u);
     // Only the first "?" splits; a name with nothing after the mark has an empty extension.
-    const app::CustomList marks = app::parseCustomList(L"Name?#a?b?c#?#");
-    EXPECT_EQ(marks.names, (Texts{L"Name", L"a", L"", L""}));
-    EXPECT_EQ(marks.extensions, (Texts{L"", L"b?c", L"", L""}));
-    EXPECT_EQ(marks.rowEntries, (std::vector<std::size_t>{0, 1, 2}));
+    // None of these is an entry the window would store, so none makes a row.
+    const app::CustomList marks = app::parseCustomList(L"Name?#a?b?c#?#?x#ok?x#");
+    EXPECT_EQ(marks.names, (Texts{L"Name", L"a", L"", L"", L"ok", L""}));
+    EXPECT_EQ(marks.extensions, (Texts{L"", L"b?c", L"", L"x", L"x", L""}));
+    EXPECT_EQ(marks.rowEntries, (std::vector<std::size_t>{4}));
     EXPECT_TRUE(app::parseCustomList(L"").rowEntries.empty());
 }
 

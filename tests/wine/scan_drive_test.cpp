@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,14 +53,19 @@ private:
 // Through the real window, whose repaints and looks at the queue are spaced out in time: the
 // list view shows the model's rows once a scan is over, and a click on Stop Scan that arrives
 // in the middle of a walk stops it. The drive's link (to a folder outside that holds
-// beyond.tmp) is not followed.
+// beyond.tmp) is not followed, nor are the Recycle Bins at its root; folders of their names
+// deeper down are.
 TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     ASSERT_EQ(GetDriveTypeW(L"S:\\"), static_cast<UINT>(DRIVE_FIXED))
         << "S: is not mapped: run the Wine tests through scripts/test.sh";
     ASSERT_TRUE(runUnix("cd '" + unixPath(L"S:\\") +
                         "' && find . -mindepth 1 -maxdepth 1 ! -name Link -exec rm -rf {} +\n"
                         "for i in $(seq 0 149); do\n  mkdir Gen$i && cd Gen$i && touch a.tmp "
-                        "b.log c.txt && cd ..\ndone"));
+                        "b.log c.txt && cd ..\ndone\n"
+                        "for bin in '$Recycle.Bin' RECYCLER; do\n"
+                        "  mkdir -p \"$bin/S-1-5-21-1\" \"Gen7/$bin\"\n"
+                        "  touch \"$bin/S-1-5-21-1/\"'$RAB12CD.tmp' \"$bin/INFO2.log\" "
+                        "\"Gen7/$bin/kept.tmp\"\ndone"));
     platform::win32::Win32Platform real;
     ClickingClock clock;
     FakePlatform fakes;
@@ -80,15 +86,26 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     const auto rowsShown = [&] { return ListView_GetItemCount(host.windowOf(c.ListFiles)); };
 
     c.cmdNext1.click();
-    EXPECT_EQ(boxesShown, std::vector<std::wstring>{L"300 Files Found"});
+    EXPECT_EQ(boxesShown, std::vector<std::wstring>{L"302 Files Found"});
     EXPECT_EQ(rowsShown(), static_cast<int>(c.ListFiles.rowCount()));
+    std::vector<std::wstring> inBins;
+    for (std::size_t row = 0; row < c.ListFiles.rowCount(); ++row) {
+        const std::wstring& path = c.ListFiles.row(row).text;
+        if (path.find(L"$Recycle.Bin") != std::wstring::npos ||
+            path.find(L"RECYCLER") != std::wstring::npos) {
+            inBins.push_back(path);
+        }
+    }
+    std::sort(inBins.begin(), inBins.end());
+    EXPECT_EQ(inBins, (std::vector<std::wstring>{L"S:\\Gen7\\$Recycle.Bin\\kept.tmp",
+                                                 L"S:\\Gen7\\RECYCLER\\kept.tmp"}));
 
     clock.looksLeft = 60;
     clock.button = host.windowOf(c.cmdStopScan);
     c.cmdNext1.click();
     EXPECT_EQ(boxesShown.size(), 1u) << "a stopped scan says nothing";
     EXPECT_GT(c.ListFiles.rowCount(), 0u);
-    EXPECT_LT(c.ListFiles.rowCount(), 300u);
+    EXPECT_LT(c.ListFiles.rowCount(), 302u);
     EXPECT_FALSE(IsWindowVisible(host.windowOf(c.PBar)));
     EXPECT_FALSE(IsWindowVisible(host.windowOf(c.picMessage)));
     EXPECT_TRUE(IsWindowEnabled(host.windowOf(c.cmdDelete)));
