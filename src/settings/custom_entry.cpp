@@ -15,7 +15,7 @@ CustomEntryFault checkCustomEntry(std::wstring_view name, std::wstring_view exte
         return CustomEntryFault::Missing;
     }
     if (name.find_first_of(L"?#") != std::wstring_view::npos ||
-        extension.find_first_of(L".?#*\\/:<>|\"") != std::wstring_view::npos) {
+        extension.find_first_of(L"?#*\\/:<>|\"") != std::wstring_view::npos) {
         return CustomEntryFault::Characters;
     }
     for (const wchar_t c : extension) {

@@ -16,7 +16,8 @@ enum class CustomEntryFault {
     Missing,
     // A "?" or "#", which would split the stored list differently at the next start; in the
     // extension also what would make its pattern ("*." and the extension) a wildcard, a path,
-    // another extension, or a name no file can have: * \ / : < > | " . and control characters.
+    // or a name no file can have: * \ / : < > | " and control characters. A dot is kept: "tar.gz"
+    // is an extension its pattern matches exactly.
     Characters,
     // Longer than kMaxExtensionLength.
     TooLong,

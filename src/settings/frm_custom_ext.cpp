@@ -29,7 +29,7 @@ const wchar_t* refusalOf(CustomEntryFault fault) {
         case CustomEntryFault::Missing:
             return L"Please Provide All Information";
         case CustomEntryFault::Characters:
-            return L"Please Do Not Use These Characters: . ? # * \\ / : < > | \"";
+            return L"Please Do Not Use These Characters: ? # * \\ / : < > | \"";
         case CustomEntryFault::TooLong:
             return L"The Extension Is Too Long";
     }
