@@ -19,140 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/frm_main.h"
-#include "bench_util.h"
-#include "platform/win32/win32_platform.h"
-#include "ui/win32/win32_host.h"
+#include "bench_window.h"
 
 namespace {
 
+using dustrel::bench::boxes;
 using dustrel::bench::median;
 using dustrel::bench::now;
-
-// Message boxes are answered as soon as they show; the time and the text of the last one stay.
-struct Boxes {
-    int shown = 0;
-    double lastAt = 0;
-    std::wstring lastText;
-} boxes;
-
-LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        wchar_t name[16] = {};
-        GetClassNameW(box, name, 16);
-        if (std::wcscmp(name, L"#32770") == 0) {
-            boxes.lastAt = now();
-            ++boxes.shown;
-            wchar_t text[256] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            boxes.lastText = text;
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// The real system, but for the single-instance guard: the headless scan and the window live
-// side by side in this one process.
-class SecondCopySystem final : public dustrel::platform::System {
-public:
-    explicit SecondCopySystem(dustrel::platform::System& real) : real_(real) {}
-    std::uint32_t logicalDrives() override { return real_.logicalDrives(); }
-    dustrel::platform::DriveKind driveKind(const std::wstring& root) override {
-        return real_.driveKind(root);
-    }
-    dustrel::platform::Status diskSizes(const std::wstring& root,
-                                        dustrel::platform::DiskSizes& sizes) override {
-        return real_.diskSizes(root, sizes);
-    }
-    std::wstring commandArguments() override { return {}; }
-    std::wstring executablePath() override { return real_.executablePath(); }
-    bool claimSingleInstance(const std::wstring&) override { return true; }
-    dustrel::platform::Status restartWindows() override {
-        return dustrel::platform::Status::Failed;
-    }
-    void sleep(unsigned milliseconds) override { real_.sleep(milliseconds); }
-
-private:
-    dustrel::platform::System& real_;
-};
-
-// The program's main window on the screen, on the real platform or on a drive of its own.
-struct Program {
-    explicit Program(dustrel::platform::FileSystem* files = nullptr)
-        : context{{files == nullptr ? platform.files : *files, platform.shell, platform.registry,
-                   system, platform.clock, platform.locale},
-                  {}} {
-        host.raise(form, [this] { form.load(); });
-        form.show();
-        pumpUntilIdle();
-    }
-
-    // Runs the message loop as the program's own does, until `done` or the queue is empty.
-    void pump(const std::function<bool()>& done) {
-        MSG msg{};
-        while (!done()) {
-            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                host.dispatch(msg);
-            } else {
-                host.idle();
-                if (!done()) {
-                    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-                }
-            }
-        }
-    }
-    void pumpUntilIdle() {
-        MSG msg{};
-        for (;;) {
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                host.dispatch(msg);
-            }
-            host.idle();
-            RedrawWindow(host.windowOf(form), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                return;
-            }
-        }
-    }
-    HWND windowOf(const dustrel::ui::Control& control) const { return host.windowOf(control); }
-
-    // Ticks the drive and the categories and brings the category page to the front, as the
-    // first two pages leave them.
-    void prepare(std::size_t drive) {
-        dustrel::bench::tickForScan(form, drive);
-        auto& c = form.ui();
-        c.cmdNext1.setEnabled(true);
-        form.showPage(c.Frame4);
-        pumpUntilIdle();
-    }
-
-    // Clicks Ne&xt and runs the loop until the scan's handler has returned; the seconds to the
-    // count message.
-    double scan() {
-        auto& c = form.ui();
-        bool over = false;
-        const auto next = c.cmdNext1.onClick;
-        c.cmdNext1.onClick = [&] {
-            next();
-            over = true;
-        };
-        const int before = boxes.shown;
-        const double start = now();
-        PostMessageW(windowOf(c.cmdNext1), BM_CLICK, 0, 0);
-        pump([&] { return over; });
-        c.cmdNext1.onClick = next;
-        return boxes.shown > before ? boxes.lastAt - start : now() - start;
-    }
-
-    dustrel::platform::win32::Win32Platform platform;
-    SecondCopySystem system{platform.system};
-    dustrel::ui::win32::Win32Host host;
-    dustrel::app::AppContext context;
-    dustrel::app::FrmMain form{host, context};
-};
+using dustrel::bench::Program;
+using dustrel::bench::SecondCopySystem;
 
 // A message-only window that a second thread posts to every millisecond, each post stamped
 // with its time: the longest a post waits to be handled is the longest the queue went
@@ -295,7 +170,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "window_bench: name the drive to walk, e.g. T:\\\n");
         return 2;
     }
-    SetWindowsHookExW(WH_CBT, &answerBoxes, nullptr, GetCurrentThreadId());
+    dustrel::bench::answerBoxesOnThisThread();
 
     dustrel::bench::BareCounts counts;
     dustrel::bench::bareWalk(root, counts);  // warms the caches every timed walk then finds
