@@ -13,6 +13,9 @@ TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
                              L"PAGEFILE.sys CAF\u00C9 \u0178 \u017D\u0141 \u012E\u0136\u0176"));
     EXPECT_TRUE(equalsNoCase(L"\u03AC\u03C2\u03CE \u0444\u0430\u0439\u043B\u0451",
                              L"\u0386\u03A3\u038F \u0424\u0410\u0419\u041B\u0401"));
+    // The ends of each run of letters.
+    EXPECT_TRUE(equalsNoCase(L"az\u00E0\u00FE\u03AD\u03B1\u03CB\u0430\u044F\uFF41\uFF5A",
+                             L"AZ\u00C0\u00DE\u0388\u0391\u03AB\u0410\u042F\uFF21\uFF3A"));
     EXPECT_FALSE(equalsNoCase(L"a.tmp", L"a.tm"));
     EXPECT_FALSE(equalsNoCase(L"\u00F7", L"\u00D7"));  // division and multiplication signs
     EXPECT_FALSE(equalsNoCase(L"\u0131", L"I"));       // dotless i stays itself
