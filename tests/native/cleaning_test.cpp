@@ -414,6 +414,8 @@ TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
 
     c().cmdDelete.click();
 
+    // The window was serviced before each of the three files, the clock being due each time.
+    EXPECT_EQ(host.doEventsCount, 3);
     EXPECT_TRUE(fakes.files.exists(L"C:\\now a folder.tmp\\precious.doc"));
     EXPECT_EQ(rows(), (Rows{L"C:\\unticked.tmp", L"C:\\held.tmp", L"C:\\now a folder.tmp",
                             L"C:\\Program Files\\Dustrel\\Cleaner.bin",
