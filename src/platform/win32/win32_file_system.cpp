@@ -188,7 +188,12 @@ public:
 private:
     bool setAttributes(DWORD attributes) {
         // Zero times and zero attributes mean "leave as they are"; a file left with no
-        // attribute at all is a normal one.
+        // attribute at all is a normal one. Only the attributes a caller may set are handed
+        // back (a placeholder's reparse or offline state is the file system's own).
+        constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        attributes &= kSettable;
         FILE_BASIC_INFO changed{};
         changed.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
         return SetFileInformationByHandle(file_.get(), FileBasicInfo, &changed, sizeof changed) !=
