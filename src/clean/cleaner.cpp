@@ -1,7 +1,5 @@
 #include "clean/cleaner.h"
 
-#include <cstdint>
-
 #include "clean/deletion_log.h"
 #include "clean/exact_deletion.h"
 #include "clean/recycle_bin.h"
@@ -89,14 +87,12 @@ void Cleaner::cmdDelete_Click() {
     std::size_t kept = 0;
 
     c_.form.setMousePointer(ui::MousePointer::Hourglass);
-    auto& clock = platform_.clock;
-    std::uint32_t serviced = clock.milliseconds();
+    ui::ServicePace pace;
     for (const std::wstring& path : ticked) {
         // Between two files, never during one: by then the log holds every file gone, so the
         // program may end here (the Windows session too) and lose no record.
-        if (ui::dueAgain(serviced, clock.milliseconds(), ui::kServiceEveryMs)) {
+        if (pace.due(platform_.clock.milliseconds())) {
             host_.doEvents();
-            serviced = clock.milliseconds();
         }
         switch (deleteExactly(platform_.files, path)) {
             case DeletionOutcome::Deleted:

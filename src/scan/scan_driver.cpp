@@ -236,13 +236,9 @@ void ScanDriver::walkDrives(const Search& search) {
 // Between two folders, where the user's clicks are handled: thousands of folders a second
 // need not each pay for a look at the queue.
 void ScanDriver::serviceQueue() {
-    const std::uint32_t now = platform_.clock.milliseconds();
-    if (serviced_ && !ui::dueAgain(lastService_, now, ui::kServiceEveryMs)) {
-        return;
+    if (servicePace_.due(platform_.clock.milliseconds())) {
+        host_.doEvents();
     }
-    serviced_ = true;
-    lastService_ = now;
-    host_.doEvents();
 }
 
 void ScanDriver::enterStoppedState() {

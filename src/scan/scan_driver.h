@@ -9,6 +9,7 @@
 #include "scan/name_pattern.h"
 #include "scan/search_folder.h"
 #include "ui/form.h"
+#include "ui/update_pace.h"
 
 namespace dustrel::scan {
 
@@ -78,8 +79,7 @@ private:
     std::vector<std::wstring> customExtensions_;
     platform::Platform& platform_;
     ui::UiHost& host_;
-    bool serviced_ = false;
-    std::uint32_t lastService_ = 0;
+    ui::ServicePace servicePace_;
 };
 
 // The bar between scans: range 1 to 100, disabled and hidden.

@@ -24,6 +24,24 @@ inline bool dueAgain(std::uint32_t lastMs, std::uint32_t nowMs, std::uint32_t ev
     return static_cast<std::uint32_t>(nowMs - lastMs) >= everyMs;
 }
 
+// When work inside a handler (a scan's folders, a Delete's files) looks at the queue between two
+// of its steps: at the first, then no more often than kServiceEveryMs.
+class ServicePace {
+public:
+    bool due(std::uint32_t nowMs) {
+        if (started_ && !dueAgain(last_, nowMs, kServiceEveryMs)) {
+            return false;
+        }
+        started_ = true;
+        last_ = nowMs;
+        return true;
+    }
+
+private:
+    bool started_ = false;
+    std::uint32_t last_ = 0;
+};
+
 // How long a change held back for a window may wait: rows appended to a list out of view wait
 // longest; anything else, rows coming into view included, waits for the next repaint.
 inline std::uint32_t holdFor(bool onlyRowsAppended, bool newRowsInView) {
