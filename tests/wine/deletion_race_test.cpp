@@ -16,31 +16,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/frm_main.h"
 #include "platform/utf8.h"
-#include "platform/win32/win32_platform.h"
-#include "support/fake_platform.h"
+#include "support/win32_real_window.h"
 #include "support/win32_temp_tree.h"
-#include "ui/win32/win32_host.h"
 
 namespace dustrel::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
 using platform::toUtf8;
-
-// The message boxes the real window shows are answered as they come up.
-std::vector<std::wstring> boxesShown;
-LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    const auto box = reinterpret_cast<HWND>(wParam);
-    wchar_t name[16] = {}, text[256] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 16) && std::wstring(name) == L"#32770") {
-        GetDlgItemTextW(box, 0xFFFF, text, 256);
-        boxesShown.push_back(text);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 std::string bytesOf(const std::wstring& path) {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
@@ -80,44 +64,28 @@ std::string howItDiffers(const Lines& actual, const Lines& expected) {
     return text;
 }
 
-// The main form in the real window on the real file system, disk and clock: the window is
-// serviced during Delete as it is in the program. Only where the executable lies is made up.
+// The main window over the real file system and clock, deleting: the window is serviced during
+// Delete as it is in the program. Only where the executable lies is made up.
 struct RealWindowDeleting {
     explicit RealWindowDeleting(const std::wstring& folder)
-        : context{platform::Platform{real.files, fakes.shell, fakes.registry, fakes.system,
-                                     real.clock, fakes.locale},
-                  {}},
-          form{host, context},
-          logFolder(folder + L"\\log files") {
-        fakes.system.executable = folder + L"\\Dustrel.exe";
-        boxesShown.clear();
-        hook = SetWindowsHookExW(WH_CBT, answerBoxes, nullptr, GetCurrentThreadId());
-        host.raise(form, [this] { form.load(); });
-        form.show();
-        form.showPage(form.ui().Frame3);
+        : main(nullptr, &system), logFolder(folder + L"\\log files") {
+        system.executable = folder + L"\\Dustrel.exe";
+        main.form.showPage(main.ui().Frame3);
     }
-    ~RealWindowDeleting() {
-        UnhookWindowsHookEx(hook);
-        if (form.loaded()) {
-            form.unload();
-        }
-    }
-    RealWindowDeleting(const RealWindowDeleting&) = delete;
-    RealWindowDeleting& operator=(const RealWindowDeleting&) = delete;
 
     void tick(const std::vector<std::wstring>& paths) {
-        auto& list = form.ui().ListFiles;
+        auto& list = main.ui().ListFiles;
         for (const std::wstring& path : paths) {
             list.setChecked(list.addRow(path), true);
         }
     }
     void clickDelete() {
-        form.ui().cmdDelete.setEnabled(true);
-        form.ui().cmdDelete.click();
+        main.ui().cmdDelete.setEnabled(true);
+        main.ui().cmdDelete.click();
     }
     Lines page() {
         Lines rows;
-        auto& list = form.ui().lstFilesDelete;
+        auto& list = main.ui().lstFilesDelete;
         for (std::size_t i = 0; i < list.rowCount(); ++i) {
             rows.push_back(toUtf8(list.row(i).text));
         }
@@ -134,13 +102,9 @@ struct RealWindowDeleting {
         return logFolder + L"\\" + found.cFileName;
     }
 
-    platform::win32::Win32Platform real;
-    FakePlatform fakes;
-    ui::win32::Win32Host host;
-    app::AppContext context;
-    app::FrmMain form;
+    FakeSystem system;
+    RealMainWindow main;
     const std::wstring logFolder;
-    HHOOK hook = nullptr;
 };
 
 class DeletionRaceTest : public ::testing::Test {
@@ -219,8 +183,8 @@ TEST_F(DeletionRaceTest, PathsSwappedFromLinuxDuringDeleteTakeNothingUnticked) {
     EXPECT_EQ(howItDiffers(window.page(), expectedGone), "") << "on the page";
     EXPECT_EQ(howItDiffers(loggedPaths(bytesOf(window.logPath())), expectedGone), "")
         << "in the log";
-    EXPECT_EQ(boxesShown, std::vector<std::wstring>{L"2 Files Could Not Be Deleted"});
-    auto& left = window.form.ui().ListFiles;
+    EXPECT_EQ(window.main.boxesShown(), std::vector<std::wstring>{L"2 Files Could Not Be Deleted"});
+    auto& left = window.main.ui().ListFiles;
     ASSERT_EQ(left.rowCount(), 2u);
     EXPECT_EQ(left.row(0).text, ticked[1997]);
     EXPECT_EQ(left.row(1).text, ticked[1998]);
@@ -260,8 +224,8 @@ TEST_F(DeletionRaceTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog) {
 
     RealWindowDeleting window(root_);
     window.tick(ticked);
-    const HWND main = window.host.windowOf(window.form);
-    ASSERT_NE(main, nullptr);
+    const HWND mainWindow = window.main.host.windowOf(window.main.form);
+    ASSERT_NE(mainWindow, nullptr);
     // Once the log exists, Delete has begun: the session ends, and the log is read the moment
     // the window has answered WM_ENDSESSION.
     std::atomic<bool> deleting{true}, sessionOver{false};
@@ -278,11 +242,11 @@ TEST_F(DeletionRaceTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog) {
             return;
         }
         DWORD_PTR result = 0;
-        queryAnswered = SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+        queryAnswered = SendMessageTimeoutW(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
                                             SMTO_NORMAL, 60000, &result) != 0;
         agreed = static_cast<LRESULT>(result);
-        endAnswered = SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                                          60000, &result) != 0;
+        endAnswered = SendMessageTimeoutW(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                          SMTO_NORMAL, 60000, &result) != 0;
         logAtEnd = bytesOf(log);
         sessionOver = true;
     });
@@ -297,7 +261,7 @@ TEST_F(DeletionRaceTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog) {
     session.join();
     ASSERT_TRUE(queryAnswered && endAnswered) << "the session did not end during Delete";
     EXPECT_EQ(agreed, TRUE);
-    EXPECT_TRUE(window.host.ended());
+    EXPECT_TRUE(window.main.host.ended());
 
     // The files gone, by the Unix side's listing of what is left.
     const auto left = runUnix("cd '" + root + "/Tree' && find . -type f | LC_ALL=C sort");

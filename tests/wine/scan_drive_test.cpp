@@ -9,27 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
-#include "platform/win32/win32_platform.h"
-#include "support/fake_platform.h"
+#include "support/win32_real_window.h"
 #include "support/win32_temp_tree.h"
-#include "ui/win32/win32_host.h"
 
 namespace dustrel::testing {
 namespace {
-
-// The message boxes of a scan through the real window are answered as they show.
-std::vector<std::wstring> boxesShown;
-LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    const auto box = reinterpret_cast<HWND>(wParam);
-    wchar_t name[16] = {}, text[256] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 16) && std::wstring(name) == L"#32770") {
-        GetDlgItemTextW(box, 0xFFFF, text, 256);
-        boxesShown.push_back(text);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 // The real clock, which at a given look posts a click on a window. The scan looks at it once a
 // folder, so the click arrives in the middle of a walk, as a user's would.
@@ -66,18 +50,10 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
                         "  mkdir -p \"$bin/S-1-5-21-1\" \"Gen7/$bin\"\n"
                         "  touch \"$bin/S-1-5-21-1/\"'$RAB12CD.tmp' \"$bin/INFO2.log\" "
                         "\"Gen7/$bin/kept.tmp\"\ndone"));
-    platform::win32::Win32Platform real;
     ClickingClock clock;
-    FakePlatform fakes;
-    ui::win32::Win32Host host;
-    app::AppContext context{platform::Platform{real.files, fakes.shell, fakes.registry, real.system,
-                                               clock, fakes.locale},
-                            {}};
-    app::FrmMain form(host, context);
-    const HHOOK hook = SetWindowsHookExW(WH_CBT, answerBoxes, nullptr, GetCurrentThreadId());
-    host.raise(form, [&form] { form.load(); });
-    form.show();
-    auto& c = form.ui();
+    RealMainWindow window(&clock);
+    auto& host = window.host;
+    auto& c = window.ui();
     for (std::size_t row = 0; row < c.ListDrive.rowCount(); ++row) {
         c.ListDrive.setChecked(row, c.ListDrive.row(row).text == L"S:\\");
     }
@@ -86,7 +62,7 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     const auto rowsShown = [&] { return ListView_GetItemCount(host.windowOf(c.ListFiles)); };
 
     c.cmdNext1.click();
-    EXPECT_EQ(boxesShown, std::vector<std::wstring>{L"302 Files Found"});
+    EXPECT_EQ(window.boxesShown(), std::vector<std::wstring>{L"302 Files Found"});
     EXPECT_EQ(rowsShown(), static_cast<int>(c.ListFiles.rowCount()));
     std::vector<std::wstring> inBins;
     for (std::size_t row = 0; row < c.ListFiles.rowCount(); ++row) {
@@ -103,7 +79,7 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     clock.looksLeft = 60;
     clock.button = host.windowOf(c.cmdStopScan);
     c.cmdNext1.click();
-    EXPECT_EQ(boxesShown.size(), 1u) << "a stopped scan says nothing";
+    EXPECT_EQ(window.boxesShown().size(), 1u) << "a stopped scan says nothing";
     EXPECT_GT(c.ListFiles.rowCount(), 0u);
     EXPECT_LT(c.ListFiles.rowCount(), 302u);
     EXPECT_FALSE(IsWindowVisible(host.windowOf(c.PBar)));
@@ -111,8 +87,6 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     EXPECT_TRUE(IsWindowEnabled(host.windowOf(c.cmdDelete)));
     EXPECT_TRUE(IsWindowEnabled(host.windowOf(c.cmdBack)));
     EXPECT_EQ(rowsShown(), static_cast<int>(c.ListFiles.rowCount()));
-    UnhookWindowsHookEx(hook);
-    form.unload();
 }
 
 }  // namespace
