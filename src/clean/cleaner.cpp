@@ -126,18 +126,18 @@ void Cleaner::cmdDelete_Click() {
 void Cleaner::cmdRecycle_Click() {
     Paths gone;
     for (const std::wstring& path : tickedPaths(nullptr)) {
-        if (isGone(platform_.files, path)) {
-            gone.insert(path);
-            continue;
-        }
         // Only the shell can put a file into the Recycle Bin, and it reads the path again by
         // itself: the file is looked at just before, and a path that reads as another file is
         // not handed over.
-        if (!platform::isOrdinaryPath(path) || !isPlainFile(platform_.files, path)) {
+        const platform::Status before = lookAt(platform_.files, path);
+        if (before == platform::Status::NotFound) {
+            gone.insert(path);
+        }
+        if (!platform::ok(before) || !platform::isOrdinaryPath(path)) {
             continue;
         }
         host_.waitFor([&] { (void)RecycleFiles(platform_.shell, {path}); });
-        if (isGone(platform_.files, path)) {
+        if (lookAt(platform_.files, path) == platform::Status::NotFound) {
             gone.insert(path);
         }
     }

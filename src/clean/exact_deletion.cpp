@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "platform/path_text.h"
-
 namespace dustrel::clean {
 
 namespace {
@@ -11,11 +9,6 @@ namespace {
 // Opens `path` and tells whether the handle holds the file the path names, as listed.
 platform::Status openChecked(platform::FileSystem& files, const std::wstring& path,
                              std::unique_ptr<platform::OpenedFile>& file) {
-    // A name the Win32 functions refuse (what?.tmp on a Linux drive) could only be reached by
-    // reading it as another; it is left alone.
-    if (!platform::hasUsableNames(path)) {
-        return platform::Status::Failed;
-    }
     const platform::Status status = files.openForDeletion(path, file);
     if (!platform::ok(status)) {
         return status;
@@ -47,14 +40,9 @@ DeletionOutcome deleteExactly(platform::FileSystem& files, const std::wstring& p
     }
 }
 
-bool isPlainFile(platform::FileSystem& files, const std::wstring& path) {
+platform::Status lookAt(platform::FileSystem& files, const std::wstring& path) {
     std::unique_ptr<platform::OpenedFile> file;
-    return platform::ok(openChecked(files, path, file));
-}
-
-bool isGone(platform::FileSystem& files, const std::wstring& path) {
-    std::unique_ptr<platform::OpenedFile> file;
-    return openChecked(files, path, file) == platform::Status::NotFound;
+    return openChecked(files, path, file);
 }
 
 }  // namespace dustrel::clean

@@ -20,10 +20,8 @@ enum class DeletionOutcome {
 // same handle, so that a file or folder swapped in after the check is never the one deleted.
 DeletionOutcome deleteExactly(platform::FileSystem& files, const std::wstring& path);
 
-// Whether `path` names, exactly and through no link, a file that may be handed on for deletion
-// now. Only its handle knows; it is closed again before this returns.
-bool isPlainFile(platform::FileSystem& files, const std::wstring& path);
-// Whether nothing of that name is there any more.
-bool isGone(platform::FileSystem& files, const std::wstring& path);
+// Opens `path` as deleteExactly does and closes it again: Ok when it names, exactly and through
+// no link, a file that may be deleted now; NotFound when nothing of that name is there.
+platform::Status lookAt(platform::FileSystem& files, const std::wstring& path);
 
 }  // namespace dustrel::clean

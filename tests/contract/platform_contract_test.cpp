@@ -208,6 +208,8 @@ TEST_F(FileSystemContract, OpensForDeletionByTheExactNameAndDeletesWhatItOpened)
     for (const wchar_t* missing : {L"none.tmp", L"Missing\\x.tmp", L"a.tmp\\x.tmp"}) {
         EXPECT_EQ(opened(missing), notFound);
     }
+    // A name the Win32 functions refuse is not read as another (a wildcard, a stream).
+    EXPECT_EQ(opened(L"st*r.tmp"), std::to_string(static_cast<int>(Status::Failed)));
     const std::string held = opened(L"held.tmp");
     EXPECT_TRUE(held != "=" && held != notFound) << held;
 
