@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "scan/finding.h"
 #include "scan/scan_driver.h"
 
 namespace dustrel::app {
@@ -13,6 +14,8 @@ struct AppState {
     // The scan's stop request and whether one is under way (its walks service the window, so
     // handlers run inside it).
     scan::ScanSession scan;
+    // What the last scan found; each row of the results list names one by its tag.
+    std::vector<scan::Finding> findings;
     // The custom-extension list as stored, decoded; the custom-extension window edits it.
     std::wstring CustomExtValue;
     // The extension of each custom category row, in row order (row 7 + k searches for

@@ -187,9 +187,9 @@ void FrmMain::cmdNext_Click() {
 
 void FrmMain::cmdBack_Click() {
     auto& c = ui();
-    scan::hideProgressBar(c.PBar);
+    hideProgressBar(c.PBar);
     context_.state.scan.ScanStopped = false;
-    c.ListFiles.clear();
+    resultsPage().clearResults();
     showPage(c.Frame4);
     c.cmdNext.setEnabled(false);
     c.cmdDelete.setEnabled(false);
@@ -208,7 +208,7 @@ void FrmMain::cmdBack1_Click() {
 
 void FrmMain::cmdBack2_Click() {
     auto& c = ui();
-    scan::hideProgressBar(c.PBar);
+    hideProgressBar(c.PBar);
     showPage(c.Frame2);
     c.lstOptions.setAllChecked(false);
     c.ListDrive.setAllChecked(false);
@@ -261,30 +261,12 @@ void FrmMain::lstOptions_ItemCheck(std::size_t /*item*/) {
 
 // --- the scan and its results ---------------------------------------------------------------
 
-scan::ScanDriver FrmMain::scanDriver() {
-    auto& c = ui();
-    auto& state = context_.state;
-    scan::ScanControls controls{*this,       c.ListDrive, c.lstOptions,  c.Frame3,
-                                c.ListFiles, c.PBar,      c.lblExt,      c.lblPath,
-                                c.cmdBack,   c.cmdDelete, c.cmdStopScan, c.picMessage};
-    return scan::ScanDriver(controls, state.scan, state.CustomRowExtensions, context_.platform,
-                            host());
-}
-
 void FrmMain::cmdNext1_Click() {
-    scanDriver().cmdNext1_Click();
+    resultsPage().cmdNext1_Click();
 }
 
 void FrmMain::cmdStopScan_Click() {
-    scanDriver().cmdStopScan_Click();
-}
-
-void FrmMain::Search_Files() {
-    scanDriver().Search_Files();
-}
-
-void FrmMain::Search_Custom_Files() {
-    scanDriver().Search_Custom_Files();
+    resultsPage().cmdStopScan_Click();
 }
 
 void FrmMain::cmdCheck_Click() {
@@ -309,12 +291,6 @@ void FrmMain::ListFiles_ColumnClick(std::size_t /*column*/) {
 
 // --- cleaning -------------------------------------------------------------------------------
 
-clean::Cleaner FrmMain::cleaner() {
-    auto& c = ui();
-    return clean::Cleaner(clean::CleanControls{*this, c.ListFiles, c.lstFilesDelete, c.Frame1},
-                          context_.platform, host());
-}
-
 void FrmMain::cmdDelete_Click() {
     // A second press while the files go would count the same files again.
     if (deleting_) {
@@ -325,11 +301,11 @@ void FrmMain::cmdDelete_Click() {
         bool& flag;
         ~Done() { flag = false; }
     } done{deleting_};
-    cleaner().cmdDelete_Click();
+    resultsPage().cmdDelete_Click();
 }
 
 void FrmMain::cmdRecycle_Click() {
-    cleaner().cmdRecycle_Click();
+    resultsPage().cmdRecycle_Click();
 }
 
 // --- the other windows ----------------------------------------------------------------------

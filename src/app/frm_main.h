@@ -4,9 +4,8 @@
 
 #include "app/app_context.h"
 #include "app/frm_main_layout.h"
-#include "clean/cleaner.h"
+#include "app/results_page.h"
 #include "clean/program_exit.h"
-#include "scan/scan_driver.h"
 #include "settings/frm_custom_ext.h"
 #include "settings/frm_settings.h"
 #include "settings/main_window.h"
@@ -48,8 +47,6 @@ public:
     // The scan and its results.
     void cmdNext1_Click();
     void cmdStopScan_Click();
-    void Search_Files();
-    void Search_Custom_Files();
     void cmdCheck_Click();
     void cmdClear_Click();
     void ListFiles_ColumnClick(std::size_t column);
@@ -98,8 +95,7 @@ private:
     settings::SettingsStore store();
     void syncStartupOptions(const std::wstring& name);
     void fillCategories();
-    scan::ScanDriver scanDriver();
-    clean::Cleaner cleaner();
+    ResultsPage resultsPage() { return ResultsPage(*this, ui(), context_); }
 
     AppContext& context_;
     settings::FrmSettings frmSettings_;

@@ -2,57 +2,49 @@
 
 #include <cstddef>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/platform.h"
-#include "ui/form.h"
+#include "ui/ui_host.h"
 
 namespace dustrel::clean {
 
-// The main window's controls that the cleaning actions read and write.
-struct CleanControls {
-    ui::Form& form;
-    ui::ListView& ListFiles;
-    ui::ListView& lstFilesDelete;
-    ui::Frame& Frame1;
+// What a Delete or a Recycle reports of the files it came to.
+class CleaningReport {
+public:
+    virtual ~CleaningReport() = default;
+    // Deleted for good by this Delete; its log line has been handed to the system.
+    virtual void fileDeleted(const std::wstring& path) = 0;
+    // No longer there: moved into the Recycle Bin, or gone by other hands before its turn.
+    virtual void fileGone(const std::wstring& path) = 0;
 };
 
-// Whether a row list holds anything.
-inline bool ArrayHasItems(const std::vector<std::size_t>& rows) {
-    return !rows.empty();
-}
+// What a Delete leaves to be told to the user.
+struct DeleteSummary {
+    // Files still there, or not to be touched (see DeletionOutcome::Kept).
+    std::size_t kept = 0;
+    // The program's own file was ticked; it is never deleted.
+    bool ownExecutableTicked = false;
+};
 
-// The results page's two cleaning actions. Made for one handler call; everything that lasts is
-// in the controls. A row is its exact path: two rows are one file only when their texts are
-// identical. The files ticked when the action starts are the ones acted on. A row goes when its
-// file has gone, and stays, still ticked, while its file is there or its fate cannot be told.
+// The results page's two cleaning actions on the ticked files' paths, in row order. A path is
+// one file only by its exact text; a file found by two patterns comes twice and is acted on,
+// reported and logged once. The window is serviced between files.
 class Cleaner {
 public:
-    Cleaner(CleanControls controls, const platform::Platform& platform, ui::UiHost& host)
-        : c_(controls), platform_(platform), host_(host) {}
+    Cleaner(const platform::Platform& platform, ui::UiHost& host, CleaningReport& report)
+        : platform_(platform), host_(host), report_(report) {}
 
-    // Deletes the ticked files for good, all but the program's own, one by one through their
-    // own handles, logging each as it goes; lists them on the deleted-files page and shows it.
-    // The window is serviced between files.
-    void cmdDelete_Click();
-    // Moves the ticked files into the Recycle Bin, one shell call each, and takes the rows of
-    // the files gone off the list.
-    void cmdRecycle_Click();
+    // Deletes the files for good, all but the program's own, one by one through their own
+    // handles, logging each as it goes.
+    DeleteSummary deleteFiles(const std::vector<std::wstring>& ticked);
+    // Moves the files into the Recycle Bin, one shell call each.
+    void recycleFiles(const std::vector<std::wstring>& ticked);
 
 private:
-    using Paths = std::unordered_set<std::wstring>;
-
-    // The ticked rows' paths, each once, in row order; with `ownExecutableTicked`, all but the
-    // program's own file, whose tick it reports.
-    std::vector<std::wstring> tickedPaths(bool* ownExecutableTicked);
-    // Takes off the list every row, ticked or not, that names a file in `gone`.
-    void removeRowsOf(const Paths& gone);
-    void tellUser(const std::wstring& text);
-
-    CleanControls c_;
     const platform::Platform& platform_;
     ui::UiHost& host_;
+    CleaningReport& report_;
 };
 
 }  // namespace dustrel::clean

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@ struct FolderEntry {
     // A junction, symbolic link or mount point: a reparse point that names another place.
     // Other reparse points (cloud placeholders, deduplicated files) are ordinary entries.
     bool link = false;
+    std::uint64_t size = 0;
+    // In 100-nanosecond intervals since 1601 (UTC).
+    std::uint64_t lastWrite = 0;
 };
 
 // What an open handle tells of what it has open.

@@ -2,31 +2,51 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "scan/finding.h"
 #include "scan/name_pattern.h"
-#include "scan/search_folder.h"
-#include "ui/form.h"
-#include "ui/update_pace.h"
 
 namespace dustrel::scan {
 
-// The main window's controls that a scan reads and writes.
-struct ScanControls {
-    ui::Form& form;
-    ui::ListView& ListDrive;
-    ui::ListView& lstOptions;
-    ui::Frame& Frame3;
-    ui::ListView& ListFiles;
-    ui::ProgressBar& PBar;
-    ui::Label& lblExt;
-    ui::Label& lblPath;
-    ui::Button& cmdBack;
-    ui::Button& cmdDelete;
-    ui::Button& cmdStopScan;
-    ui::PictureBox& picMessage;
+enum class ScanEnd { Finished, Stopped };
+
+// A row of the category list as the scan reads it.
+struct CategoryRow {
+    std::wstring text;
+    bool checked = false;
+};
+
+// What the user ticked, read when the scan starts.
+struct ScanRequest {
+    // The checked drives' roots, in list order.
+    std::vector<std::wstring> roots;
+    // The whole category list: the built-in categories, then one row per custom item.
+    std::vector<CategoryRow> rows;
+    // The extension of each custom row, in row order.
+    std::vector<std::wstring> customExtensions;
+};
+
+// What a scan reports as it goes; the results page shows it.
+class ScanProgress {
+public:
+    virtual ~ScanProgress() = default;
+    // One of the two searches (the built-in categories, the custom items) starts: answers the
+    // ticks of the drive and category lists as they are now.
+    virtual ScanRequest searchStarted() = 0;
+    // That search has walked every drive (or met a stop).
+    virtual void searchDone() = 0;
+    // A folder was listed, before its matches: where the window is serviced.
+    virtual void folderReached(const std::wstring& folder) = 0;
+    // `label` names the finding's category or custom item.
+    virtual void fileFound(Finding finding, const std::wstring& label) = 0;
+    // One drive's walk has ended; every file it found has been reported.
+    virtual void driveDone() = 0;
+    // A walk met the stop request at a match, which it drops; no search goes on.
+    virtual void scanStopped() = 0;
+    // The whole scan is over.
+    virtual void scanEnded(ScanEnd end) = 0;
 };
 
 // What lasts from one scan handler to the next: the main window owns it.
@@ -38,51 +58,36 @@ struct ScanSession {
     bool running = false;
 };
 
-// The scan: the results page's Next and Stop Scan, and the searches they run. Made for one
-// handler call; everything that lasts is in the controls and the state.
-class ScanDriver {
+// One scan: the built-in categories on the checked drives, one walk per drive for all checked
+// categories; then, when the list has custom rows, the checked custom items in the same way.
+// Each search reads the ticks when it starts.
+class Scan {
 public:
-    // `customExtensions`: the extension of each custom row of the category list, in row order.
-    ScanDriver(ScanControls controls, ScanSession& session,
-               std::vector<std::wstring> customExtensions, platform::Platform& platform,
-               ui::UiHost& host)
-        : c_(controls),
-          session_(session),
-          customExtensions_(std::move(customExtensions)),
-          platform_(platform),
-          host_(host) {}
+    Scan(platform::FileSystem& files, const ScanSession& session, ScanProgress& progress)
+        : files_(files), session_(session), progress_(progress) {}
 
-    // Next on the category page: runs a whole scan and returns when it is over.
-    void cmdNext1_Click();
-    // Asks the running scan to stop at its next match.
-    void cmdStopScan_Click();
-
-    // The built-in categories on the checked drives: one walk per drive for all checked
-    // categories.
+    void run();
     void Search_Files();
-    // The checked custom items on the checked drives: one walk per drive for all of them.
     void Search_Custom_Files();
 
 private:
+    // The patterns of one search, each with the row it comes from and its label.
     struct Search {
         std::vector<NamePattern> patterns;
+        std::vector<std::uint32_t> rows;
+        std::vector<std::uint32_t> places;
         std::vector<std::wstring> labels;
+        void add(std::size_t row, std::size_t place, std::wstring_view pattern,
+                 std::wstring_view label);
     };
+    void searchDrives(const std::vector<std::wstring>& roots, const Search& search);
 
-    void searchDrives(const Search& search);
-    void walkDrives(const Search& search);
-    void enterStoppedState();
-    void serviceQueue();
-
-    ScanControls c_;
-    ScanSession& session_;
-    std::vector<std::wstring> customExtensions_;
-    platform::Platform& platform_;
-    ui::UiHost& host_;
-    ui::ServicePace servicePace_;
+    platform::FileSystem& files_;
+    // The category list's rows when last read.
+    std::size_t rows_ = 0;
+    const ScanSession& session_;
+    ScanProgress& progress_;
+    std::uint32_t walks_ = 0;
 };
-
-// The bar between scans: range 1 to 100, disabled and hidden.
-void hideProgressBar(ui::ProgressBar& bar);
 
 }  // namespace dustrel::scan

@@ -52,7 +52,7 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
         if (files.listFolder(current, entries) != platform::Status::Ok && entries.empty()) {
             continue;
         }
-        sink.folderListed();
+        sink.folderListed(current);
         const bool atRoot = isDriveRoot(current);
         const std::size_t firstSubfolder = pending.size();
         for (const platform::FolderEntry& entry : entries) {
@@ -69,7 +69,7 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
             }
             upperInto(entry.name, upper);
             for (std::size_t p = 0; p < patterns.size(); ++p) {
-                if (patterns[p].matchesUpper(upper) && !sink.match(current, entry.name, p)) {
+                if (patterns[p].matchesUpper(upper) && !sink.match(current, entry, p)) {
                     return WalkEnd::Stopped;
                 }
             }

@@ -18,10 +18,10 @@ public:
     virtual ~WalkSink() = default;
     // Once for every folder whose listing could be read, before its matches: where the window
     // is serviced.
-    virtual void folderListed() = 0;
-    // A match is about to be added: `folder` ends in "\", `pattern` indexes the walk's
-    // patterns. False ends the walk here (the scan was stopped).
-    virtual bool match(const std::wstring& folder, const std::wstring& name,
+    virtual void folderListed(const std::wstring& folder) = 0;
+    // A match: `folder` ends in "\", `pattern` indexes the walk's patterns. False ends the
+    // walk here (the scan was stopped).
+    virtual bool match(const std::wstring& folder, const platform::FolderEntry& file,
                        std::size_t pattern) = 0;
 };
 

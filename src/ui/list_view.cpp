@@ -126,12 +126,15 @@ void ListView::clear() {
     }
 }
 
-void ListView::orderTailByTag(std::uint64_t from) {
+void ListView::orderTail(const std::function<bool(std::uint64_t tag)>& inTail,
+                         const std::function<bool(std::uint64_t, std::uint64_t)>& before) {
     auto first = rows_.end();
-    while (first != rows_.begin() && std::prev(first)->tag >= from) {
+    while (first != rows_.begin() && inTail(std::prev(first)->tag)) {
         --first;
     }
-    const auto byTag = [](const ListRow& a, const ListRow& b) { return a.tag < b.tag; };
+    const auto byTag = [&before](const ListRow& a, const ListRow& b) {
+        return before(a.tag, b.tag);
+    };
     if (!std::is_sorted(first, rows_.end(), byTag)) {
         std::stable_sort(first, rows_.end(), byTag);
         rowsMoved();

@@ -57,9 +57,10 @@ public:
     // Removes every row whose index is listed, in one pass; indices in any order.
     void removeRows(std::vector<std::size_t> indices);
     void clear();
-    // Puts the rows at the end of the list whose tags are at least `from` in the order of their
-    // tags, rows of equal tags keeping their order.
-    void orderTailByTag(std::uint64_t from);
+    // Puts the rows at the end of the list whose tags are `inTail` in the order `before` gives
+    // their tags, rows of equal rank keeping their order.
+    void orderTail(const std::function<bool(std::uint64_t tag)>& inTail,
+                   const std::function<bool(std::uint64_t, std::uint64_t)>& before);
 
     // Code's ticks raise no ItemCheck.
     void setChecked(std::size_t index, bool checked);

@@ -272,7 +272,7 @@ TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
     auto& bar = c().PBar;
     ASSERT_TRUE(bar.setMin(-5));
     ASSERT_TRUE(bar.setMax(0));
-    scan::hideProgressBar(bar);
+    app::hideProgressBar(bar);
     EXPECT_EQ(bar.min(), 1);
     EXPECT_EQ(bar.max(), 100);
 }

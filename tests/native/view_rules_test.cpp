@@ -225,7 +225,9 @@ TEST(ListPictureTest, APositionMeansTheRowDrawnThereWhereverItMoved) {
         {"none", [] {}, L"cadb-", L"cadb-"},
         {"a row appended", [&] { list.addRow(L"e"); }, L"cadbe", L"cadbe"},
         {"sorted", [&] { list.setSorted(true); }, L"ca---", L"abcd-"},
-        {"the tail ordered by tag", [&] { list.orderTailByTag(0); }, L"ca---", L"bcad-"},
+        {"the tail ordered by tag",
+         [&] { list.orderTail([](std::uint64_t) { return true; }, std::less<>()); }, L"ca---",
+         L"bcad-"},
         {"first row removed", [&] { list.removeRow(0); }, L"-a---", L"adb--"},
         {"rows removed",
          [&] {

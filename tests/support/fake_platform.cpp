@@ -178,7 +178,9 @@ Status FakeFileSystem::listFolder(const std::wstring& folder,
         return Status::AccessDenied;
     }
     for (const auto& [name, child] : children(*found)) {
-        entries.push_back({name, child->kind != Kind::File, child->kind == Kind::Link});
+        // A file's size is its contents'; its last write, when it was added.
+        entries.push_back({name, child->kind != Kind::File, child->kind == Kind::Link,
+                           child->bytes.size(), child->order});
     }
     return Status::Ok;
 }

@@ -238,7 +238,10 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
         }
         entries.push_back(FolderEntry{data.cFileName,
                                       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                      isLink(data.dwFileAttributes, data.dwReserved0)});
+                                      isLink(data.dwFileAttributes, data.dwReserved0),
+                                      std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow,
+                                      std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 |
+                                          data.ftLastWriteTime.dwLowDateTime});
     } while (FindNextFileW(find, &data));
     const DWORD error = GetLastError();
     return error == ERROR_NO_MORE_FILES ? Status::Ok : statusFromError(error);
