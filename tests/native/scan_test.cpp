@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "native/app_fixture.h"
@@ -82,21 +85,54 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
     }
 }
 
+// What a scan reported, with the ticks it is given and a stop the test may ask for.
+class Recorder final : public scan::ScanProgress {
+public:
+    scan::ScanRequest ticks;
+    scan::ScanSession session;
+    std::vector<scan::Finding> found;
+    std::vector<std::wstring> labels;
+    int searches = 0, folders = 0, drives = 0, stops = 0;
+    std::optional<scan::ScanEnd> end;
+    // The folder (counted from 1) at which the user presses Stop Scan; none when 0.
+    int stopAtFolder = 0;
+
+    scan::ScanRequest searchStarted() override {
+        ++searches;
+        return ticks;
+    }
+    void searchDone() override {}
+    void folderReached(const std::wstring&) override {
+        session.ScanStopped |= ++folders == stopAtFolder;
+    }
+    void fileFound(scan::Finding finding, const std::wstring& label) override {
+        EXPECT_FALSE(session.ScanStopped);
+        found.push_back(std::move(finding));
+        labels.push_back(label);
+    }
+    void driveDone() override { ++drives; }
+    void scanStopped() override { ++stops; }
+    void scanEnded(scan::ScanEnd how) override {
+        EXPECT_FALSE(end.has_value());
+        end = how;
+    }
+};
+
 // Random trees on two drives with links, unreadable folders, the Recycle Bin folders of every
 // Windows (in any letter case) under the root and deeper, names 8.3 forms would match, and paths
 // around the longest a row may have; random ticks of drives, built-in categories and custom items.
-// The rows are the matches of one walk per drive and pattern in the order of the lists, and each
-// folder is listed once per drive for the built-in categories and once for the custom items.
-TEST_F(ScanTest, RowsAreThoseOfOneWalkPerPatternInListOrder) {
+// In walk order the findings are the matches of one walk per drive and pattern in the order of
+// the lists, each with its size and last write from the listing, and each folder is listed once
+// per drive for the built-in categories and once for the custom items. A stop at any folder ends
+// the scan at the next match with the findings so far.
+TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
     const Rows folderNames{L"Temp",     L"Sub",          L"RECYCLED",     L"Recycled",
                            L"RECYCLER", L"$Recycle.Bin", L"$RECYCLE.BIN", L"old.bak"};
     const Rows fileNames{L"a.tmp",   L"B.TMP", L"thumbs.db",  L"x.log",        L"setuplog.txt",
                          L"c.bak",   L"d.old", L"e.gid",      L"mscreate.dir", L"h.tmpl",
                          L"i.older", L"f.arc", L"g.DOC",      L"notes.txt",    L"log.txt.bak",
                          L"k._tmp",  L"l.dmp", L"modemst.txt"};
-    storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#Documents?doc#");
-    fakes.system.addDrive(L'D');
-    start();
+    const Rows customLabels{L"Archives", L"Documents"};
     for (unsigned seed = 1; seed <= 100; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
@@ -104,75 +140,122 @@ TEST_F(ScanTest, RowsAreThoseOfOneWalkPerPatternInListOrder) {
         const auto pick = [&random](const Rows& from) {
             return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
         };
-        fakes.files = FakeFileSystem();
+        FakeFileSystem files;
         Rows folders{L"C:", L"D:"};
         for (int i = 0; i < 6; ++i) {
             const std::wstring folder = pick(folders) + L"\\" + pick(folderNames);
-            if (fakes.files.exists(folder)) {
+            if (files.exists(folder)) {
                 continue;
             }
             if (chance(0.1)) {
-                fakes.files.addLink(folder);  // entered by no walk
+                files.addLink(folder);  // entered by no walk
             } else {
-                fakes.files.addFolder(folder);
+                files.addFolder(folder);
                 folders.push_back(folder);
             }
         }
         // A folder whose rows straddle the length limit.
         const std::size_t depth = 247 + random() % 10;
         const std::wstring deep = L"C:\\" + std::wstring(depth - 4, L'd');
-        fakes.files.addFolder(deep);
-        fakes.files.addFolder(deep + L"\\s");
+        files.addFolder(deep);
+        files.addFolder(deep + L"\\s");
         folders.push_back(deep);
         for (const std::wstring& folder : folders) {
             for (const std::wstring& name : fileNames) {
                 if (chance(0.2)) {
                     const std::wstring pad(folder == deep ? random() % 6 : 0, L'p');
-                    fakes.files.addFile(folder + L"\\" + pad + name);
+                    files.addFile(folder + L"\\" + pad + name, std::string(random() % 9, 'x'));
                 }
             }
             if (chance(0.05)) {
-                fakes.files.failListing(folder);
+                files.failListing(folder);
             }
         }
 
-        auto& drives = c().ListDrive;
-        auto& categories = c().lstOptions;
-        drives.setChecked(0, chance(0.8));
-        drives.setChecked(1, chance(0.5));
-        for (std::size_t row = 0; row < categories.rowCount(); ++row) {
-            categories.setChecked(row, chance(0.4));
-        }
-        categories.setChecked(random() % categories.rowCount(), true);
-
-        Rows builtIn;
-        Rows custom;
-        for (std::size_t row = 0; row < categories.rowCount(); ++row) {
-            if (categories.row(row).checked && row < kFirstCustom) {
-                builtIn.insert(builtIn.end(), scan::kJunkCategories[row].patterns.begin(),
-                               scan::kJunkCategories[row].patterns.end());
-            } else if (categories.row(row).checked) {
-                custom.push_back(row == kFirstCustom ? L"*.arc" : L"*.doc");
+        Recorder scan;
+        for (const wchar_t* root : {L"C:\\", L"D:"}) {
+            if (chance(0.7)) {
+                scan.ticks.roots.push_back(root);
             }
         }
+        const std::size_t rows = chance(0.2) ? 6 : 8;
+        for (std::size_t row = 0; row < rows; ++row) {
+            scan.ticks.rows.push_back(
+                {row < 6 ? L"" : customLabels[row - 6], row == 0 || chance(0.4)});
+        }
+        scan.ticks.customExtensions = {L"arc", L"doc"};
+
         Rows expected;
+        Rows expectedLabels;
         int listed = 0;
-        for (const Rows* patterns : {&builtIn, &custom}) {
-            for (std::size_t drive = 0; drive < drives.rowCount(); ++drive) {
-                for (std::size_t p = 0; p < patterns->size() && drives.row(drive).checked; ++p) {
-                    int walked = 0;
-                    referenceWalk(fakes.files, drives.row(drive).text, (*patterns)[p], expected,
-                                  walked);
-                    listed += p == 0 ? walked : 0;  // one walk for all the patterns
+        for (const bool custom : {false, true}) {
+            for (const std::wstring& root : scan.ticks.roots) {
+                int walked = 0;
+                for (std::size_t row = custom ? 6 : 0; row < (custom ? rows : 6); ++row) {
+                    Rows patterns{L"*." + scan.ticks.customExtensions[(row - 6) % 2]};
+                    if (!custom) {
+                        patterns.assign(scan::kJunkCategories[row].patterns.begin(),
+                                        scan::kJunkCategories[row].patterns.end());
+                    }
+                    for (std::size_t p = 0; p < patterns.size() && scan.ticks.rows[row].checked;
+                         ++p) {
+                        walked = 0;
+                        referenceWalk(files, root.size() == 2 ? root + L"\\" : root, patterns[p],
+                                      expected, walked);
+                        expectedLabels.resize(expected.size(),
+                                              custom
+                                                  ? customLabels[row - 6]
+                                                  : std::wstring(scan::kJunkCategories[row].name));
+                    }
                 }
+                listed += walked;  // one walk for all the patterns
             }
         }
-        host.doEventsCount = 0;
-        act([this] { form.cmdNext1_Click(); });
 
-        EXPECT_EQ(rows(), expected);
-        EXPECT_EQ(host.doEventsCount, listed);
-        EXPECT_EQ(host.messageTexts().back(), std::to_wstring(expected.size()) + L" Files Found");
+        scan::Scan(files, scan.session, scan).run();
+
+        std::vector<std::size_t> order(scan.found.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
+            return scan.found[a].before(scan.found[b]);
+        });
+        Rows paths;
+        Rows labels;
+        for (const std::size_t i : order) {
+            const scan::Finding& finding = scan.found[i];
+            paths.push_back(finding.path);
+            labels.push_back(scan.labels[i]);
+            std::vector<platform::FolderEntry> entries;
+            const std::wstring folder = finding.path.substr(0, finding.path.rfind(L'\\') + 1);
+            ASSERT_TRUE(platform::ok(files.listFolder(folder, entries)));
+            const auto entry = std::ranges::find(entries, finding.path.substr(folder.size()),
+                                                 &platform::FolderEntry::name);
+            ASSERT_NE(entry, entries.end());
+            EXPECT_EQ(std::tie(finding.size, finding.lastWrite),
+                      std::tie(entry->size, entry->lastWrite));
+            EXPECT_EQ(finding.drive,
+                      finding.path.starts_with(scan.ticks.roots.front().substr(0, 2)) ? 0u : 1u);
+        }
+        EXPECT_EQ(paths, expected);
+        EXPECT_EQ(labels, expectedLabels);
+        EXPECT_EQ(scan.folders, listed);
+        EXPECT_EQ(scan.searches, rows > 6 ? 2 : 1);
+        EXPECT_EQ(scan.end, scan::ScanEnd::Finished);
+        EXPECT_EQ(scan.stops, 0);
+
+        // The same scan stopped at a random folder: what was found before the stop, in the
+        // order it was reported.
+        Recorder stopped;
+        stopped.ticks = scan.ticks;
+        stopped.stopAtFolder = 1 + int(random() % (scan.folders + 1));
+        scan::Scan(files, stopped.session, stopped).run();
+        ASSERT_LE(stopped.found.size(), scan.found.size());
+        for (std::size_t i = 0; i < stopped.found.size(); ++i) {
+            EXPECT_EQ(stopped.found[i].path, scan.found[i].path);
+        }
+        const bool stopSeen = stopped.stopAtFolder <= scan.folders;
+        EXPECT_EQ(stopped.end, stopSeen ? scan::ScanEnd::Stopped : scan::ScanEnd::Finished);
+        EXPECT_LE(stopped.stops, 1);
     }
 }
 
