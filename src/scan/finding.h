@@ -14,11 +14,9 @@ struct Finding {
     // The last write, in 100-nanosecond intervals since 1601 (UTC).
     std::uint64_t lastWrite = 0;
 
-    // Which walk of the scan found it: the built-in categories' walks, drive by drive in list
-    // order, then the custom items'.
+    // Which walk of the scan found it: the built-in categories' walks, one per checked drive in
+    // list order, then the custom items'.
     std::uint32_t walk = 0;
-    // The drive's place among the checked drives.
-    std::uint32_t drive = 0;
     // The category or custom row of the category list, and the pattern of that row.
     std::uint32_t row = 0;
     std::uint32_t pattern = 0;

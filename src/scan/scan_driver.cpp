@@ -109,7 +109,6 @@ void Scan::searchDrives(const std::vector<std::wstring>& roots, const Search& se
         }
         Finding place;
         place.walk = walks_++;
-        place.drive = static_cast<std::uint32_t>(drive);
         DriveWalk walk(std::move(place), search.rows, search.places, search.labels, session_,
                        progress_);
         (void)Search_Folder(files_, roots[drive], search.patterns, walk);
