@@ -370,15 +370,11 @@ Status FakeShell::deleteFiles(const std::vector<std::wstring>& paths, bool toRec
         return Status::Ok;
     }
     deleteCalls_.push_back(DeleteCall{paths, toRecycleBin});
-    Status status = failEverything_ ? Status::Failed : Status::Ok;
+    Status status = Status::Ok;
     working_ = true;
     for (std::size_t i = 0; i < paths.size() && platform::ok(status); ++i) {
-        if (stopAfter_ && i == *stopAfter_) {
-            status = Status::Failed;
-            break;
-        }
         // Nothing, when the path names nothing or a device, which no deletion removes.
-        const std::optional<std::wstring> target = files_.plainTarget(paths[i]);
+        const std::optional<std::wstring> target = files_.resolve(paths[i], true, false);
         if (!target) {
             status = Status::NotFound;
         } else if (leftInPlace_.count(paths[i]) == 0) {

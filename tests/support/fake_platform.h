@@ -19,7 +19,7 @@ namespace dustrel::testing {
 
 // A disk in memory, flat: a map from each file's, folder's and link's true path to what it is.
 // The FileSystem calls read paths as the Win32 implementation hands them to the system (see
-// exactPathForm); plainTarget reads them the plain way, as the shell does. A name in another
+// exactPathForm); the shell reads them the plain way. A name in another
 // letter case is found when no name matches exactly; twins such as A.tmp and a.tmp may only be
 // made in a folder made case-sensitive (every folder under Wine, any on Windows 10 that asks).
 // A path through a link goes on from its target. A folder lists its entries in the order they
@@ -61,10 +61,6 @@ public:
         entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
     }
 
-    // The true path of what `path` names read the plain way, or nothing (not there, or a device).
-    std::optional<std::wstring> plainTarget(const std::wstring& path) const {
-        return resolve(path, true, false);
-    }
     std::optional<std::string> contents(const std::wstring& path) const;
     // Every file's true path, in the order of the paths.
     std::vector<std::wstring> allFiles() const;
@@ -88,6 +84,7 @@ public:
 
 private:
     friend class FakeOpenedFile;
+    friend class FakeShell;
     enum class Kind { File, Folder, Link };
     struct Entry {
         Kind kind = Kind::Folder;
@@ -147,20 +144,14 @@ public:
     std::function<void()> duringOperation;
     bool working() const { return working_; }
 
-    // Faults. Each call deletes at most `files` paths and then reports failure.
-    void stopAfter(std::size_t files) { stopAfter_ = files; }
     // Reports success for the path but leaves it where it is.
     void leaveInPlace(const std::wstring& path) { leftInPlace_.insert(path); }
-    // Deletes nothing and reports failure.
-    void failEverything(bool fail = true) { failEverything_ = fail; }
 
 private:
     FakeFileSystem& files_;
     std::vector<DeleteCall> deleteCalls_;
     std::vector<std::wstring> opened_;
-    std::optional<std::size_t> stopAfter_;
     std::set<std::wstring> leftInPlace_;
-    bool failEverything_ = false;
     bool working_ = false;
 };
 
