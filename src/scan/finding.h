@@ -20,13 +20,10 @@ struct Finding {
     // The category or custom row of the category list, and the pattern of that row.
     std::uint32_t row = 0;
     std::uint32_t pattern = 0;
-    // The how-manieth match of its walk.
-    std::uint32_t match = 0;
 
-    // Before `other` in walk order.
+    // Before `other` in walk order; a walk reports the findings of one pattern in their order.
     bool before(const Finding& other) const {
-        return std::tie(walk, row, pattern, match) <
-               std::tie(other.walk, other.row, other.pattern, other.match);
+        return std::tie(walk, row, pattern) < std::tie(other.walk, other.row, other.pattern);
     }
 };
 

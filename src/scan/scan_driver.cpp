@@ -38,7 +38,6 @@ public:
         finding.lastWrite = file.lastWrite;
         finding.row = rows_[pattern];
         finding.pattern = places_[pattern];
-        finding.match = found_++;
         progress_.fileFound(std::move(finding), labels_[pattern]);
         return true;
     }
@@ -50,7 +49,6 @@ private:
     const std::vector<std::wstring>& labels_;
     const ScanSession& session_;
     ScanProgress& progress_;
-    std::uint32_t found_ = 0;
 };
 
 }  // namespace

@@ -370,8 +370,11 @@ TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
     fakes.files.lock(L"C:\\held.tmp");
     ASSERT_TRUE(platform::ok(fakes.files.remove(L"C:\\now a folder.tmp")));
     fakes.files.addFile(L"C:\\now a folder.tmp\\precious.doc");
-    // Pressed again while the files go: nothing more happens.
-    host.onDoEvents = [this] { c().cmdDelete.click(); };
+    // Pressed again while the files go, under the hourglass: nothing more happens.
+    host.onDoEvents = [this] {
+        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Hourglass);
+        c().cmdDelete.click();
+    };
 
     c().cmdDelete.click();
 
@@ -384,6 +387,7 @@ TEST_F(CleaningTest, LogsFirstThenTellsWhatStayedThenShowsThePage) {
     EXPECT_EQ(host.messageTexts(), (Rows{L"Please Select At Least One File To Delete",
                                          L"2 Files Could Not Be Deleted", kStop}));
     EXPECT_TRUE(onDeletedPage());
+    EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
 }
 
 // Each ticked file goes to the Recycle Bin in a call of its own; a row leaves only when its file

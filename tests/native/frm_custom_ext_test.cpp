@@ -63,7 +63,8 @@ TEST_F(FrmCustomExtTest, RefusesEmptyFieldsAndWhatWouldBreakTheListOrThePattern)
                                {L"a?b", L"tmp", characters},
                                {L"a#b", L"tmp", characters},
                                {L"Name", std::wstring(255, L'e'), L"The Extension Is Too Long"}};
-    for (const wchar_t* bad : {L"?", L"#", L"*", L"\\", L"/", L":", L"<", L">", L"|", L"\"", L"t\tmp", L"t\x01", L"\x1f"}) {
+    for (const wchar_t* bad : {L"?", L"#", L"*", L"\\", L"/", L":", L"<", L">", L"|", L"\"",
+                               L"t\tmp", L"t\x01", L"\x1f"}) {
         cases.push_back({L"Name", bad, characters});
     }
     for (const Case& k : cases) {

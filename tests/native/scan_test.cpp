@@ -164,7 +164,8 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
             for (const std::wstring& name : fileNames) {
                 if (chance(0.2)) {
                     const std::wstring pad(folder == deep ? random() % 6 : 0, L'p');
-                    files.addFile(folder + L"\\" + pad + name, std::string(pad.size() + name.size(), 'x'));
+                    files.addFile(folder + L"\\" + pad + name,
+                                  std::string(pad.size() + name.size(), 'x'));
                 }
             }
             if (chance(0.05)) {
@@ -415,6 +416,12 @@ TEST_F(StopScanTest, BetweenFoldersTheNextMatchEndsTheScan) {
     // The notice is painted under the hourglass, the stopped page is not.
     EXPECT_EQ(pointers, (std::vector{ui::MousePointer::Hourglass, ui::MousePointer::Default}));
     expectStopped(2);
+}
+
+TEST_F(StopScanTest, AfterTheLastMatchTheScanEndsStoppedWithEveryRow) {
+    atFolder(5, [this] { c().cmdStopScan.click(); });  // C\Quiet holds no match
+    scan({L"C:\\"}, {kTemporary});
+    expectStopped(4);
 }
 
 // Outside a scan Stop Scan does nothing; a notice left up goes at the next scan. A stop before
