@@ -233,7 +233,7 @@ Status FakeFileSystem::deleteFile(const std::wstring& path) {
     if (!found) {
         return Status::NotFound;
     }
-    return at(*found)->kind == Kind::File ? remove(*found) : Status::AccessDenied;
+    return at(*found)->kind == Kind::File ? remove(*found) : Status(Status::AccessDenied);
 }
 
 Status FakeFileSystem::remove(const std::wstring& truePath) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -292,3 +293,12 @@ struct FakePlatform {
 };
 
 }  // namespace dustrel::testing
+
+namespace dustrel::platform {
+
+// A status in a failed expectation prints as its kind and code.
+inline void PrintTo(Status status, std::ostream* out) {
+    *out << "Status(" << static_cast<int>(status.kind()) << ", " << status.code() << ")";
+}
+
+}  // namespace dustrel::platform
