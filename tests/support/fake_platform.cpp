@@ -412,7 +412,7 @@ Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& 
 
 Status FakeRegistry::createKey(const std::wstring& subKey) {
     if (refuses(subKey)) {
-        return Status::AccessDenied;
+        return refusal;
     }
     keys_[keyOf(subKey)];
     ++writes;
@@ -422,7 +422,7 @@ Status FakeRegistry::createKey(const std::wstring& subKey) {
 Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
                                  const std::wstring& value) {
     if (refuses(subKey) || refuseValueWrites_) {
-        return Status::AccessDenied;
+        return refusal;
     }
     set(subKey, name, value);
     ++writes;
@@ -432,7 +432,7 @@ Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring&
 Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     const auto key = keys_.find(keyOf(subKey));
     if (key != keys_.end() && (refuses(subKey) || refuseValueWrites_)) {
-        return Status::AccessDenied;
+        return refusal;
     }
     if (key == keys_.end() || key->second.erase(upper(name)) == 0) {
         return Status::NotFound;

@@ -182,10 +182,12 @@ public:
     void set(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
 
-    // Creating keys, writing and deleting answer Status::AccessDenied at and below `subKey`.
+    // Creating keys, writing and deleting answer `refusal` at and below `subKey`.
     void refuseWritesUnder(const std::wstring& subKey) { refused_.push_back(keyOf(subKey)); }
     // Keys open and can be created, but values cannot be written or deleted.
     void refuseValueWrites() { refuseValueWrites_ = true; }
+    // What every refusal answers: ERROR_ACCESS_DENIED unless a test picks another.
+    platform::Status refusal{platform::Status::AccessDenied, 5};
 
     // Keys created and values written or deleted so far.
     int writes = 0;
