@@ -82,8 +82,10 @@ void FrmSettings::optDontRun_Click() {
 void FrmSettings::chkSysTray_Click() {
     SettingsStore store(platform_.registry, platform_.locale);
     const bool checked = ui().chkSysTray.value() != ui::CheckBox::Unchecked;
-    store.WriteSetting(platform::applicationName(platform_.system), L"Settings", L"RunAtSysTray",
-                       checked ? L"True" : L"False");
+    // Nothing goes by this box but the stored choice: start-up and the closing of this window
+    // read the store and set the box from it, so a refused write leaves the old choice in both.
+    (void)store.WriteSetting(platform::applicationName(platform_.system), L"Settings",
+                             L"RunAtSysTray", checked ? L"True" : L"False");
 }
 
 void FrmSettings::Command1_Click() {

@@ -396,18 +396,28 @@ std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
     return upper(std::wstring_view(subKey).substr(begin, end > begin ? end - begin : 0));
 }
 
-bool FakeRegistry::refuses(const std::wstring& subKey) const {
+bool FakeRegistry::under(const std::vector<std::wstring>& keys, const std::wstring& subKey) {
     const std::wstring key = keyOf(subKey);
-    return std::any_of(refused_.begin(), refused_.end(), [&](const std::wstring& refused) {
+    return std::any_of(keys.begin(), keys.end(), [&](const std::wstring& refused) {
         return key == refused || key.starts_with(refused + L"\\");
     });
 }
 
 Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
                                 std::wstring& value) {
+    if (under(unreadable_, subKey)) {
+        return refusal;
+    }
     const std::optional<std::wstring> found = this->value(subKey, name);
     value = found.value_or(value);
     return found ? Status::Ok : Status::NotFound;
+}
+
+Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
+    if (under(unreadable_, subKey)) {
+        return refusal;
+    }
+    return value(subKey, name) ? Status::Ok : Status::NotFound;
 }
 
 Status FakeRegistry::createKey(const std::wstring& subKey) {
