@@ -80,10 +80,10 @@ void FrmCustomExt::cmdAdd_Click() {
     const std::wstring appName = platform::applicationName(platform_.system);
     const std::wstring key = store.EncodeSetting(L"Ext");
     const std::wstring stored = store.EncodeSetting(customExtValue_ + name + L"?" + ext + L"#");
-    // The list in memory is the one stored, and the next entry is added to it: after a refused
-    // write it stays as it was, where reading the store again could give nothing (a key that
-    // cannot be read either) and the next entry would then be written in place of all the others.
-    // After a write, it is what the store holds, less what scrambling dropped.
+    // The next Add appends to the list in memory, so it must stay the stored one. A refused write
+    // leaves it as it was: reading the store again could give nothing (a key that cannot be read
+    // either), and the next Add would then write its entry in place of all the others. After a
+    // write it is what the store holds, less what scrambling dropped.
     if (platform::ok(store.WriteSetting(appName, L"CustomExt", key, stored))) {
         customExtValue_ =
             store.DecodeSetting(store.ReadSetting(appName, L"CustomExt", key, stored));
