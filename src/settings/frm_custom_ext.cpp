@@ -79,15 +79,15 @@ void FrmCustomExt::cmdAdd_Click() {
     SettingsStore store(platform_.registry, platform_.locale);
     const std::wstring appName = platform::applicationName(platform_.system);
     const std::wstring key = store.EncodeSetting(L"Ext");
-    const std::wstring entry = name + L"?" + ext + L"#";
-    if (customExtValue_.empty()) {
-        store.WriteSetting(appName, L"CustomExt", key, store.EncodeSetting(entry));
-    } else {
-        customExtValue_ += entry;
-        store.WriteSetting(appName, L"CustomExt", key, store.EncodeSetting(customExtValue_));
+    const std::wstring stored = store.EncodeSetting(customExtValue_ + name + L"?" + ext + L"#");
+    // The next Add appends to the list in memory, so it must stay the stored one. A refused write
+    // leaves it as it was: reading the store again could give nothing (a key that cannot be read
+    // either), and the next Add would then write its entry in place of all the others. After a
+    // write it is what the store holds, less what scrambling dropped.
+    if (platform::ok(store.WriteSetting(appName, L"CustomExt", key, stored))) {
+        customExtValue_ =
+            store.DecodeSetting(store.ReadSetting(appName, L"CustomExt", key, stored));
     }
-    // What is stored is what counts: a refused write leaves the list as it was.
-    customExtValue_ = store.DecodeSetting(store.ReadSetting(appName, L"CustomExt", key));
 
     c.txtExtType.setText({});
     c.txtCustom.setText({});

@@ -6,27 +6,6 @@
 
 namespace dustrel::settings {
 
-namespace {
-
-// The error number the Run entry's messages show, as the registry itself numbers its answers.
-std::wstring errorNumber(platform::Status status) {
-    switch (status) {
-        case platform::Status::Ok:
-            return L"0";
-        case platform::Status::NotFound:
-            return L"2";
-        case platform::Status::AccessDenied:
-            return L"5";
-        case platform::Status::AlreadyExists:
-            return L"183";
-        case platform::Status::Failed:
-            break;
-    }
-    return L"1";
-}
-
-}  // namespace
-
 FrmSettings::FrmSettings(ui::UiHost& host, const platform::Platform& platform, MainWindow& main,
                          LogFolder& logs)
     : FormOf(host, "frmSettings"), platform_(platform), main_(main), logs_(logs) {
@@ -63,7 +42,7 @@ void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstri
     auto& registry = platform_.registry;
     const platform::Status opened = registry.createKey(kRunKey);
     if (!platform::ok(opened)) {
-        host().messageBox(L"Error " + errorNumber(opened) + L" opening key\r\n",
+        host().messageBox(L"Error " + std::to_wstring(opened.code()) + L" opening key\r\n",
                           platform::kProgramTitle);
         return;
     }
@@ -71,7 +50,7 @@ void FrmSettings::SetRunAtStartup(const std::wstring& app_name, const std::wstri
         const platform::Status written =
             registry.writeString(kRunKey, app_name, runEntryData(app_name, app_path));
         if (!platform::ok(written)) {
-            host().messageBox(L"Error " + errorNumber(written) + L" setting key\r\n",
+            host().messageBox(L"Error " + std::to_wstring(written.code()) + L" setting key\r\n",
                               platform::kProgramTitle);
         }
     } else {
@@ -103,8 +82,10 @@ void FrmSettings::optDontRun_Click() {
 void FrmSettings::chkSysTray_Click() {
     SettingsStore store(platform_.registry, platform_.locale);
     const bool checked = ui().chkSysTray.value() != ui::CheckBox::Unchecked;
-    store.WriteSetting(platform::applicationName(platform_.system), L"Settings", L"RunAtSysTray",
-                       checked ? L"True" : L"False");
+    // Nothing goes by this box but the stored choice: start-up and the closing of this window
+    // read the store and set the box from it, so a refused write leaves the old choice in both.
+    (void)store.WriteSetting(platform::applicationName(platform_.system), L"Settings",
+                             L"RunAtSysTray", checked ? L"True" : L"False");
 }
 
 void FrmSettings::Command1_Click() {

@@ -15,9 +15,10 @@ std::wstring SettingsStore::ReadSetting(const std::wstring& appName, const std::
     return value;
 }
 
-bool SettingsStore::WriteSetting(const std::wstring& appName, const std::wstring& section,
-                                 const std::wstring& key, const std::wstring& value) {
-    return platform::ok(registry_.writeString(keyPath(appName, section), key, value));
+platform::Status SettingsStore::WriteSetting(const std::wstring& appName,
+                                             const std::wstring& section, const std::wstring& key,
+                                             const std::wstring& value) {
+    return registry_.writeString(keyPath(appName, section), key, value);
 }
 
 std::wstring SettingsStore::shift(const std::wstring& text, int offset) {

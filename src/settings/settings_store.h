@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/registry.h"
+#include "platform/status.h"
 
 namespace dustrel::settings {
 
@@ -24,9 +25,9 @@ public:
     // The stored text, or `fallback` when the application, section or key is missing.
     std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
                              const std::wstring& key, const std::wstring& fallback = {});
-    // Creates missing keys; false when the registry refused the write.
-    bool WriteSetting(const std::wstring& appName, const std::wstring& section,
-                      const std::wstring& key, const std::wstring& value);
+    // Creates missing keys; the registry's answer, with its code when it refused.
+    platform::Status WriteSetting(const std::wstring& appName, const std::wstring& section,
+                                  const std::wstring& key, const std::wstring& value);
 
     // Shifts every character's ANSI code up by the offset. Characters the code page lacks, and
     // those whose shifted code passes 255, are dropped.

@@ -15,7 +15,10 @@ void runUpdateReminder(SettingsStore& store, const std::wstring& appName, platfo
     platform::DateTime today = clock.now();
     today.hour = today.minute = today.second = 0;
     const auto recordToday = [&] {
-        store.WriteSetting(appName, L"Register", key, store.EncodeSetting(locale.shortDate(today)));
+        // Nothing follows the write within this start, and nothing is shown when the store refuses
+        // it: the last day stays as it was, so the next start decides again from that.
+        (void)store.WriteSetting(appName, L"Register", key,
+                                 store.EncodeSetting(locale.shortDate(today)));
     };
     if (last.empty()) {
         recordToday();

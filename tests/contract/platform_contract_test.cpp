@@ -33,7 +33,7 @@ Names listing(platform::FileSystem& files, const std::wstring& folder) {
     const Status status = files.listFolder(folder, entries);
     Names names;
     if (status != Status::Ok) {
-        names.push_back(L"<" + std::to_wstring(static_cast<int>(status)) + L">");
+        names.push_back(L"<" + std::to_wstring(static_cast<int>(status.kind())) + L">");
     }
     for (const FolderEntry& entry : entries) {
         names.push_back(entry.name + (entry.directory ? L"/" : L"") + (entry.link ? L"@" : L""));
@@ -46,9 +46,12 @@ Names listing(platform::FileSystem& files, const std::wstring& folder) {
 std::string read(platform::FileSystem& files, const std::wstring& path) {
     std::string bytes = "stale";
     const Status status = files.readFile(path, bytes);
-    return status == Status::Ok
-               ? bytes
-               : std::string("<").append(std::to_string(static_cast<int>(status))) + bytes + ">";
+    if (status == Status::Ok) {
+        return bytes;
+    }
+    // Built by append: for "<" + std::to_string(...) the 32-bit GCC 12 warns, wrongly, of an
+    // overlapping copy.
+    return std::string("<").append(std::to_string(static_cast<int>(status.kind()))) + bytes + ">";
 }
 
 TEST_F(FileSystemContract, ListsEachNameOnceWithItsKind) {
@@ -185,7 +188,7 @@ TEST_F(FileSystemContract, OpensForDeletionByTheExactNameAndDeletesWhatItOpened)
         std::unique_ptr<platform::OpenedFile> file;
         std::string told;
         if (const Status status = p_.files.openForDeletion(at(name), file); status != Status::Ok) {
-            told += std::to_string(static_cast<int>(status));
+            told += std::to_string(static_cast<int>(status.kind()));
             return told;
         }
         platform::OpenedFacts facts;

@@ -38,7 +38,8 @@ protected:
 
     void storeScrambled(const std::wstring& section, const std::wstring& key,
                         const std::wstring& value) {
-        store.WriteSetting(kApp, section, store.EncodeSetting(key), store.EncodeSetting(value));
+        ASSERT_TRUE(platform::ok(store.WriteSetting(kApp, section, store.EncodeSetting(key),
+                                                    store.EncodeSetting(value))));
     }
     std::wstring storedScrambled(const std::wstring& section, const std::wstring& key) {
         return store.DecodeSetting(store.ReadSetting(kApp, section, store.EncodeSetting(key)));
@@ -46,7 +47,7 @@ protected:
     std::wstring lastUpdate() { return storedScrambled(L"Register", L"LastUpdate"); }
     // The choice to start into the notification area, as stored.
     void storeTrayChoice(const wchar_t* value) {
-        store.WriteSetting(kApp, L"Settings", L"RunAtSysTray", value);
+        ASSERT_TRUE(platform::ok(store.WriteSetting(kApp, L"Settings", L"RunAtSysTray", value)));
     }
     std::wstring trayChoice() { return store.ReadSetting(kApp, L"Settings", L"RunAtSysTray"); }
 

@@ -40,11 +40,15 @@ TEST_F(FrmCustomExtTest, EntriesAreStoredInOrderForTheNextStart) {
     // The running program's list is unchanged; start-up reads the stored list.
     EXPECT_EQ(form.ui().lstOptions.rowCount(), 6u);
 
-    // A refused write keeps the list as stored.
+    // The list is what was written, even when it cannot be read back; a refused write keeps it
+    // as it was, even when the store cannot be read either.
+    fakes.registry.refuseReadsUnder(L"Software\\Dustrel");
+    add(L"C", L"z");
+    EXPECT_EQ(context.state.CustomExtValue, stored + L"C?z#");
     fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
     add(L"B", L"y");
-    EXPECT_EQ(context.state.CustomExtValue, stored);
-    EXPECT_EQ(host.messageBoxes.back().text, kRestart);
+    EXPECT_EQ(context.state.CustomExtValue, stored + L"C?z#");
+    EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>(5, kRestart));
 }
 
 // What the window refuses, start-up passes over in a stored list: nothing that would make the

@@ -39,7 +39,7 @@ TEST_F(FrmSettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice)
     EXPECT_TRUE(settingsForm().WillRunAtStartup(L"Other"));
 }
 
-TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
+TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheSystemsErrorCode) {
     fakes.registry.refuseWritesUnder(settings::kRunKey);
     settingsUi().optRun.userClick();
     EXPECT_EQ(host.messageTexts(), std::vector<std::wstring>{L"Error 5 opening key\r\n"});
@@ -49,8 +49,9 @@ TEST_F(FrmSettingsTest, RegistryRefusalsAreReportedWithTheirStatus) {
 
     fakes.registry = FakeRegistry();
     fakes.registry.refuseValueWrites();
+    fakes.registry.refusal = {platform::Status::Failed, 1021};  // ERROR_CHILD_MUST_BE_VOLATILE
     settingsForm().SetRunAtStartup(kApp, L"C:\\Dustrel", true);
-    EXPECT_EQ(host.messageBoxes.back().text, L"Error 5 setting key\r\n");
+    EXPECT_EQ(host.messageBoxes.back().text, L"Error 1021 setting key\r\n");
 }
 
 TEST_F(FrmSettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) {

@@ -52,10 +52,10 @@ public:
     Session() {
         host.onEnd = [this] { noteEnd(); };
         settings::SettingsStore store(fakes.registry, fakes.locale);
-        store.WriteSetting(kApp, L"Register", store.EncodeSetting(L"LastUpdate"),
-                           store.EncodeSetting(L"01/01/2020"));  // the update question is due
-        store.WriteSetting(kApp, L"CustomExt", store.EncodeSetting(L"Ext"),
-                           store.EncodeSetting(L"Documents?doc#"));
+        (void)store.WriteSetting(kApp, L"Register", store.EncodeSetting(L"LastUpdate"),
+                                 store.EncodeSetting(L"01/01/2020"));  // the update question is due
+        (void)store.WriteSetting(kApp, L"CustomExt", store.EncodeSetting(L"Ext"),
+                                 store.EncodeSetting(L"Documents?doc#"));
         for (const std::wstring& path : kFiles) {
             fakes.files.addFile(path, "data");
         }

@@ -16,16 +16,22 @@ TEST_F(SettingsStoreTest, ReadsTheLastWriteUnderTheProgramsKeyOrTheDefault) {
     EXPECT_EQ(store.ReadSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"False"), L"False");
     EXPECT_EQ(store.ReadSetting(L"Dustrel", L"Settings", L"RunAtSysTray"), L"");
 
-    ASSERT_TRUE(store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"one"));
-    ASSERT_TRUE(store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"True"));
+    ASSERT_TRUE(platform::ok(store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"one")));
+    ASSERT_TRUE(
+        platform::ok(store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"True")));
     EXPECT_EQ(fakes.registry.value(L"Software\\Dustrel\\Dustrel\\Settings", L"RunAtSysTray"),
               L"True");
     EXPECT_EQ(store.ReadSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"False"), L"True");
     // Another executable name is another, empty store.
     EXPECT_EQ(store.ReadSetting(L"Cleaner", L"Settings", L"RunAtSysTray", L"False"), L"False");
 
+    // A refusal comes back as the registry gave it.
     fakes.registry.refuseValueWrites();
-    EXPECT_FALSE(store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"three"));
+    fakes.registry.refusal = {platform::Status::Failed, 1018};
+    const platform::Status refused =
+        store.WriteSetting(L"Dustrel", L"Settings", L"RunAtSysTray", L"three");
+    EXPECT_EQ(refused, platform::Status::Failed);
+    EXPECT_EQ(refused.code(), 1018u);
     EXPECT_EQ(store.ReadSetting(L"Dustrel", L"Settings", L"RunAtSysTray"), L"True");
 }
 

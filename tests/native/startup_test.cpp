@@ -155,24 +155,29 @@ struct ReminderCase {
     const wchar_t* stored;
     bool asks;
     ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::No;
+    bool refused = false;  // the store refuses today's date
 };
 
 class UpdateReminderTest : public AppTest, public ::testing::WithParamInterface<ReminderCase> {};
 
 // From the fifteenth day in either direction, or when the date cannot be read, the program
-// asks; Yes opens the download page, and either answer moves the date to today.
+// asks; Yes opens the download page, and either answer moves the date to today when the store
+// takes it (the next start asks again when it does not).
 TEST_P(UpdateReminderTest, AsksFromTheFifteenthDayAndMovesTheDate) {
     const ReminderCase& k = GetParam();
     host.answers.push_back(k.answer);
     fakes.clock.current = {2024, 6, 15, 23, 59, 59};
     storeScrambled(L"Register", L"LastUpdate", k.stored);
+    if (k.refused) {
+        fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
+    }
     settings::runUpdateReminder(store, kApp, fakes.clock, fakes.locale, host, fakes.shell);
     EXPECT_EQ(host.messageTexts(), k.asks ? Texts{kUpdateQuestion} : Texts{});
     EXPECT_EQ(fakes.shell.opened(),
               k.answer == ui::MessageBoxAnswer::Yes
                   ? Texts{settings::vendorAddress(settings::kDownloadPagePath)}
                   : Texts{});
-    EXPECT_EQ(lastUpdate(), k.asks ? L"15/06/2024" : k.stored);
+    EXPECT_EQ(lastUpdate(), k.asks && !k.refused ? L"15/06/2024" : k.stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,7 +186,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReminderCase{L"31/05/2024", true, ui::MessageBoxAnswer::Yes},
                       ReminderCase{L"29/06/2024", false}, ReminderCase{L"30/06/2024", true},
                       ReminderCase{L"15/06/2023", true}, ReminderCase{L"not a date", true},
-                      ReminderCase{L"31/02/2024", true}));
+                      ReminderCase{L"31/02/2024", true},
+                      ReminderCase{L"15/06/2023", true, ui::MessageBoxAnswer::Yes, true}));
 
 // Row 8 ("B") searches entry 5's extension, past the entry that had no "?" and those the
 // custom-extension window would refuse, which are neither listed nor searched: "*" would list

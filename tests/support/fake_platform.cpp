@@ -235,7 +235,7 @@ Status FakeFileSystem::deleteFile(const std::wstring& path) {
     if (!found) {
         return Status::NotFound;
     }
-    return at(*found)->kind == Kind::File ? remove(*found) : Status::AccessDenied;
+    return at(*found)->kind == Kind::File ? remove(*found) : Status(Status::AccessDenied);
 }
 
 Status FakeFileSystem::remove(const std::wstring& truePath) {
@@ -394,23 +394,33 @@ std::wstring FakeRegistry::keyOf(const std::wstring& subKey) {
     return upper(std::wstring_view(subKey).substr(begin, end > begin ? end - begin : 0));
 }
 
-bool FakeRegistry::refuses(const std::wstring& subKey) const {
+bool FakeRegistry::under(const std::vector<std::wstring>& keys, const std::wstring& subKey) {
     const std::wstring key = keyOf(subKey);
-    return std::any_of(refused_.begin(), refused_.end(), [&](const std::wstring& refused) {
+    return std::any_of(keys.begin(), keys.end(), [&](const std::wstring& refused) {
         return key == refused || key.starts_with(refused + L"\\");
     });
 }
 
 Status FakeRegistry::readString(const std::wstring& subKey, const std::wstring& name,
                                 std::wstring& value) {
+    if (under(unreadable_, subKey)) {
+        return refusal;
+    }
     const std::optional<std::wstring> found = this->value(subKey, name);
     value = found.value_or(value);
     return found ? Status::Ok : Status::NotFound;
 }
 
+Status FakeRegistry::queryValue(const std::wstring& subKey, const std::wstring& name) {
+    if (under(unreadable_, subKey)) {
+        return refusal;
+    }
+    return value(subKey, name) ? Status::Ok : Status::NotFound;
+}
+
 Status FakeRegistry::createKey(const std::wstring& subKey) {
     if (refuses(subKey)) {
-        return Status::AccessDenied;
+        return refusal;
     }
     keys_[keyOf(subKey)];
     ++writes;
@@ -420,7 +430,7 @@ Status FakeRegistry::createKey(const std::wstring& subKey) {
 Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring& name,
                                  const std::wstring& value) {
     if (refuses(subKey) || refuseValueWrites_) {
-        return Status::AccessDenied;
+        return refusal;
     }
     set(subKey, name, value);
     ++writes;
@@ -430,7 +440,7 @@ Status FakeRegistry::writeString(const std::wstring& subKey, const std::wstring&
 Status FakeRegistry::deleteValue(const std::wstring& subKey, const std::wstring& name) {
     const auto key = keys_.find(keyOf(subKey));
     if (key != keys_.end() && (refuses(subKey) || refuseValueWrites_)) {
-        return Status::AccessDenied;
+        return refusal;
     }
     if (key == keys_.end() || key->second.erase(upper(name)) == 0) {
         return Status::NotFound;

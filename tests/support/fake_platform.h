@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -164,29 +165,33 @@ public:
     platform::Status writeString(const std::wstring& subKey, const std::wstring& name,
                                  const std::wstring& value) override;
     platform::Status deleteValue(const std::wstring& subKey, const std::wstring& name) override;
-    platform::Status queryValue(const std::wstring& subKey, const std::wstring& name) override {
-        return value(subKey, name) ? platform::Status::Ok : platform::Status::NotFound;
-    }
+    platform::Status queryValue(const std::wstring& subKey, const std::wstring& name) override;
 
     // Setting and reading back without the faults.
     void set(const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
     std::optional<std::wstring> value(const std::wstring& subKey, const std::wstring& name) const;
 
-    // Creating keys, writing and deleting answer Status::AccessDenied at and below `subKey`.
+    // Creating keys, writing and deleting answer `refusal` at and below `subKey`.
     void refuseWritesUnder(const std::wstring& subKey) { refused_.push_back(keyOf(subKey)); }
     // Keys open and can be created, but values cannot be written or deleted.
     void refuseValueWrites() { refuseValueWrites_ = true; }
+    // Reading and asking for values answer `refusal` at and below `subKey`.
+    void refuseReadsUnder(const std::wstring& subKey) { unreadable_.push_back(keyOf(subKey)); }
+    // What every refusal answers: ERROR_ACCESS_DENIED unless a test picks another.
+    platform::Status refusal{platform::Status::AccessDenied, 5};
 
     // Keys created and values written or deleted so far.
     int writes = 0;
 
 private:
     static std::wstring keyOf(const std::wstring& subKey);
-    bool refuses(const std::wstring& subKey) const;
+    static bool under(const std::vector<std::wstring>& keys, const std::wstring& subKey);
+    bool refuses(const std::wstring& subKey) const { return under(refused_, subKey); }
 
     // Values by upper-cased key and name.
     std::map<std::wstring, std::map<std::wstring, std::wstring>> keys_;
     std::vector<std::wstring> refused_;
+    std::vector<std::wstring> unreadable_;
     bool refuseValueWrites_ = false;
 };
 
@@ -283,3 +288,12 @@ struct FakePlatform {
 };
 
 }  // namespace dustrel::testing
+
+namespace dustrel::platform {
+
+// A status in a failed expectation prints as its kind and code.
+inline void PrintTo(Status status, std::ostream* out) {
+    *out << "Status(" << static_cast<int>(status.kind()) << ", " << status.code() << ")";
+}
+
+}  // namespace dustrel::platform

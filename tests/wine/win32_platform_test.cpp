@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/command_line.h"
@@ -67,6 +68,38 @@ TEST(Win32RegistryTest, WritesRegSzAndReadsOnlyStringsHoweverTheyWereStored) {
     EXPECT_EQ(registry.readString(path, L"Number", value), Status::Failed);
     EXPECT_EQ(registry.queryValue(path, L"Number"), Status::Ok);
     RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
+}
+
+// A failure carries the code the system gave (what a message naming the error shows), or, where
+// the implementation refuses by itself, the code the system has for that reason.
+TEST(Win32PlatformTest, FailuresCarryTheSystemsErrorCode) {
+    const std::wstring root = testing::makeTempFolder(L"DustrelCodes.");
+    const std::wstring key = L"Software\\DustrelTest\\" + testing::uniqueName();
+    Win32FileSystem files;
+    Win32Registry registry;
+    ASSERT_EQ(files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), Status::Ok);
+    ASSERT_EQ(registry.createKey(key), Status::Ok);
+    const DWORD number = 7;
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Number", REG_DWORD, &number, sizeof number);
+    std::string bytes;
+    std::wstring text;
+    std::unique_ptr<OpenedFile> opened;
+    const std::vector<std::pair<Status, DWORD>> answers{
+        {files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), ERROR_FILE_EXISTS},
+        {files.createFolder(root), ERROR_ALREADY_EXISTS},
+        {files.readFile(root + L"\\none.txt", bytes), ERROR_FILE_NOT_FOUND},
+        {files.deleteFile(root + L"\\none\\f.txt"), ERROR_PATH_NOT_FOUND},
+        {files.openForDeletion(root + L"\\st*r.tmp", opened), ERROR_INVALID_NAME},
+        {registry.readString(key, L"Missing", text), ERROR_FILE_NOT_FOUND},
+        {registry.readString(key, L"Number", text), ERROR_UNSUPPORTED_TYPE},
+    };
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        EXPECT_EQ(answers[i].first.code(), answers[i].second) << "answer " << i;
+    }
+    EXPECT_TRUE(platform::ok(files.deleteFile(root + L"\\f.txt")));
+    RemoveDirectoryW(root.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
 }
 

@@ -119,9 +119,10 @@ bool samePath(std::wstring_view opened, std::wstring_view final) {
 }
 
 Status tagInfo(HANDLE handle, FILE_ATTRIBUTE_TAG_INFO& info) {
-    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)
-               ? Status::Ok
-               : lastErrorStatus();
+    if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
+        return lastErrorStatus();
+    }
+    return Status::Ok;
 }
 
 HANDLE openExact(const std::wstring& path, DWORD access, DWORD share) {
@@ -182,7 +183,10 @@ public:
             return statusFromError(error);
         }
         // The file goes as its last handle closes.
-        return file_.close() ? Status::Ok : lastErrorStatus();
+        if (!file_.close()) {
+            return lastErrorStatus();
+        }
+        return Status::Ok;
     }
 
 private:
@@ -210,7 +214,7 @@ private:
 Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
     entries.clear();
     if (folder.empty()) {
-        return Status::NotFound;
+        return statusFromError(ERROR_PATH_NOT_FOUND);
     }
     const std::wstring withSeparator = endsWithSeparator(folder) ? folder : folder + L'\\';
     const std::wstring pattern = exactPathForm(withSeparator + L'*');
@@ -227,7 +231,7 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                 return Status::Ok;
             }
-            return Status::NotFound;
+            return Status(Status::NotFound, error);
         }
         return statusFromError(error);
     }
@@ -244,7 +248,7 @@ Status Win32FileSystem::listFolder(const std::wstring& folder, std::vector<Folde
                                           data.ftLastWriteTime.dwLowDateTime});
     } while (FindNextFileW(find, &data));
     const DWORD error = GetLastError();
-    return error == ERROR_NO_MORE_FILES ? Status::Ok : statusFromError(error);
+    return statusFromError(error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error);
 }
 
 bool Win32FileSystem::exists(const std::wstring& path) {
@@ -293,11 +297,14 @@ Status Win32FileSystem::writeFile(const std::wstring& path, std::string_view byt
             return lastErrorStatus();
         }
         if (written == 0) {
-            return Status::Failed;
+            return statusFromError(ERROR_WRITE_FAULT);
         }
         bytes.remove_prefix(written);
     }
-    return file.close() ? Status::Ok : lastErrorStatus();
+    if (!file.close()) {
+        return lastErrorStatus();
+    }
+    return Status::Ok;
 }
 
 Status Win32FileSystem::readFile(const std::wstring& path, std::string& bytes) {
@@ -340,7 +347,7 @@ Status Win32FileSystem::readFile(const std::wstring& path, std::string& bytes) {
     } catch (const std::bad_alloc&) {
         bytes.clear();
         bytes.shrink_to_fit();
-        return Status::Failed;
+        return statusFromError(ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
@@ -361,7 +368,8 @@ Status Win32FileSystem::openForDeletion(const std::wstring& path,
                                         std::unique_ptr<OpenedFile>& file) {
     file.reset();
     if (!hasUsableNames(path)) {
-        return Status::Failed;
+        // Refused, not missing: the name may well be there for a system that allows it.
+        return Status(Status::Failed, ERROR_INVALID_NAME);
     }
     // Each folder on the way is opened itself, not followed, and held without sharing deletion:
     // while it is held it can be neither renamed nor removed, so none can turn into a link or
@@ -381,10 +389,11 @@ Status Win32FileSystem::openForDeletion(const std::wstring& path,
             return status;
         }
         if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            return Status::NotFound;  // a file stands where a folder of the path was
+            // A file stands where a folder of the path was.
+            return statusFromError(ERROR_PATH_NOT_FOUND);
         }
         if (isLink(info.FileAttributes, info.ReparseTag)) {
-            return Status::AccessDenied;
+            return statusFromError(ERROR_ACCESS_DENIED);
         }
         folders.push_back(std::move(folder));
         exact += L'\\';

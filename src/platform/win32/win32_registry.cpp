@@ -23,7 +23,7 @@ Status Win32Registry::readString(const std::wstring& subKey, const std::wstring&
     // The value may grow between the two calls, so the size is asked again until it fits.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
-            return Status::Failed;
+            return statusFromError(ERROR_UNSUPPORTED_TYPE);
         }
         // One spare character in case the value was stored without its terminating NUL.
         buffer.assign(size / sizeof(wchar_t) + 2, L'\0');
@@ -32,7 +32,7 @@ Status Win32Registry::readString(const std::wstring& subKey, const std::wstring&
                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
         if (status == ERROR_SUCCESS) {
             if (type != REG_SZ && type != REG_EXPAND_SZ) {
-                return Status::Failed;
+                return statusFromError(ERROR_UNSUPPORTED_TYPE);
             }
             const std::size_t characters = size / sizeof(wchar_t);
             std::size_t length = 0;
@@ -57,7 +57,7 @@ Status Win32Registry::writeString(const std::wstring& subKey, const std::wstring
                                   const std::wstring& value) {
     const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
     if (bytes > std::numeric_limits<DWORD>::max()) {
-        return Status::Failed;
+        return statusFromError(ERROR_INVALID_PARAMETER);
     }
     RegistryKey key;
     LONG status =

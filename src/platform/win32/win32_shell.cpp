@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include "platform/path_text.h"
 
 namespace dustrel::platform::win32 {
@@ -37,19 +39,20 @@ std::wstring windowsDirectory() {
 
 // The shell answers with Win32 codes and codes of its own, some with the same values as unrelated
 // Win32 codes (0xB7 is both ERROR_ALREADY_EXISTS and "path too long"), so only the plain ones are
-// told apart.
+// told apart; the code is kept as the shell gave it.
 Status statusFromShellResult(int result) {
+    const auto code = static_cast<std::uint32_t>(result);
     switch (result) {
         case 0:
             return Status::Ok;
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return Status::NotFound;
+            return Status(Status::NotFound, code);
         case ERROR_ACCESS_DENIED:
         case kShellAccessDeniedSource:
-            return Status::AccessDenied;
+            return Status(Status::AccessDenied, code);
         default:
-            return Status::Failed;
+            return Status(Status::Failed, code);
     }
 }
 
@@ -101,7 +104,7 @@ Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRe
         from += L'\0';
     }
     if (from.empty()) {
-        return leftOut ? Status::AccessDenied : Status::Ok;
+        return leftOut ? Status(Status::AccessDenied, ERROR_ACCESS_DENIED) : Status(Status::Ok);
     }
     from += L'\0';
 
@@ -118,24 +121,32 @@ Status Win32Shell::deleteFiles(const std::vector<std::wstring>& paths, bool toRe
     if (result != 0) {
         return statusFromShellResult(result);
     }
-    return operation.fAnyOperationsAborted || leftOut ? Status::Failed : Status::Ok;
+    if (operation.fAnyOperationsAborted) {
+        return Status(Status::Failed, ERROR_CANCELLED);
+    }
+    if (leftOut) {
+        return Status(Status::Failed, ERROR_ACCESS_DENIED);
+    }
+    return Status::Ok;
 }
 
 Status Win32Shell::open(const std::wstring& target) {
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
-    if (code > 32) {
+    const INT_PTR answer = reinterpret_cast<INT_PTR>(result);
+    if (answer > 32) {
         return Status::Ok;
     }
-    switch (code) {
+    // Zero is the one answer that is no error code: the system is out of memory or resources.
+    const auto code = static_cast<std::uint32_t>(answer == 0 ? ERROR_NOT_ENOUGH_MEMORY : answer);
+    switch (answer) {
         case SE_ERR_FNF:
         case SE_ERR_PNF:
-            return Status::NotFound;
+            return Status(Status::NotFound, code);
         case SE_ERR_ACCESSDENIED:
-            return Status::AccessDenied;
+            return Status(Status::AccessDenied, code);
         default:
-            return Status::Failed;
+            return Status(Status::Failed, code);
     }
 }
 

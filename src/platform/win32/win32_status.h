@@ -6,7 +6,7 @@
 
 namespace dustrel::platform::win32 {
 
-inline Status statusFromError(DWORD error) {
+inline Status::Kind kindOfError(DWORD error) {
     switch (error) {
         case ERROR_SUCCESS:
             return Status::Ok;
@@ -26,6 +26,11 @@ inline Status statusFromError(DWORD error) {
         default:
             return Status::Failed;
     }
+}
+
+// The registry's functions answer their error code, the others leave it for GetLastError.
+inline Status statusFromError(DWORD error) {
+    return Status(kindOfError(error), error);
 }
 
 inline Status lastErrorStatus() {
