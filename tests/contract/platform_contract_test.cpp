@@ -62,6 +62,12 @@ TEST_F(FileSystemContract, ListsEachNameOnceWithItsKind) {
     EXPECT_EQ(listing(p_.files, root_), all);
     EXPECT_EQ(listing(p_.files, root_ + L"\\"), all);
     EXPECT_EQ(listing(p_.files, at(L"Empty")), Names{});
+    // A file comes with its size (it holds its name) and last write.
+    std::vector<FolderEntry> entries;
+    ASSERT_EQ(p_.files.listFolder(at(L"Sub"), entries), Status::Ok);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].size, std::string("Sub\\in.txt").size());
+    EXPECT_NE(entries[0].lastWrite, 0u);
     // Nothing listed, and nothing left from before.
     for (const wchar_t* missing : {L"Missing", L"Missing\\Deeper", L"a.txt"}) {
         EXPECT_EQ(listing(p_.files, at(missing)), Names{L"<1>"});
