@@ -15,7 +15,8 @@ class TrayIcon {
 public:
     static constexpr UINT kMessage = WM_APP + 1;
 
-    TrayIcon(HINSTANCE instance, HICON icon);
+    // `host` takes what a click's handler throws.
+    TrayIcon(UiHost& host, HINSTANCE instance, HICON icon);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -35,6 +36,7 @@ private:
     bool notifyAdd();
     void clicked(LPARAM lParam);
 
+    UiHost& host_;
     HICON icon_;
     UINT taskbarCreated_ = 0;
     HWND window_ = nullptr;
