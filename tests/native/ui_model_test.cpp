@@ -359,9 +359,6 @@ TEST(UpdatePaceTest, ChangesAreDueByTheClockWhateverItsWrap) {
     EXPECT_EQ(holdFor(true, false), kUnseenRowsEveryMs);
     EXPECT_EQ(holdFor(true, true), kRepaintEveryMs);
     EXPECT_EQ(holdFor(false, false), kRepaintEveryMs);
-    // The bar and the labels move at least ten times a second; a click waits well under 100 ms.
-    EXPECT_LT(kRepaintEveryMs, 100u);
-    EXPECT_LE(kServiceEveryMs, 20u);
 }
 
 }  // namespace

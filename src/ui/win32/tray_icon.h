@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/ui_host.h"
 
 namespace dustrel::ui::win32 {
 
