@@ -1,7 +1,9 @@
 // What an exception nothing expected does: one report, then the program's own way out.
 
+#include <memory>
 #include <stdexcept>
 
+#include "clean/program_exit.h"
 #include "native/app_fixture.h"
 
 namespace dustrel::testing {
@@ -24,6 +26,17 @@ TEST(FaultMessageTest, SaysWhatTheExceptionSaysAsFarAsItCanBeRead) {
     for (const auto& c : cases) {
         EXPECT_EQ(ui::faultMessage(c.error), c.text);
     }
+}
+
+// A host outlives the program's exit it was given: a fault after that still ends the program.
+TEST(FaultExitTest, EndsTheProgramWhenNoExitIsLeftToRun) {
+    TestHost host;
+    host.faultExpected = true;
+    int farewells = 0;
+    std::make_unique<clean::ProgramExit>(host, [&farewells] { ++farewells; }).reset();
+    host.fault(std::make_exception_ptr(std::runtime_error("late")));
+    EXPECT_EQ(host.endProgramCalls, 1);
+    EXPECT_EQ(farewells, 0);
 }
 
 class FaultTest : public AppTest {
