@@ -19,7 +19,8 @@ TEST(FaultMessageTest, SaysWhatTheExceptionSaysAsFarAsItCanBeRead) {
         {std::make_exception_ptr(std::runtime_error("disk on fire")), kStopped + L": disk on fire"},
         {std::make_exception_ptr(std::runtime_error("")), kStopped + L"."},
         {std::make_exception_ptr(42), kStopped + L"."},
-        {std::make_exception_ptr(std::runtime_error("caf\xC3\xA9\n")), kStopped + L": caf???"},
+        {std::make_exception_ptr(std::runtime_error("caf\xC3\xA9\n\x7F~")),
+         kStopped + L": caf????~"},
         {std::make_exception_ptr(std::runtime_error(std::string(500, 'x'))),
          kStopped + L": " + std::wstring(400, L'x')},
     };
