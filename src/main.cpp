@@ -2,8 +2,11 @@
 
 #include <objbase.h>
 
+#include <exception>
+
 #include "app/app_context.h"
 #include "app/frm_main.h"
+#include "platform/program_info.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/win32_host.h"
 
@@ -19,18 +22,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         dustrel::app::AppContext context{platform.platform(), {}};
         dustrel::app::FrmMain frmMain(host, context);
 
-        // Start-up is the main window's load step, run as any handler is: it stops where the
-        // program ended under it (the tray menu's Exit while the update question waits).
-        host.raise(frmMain, [&frmMain] { frmMain.load(); });
-        // Start-up may have ended the program (a second copy) or put it into the
-        // notification area, which leaves the window minimised and hidden.
-        if (!host.ended() && frmMain.loaded() &&
-            frmMain.windowState() != dustrel::ui::WindowState::Minimized) {
-            frmMain.show();
+        try {
+            // Start-up is the main window's load step, run as any handler is: it stops where
+            // the program ended under it (the tray menu's Exit while the update question waits).
+            host.raise(frmMain, [&frmMain] { frmMain.load(); });
+            // Start-up may have ended the program (a second copy) or put it into the
+            // notification area, which leaves the window minimised and hidden.
+            if (!host.ended() && frmMain.loaded() &&
+                frmMain.windowState() != dustrel::ui::WindowState::Minimized) {
+                frmMain.show();
+            }
+            exitCode = dustrel::ui::win32::runMessageLoop(host);
+        } catch (...) {
+            // Thrown between two messages (bringing a window up to date): the windows are
+            // still there to be told and closed.
+            host.fault(std::current_exception());
+            exitCode = host.faulted() ? dustrel::ui::win32::kFaultExitCode : 0;
         }
-        exitCode = dustrel::ui::win32::runMessageLoop(host);
     } catch (...) {
-        exitCode = 1;
+        // No window to speak for the program yet, or none left.
+        MessageBoxW(nullptr, dustrel::ui::faultMessage(std::current_exception()).c_str(),
+                    dustrel::platform::kProgramTitle, MB_OK | MB_ICONSTOP);
+        exitCode = dustrel::ui::win32::kFaultExitCode;
     }
     if (SUCCEEDED(com)) {
         CoUninitialize();

@@ -2,6 +2,15 @@
 
 namespace dustrel::clean {
 
+ProgramExit::ProgramExit(ui::UiHost& host, std::function<void()> farewell)
+    : host_(host), farewell_(std::move(farewell)) {
+    host_.setProgramExit([this] { ExitProgram(); });
+}
+
+ProgramExit::~ProgramExit() {
+    host_.setProgramExit(nullptr);
+}
+
 void ProgramExit::UnloadAllForms() {
     for (ui::Form* form : forms_) {
         if (ended_) {
@@ -17,7 +26,8 @@ void ProgramExit::ExitProgram() {
     if (ended_) {
         return;
     }
-    if (farewell_) {
+    // A thank-you page has no place after an error report.
+    if (farewell_ && !host_.faulted()) {
         farewell_();
     }
     ended_ = true;

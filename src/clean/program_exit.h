@@ -13,8 +13,11 @@ namespace dustrel::clean {
 // end.
 class ProgramExit {
 public:
-    ProgramExit(ui::UiHost& host, std::function<void()> farewell)
-        : host_(host), farewell_(std::move(farewell)) {}
+    // A fault ends the program this way too, without the goodbye.
+    ProgramExit(ui::UiHost& host, std::function<void()> farewell);
+    ~ProgramExit();
+    ProgramExit(const ProgramExit&) = delete;
+    ProgramExit& operator=(const ProgramExit&) = delete;
 
     // The program's windows, in the order they are unloaded.
     void addForm(ui::Form& form) { forms_.push_back(&form); }

@@ -2,22 +2,53 @@
 
 #include <algorithm>
 
+#include "platform/program_info.h"
 #include "ui/form.h"
 #include "ui/menu.h"
 
 namespace dustrel::ui {
 
+namespace {
+
+// Enough of a what() to tell what went wrong, on a box that still fits the screen.
+constexpr std::size_t kMaxFaultDetail = 400;
+
+}  // namespace
+
+std::wstring faultMessage(const std::exception_ptr& error) {
+    std::wstring text = std::wstring(L"An unexpected error stopped ") + platform::kProgramTitle;
+    std::string detail;
+    if (error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            detail = e.what() != nullptr ? e.what() : "";
+        } catch (...) {
+        }
+    }
+    if (detail.empty()) {
+        return text + L".";
+    }
+    text += L": ";
+    // The library's texts are ASCII; anything else in them would need a code page to be read.
+    for (std::size_t i = 0; i < detail.size() && i < kMaxFaultDetail; ++i) {
+        const auto byte = static_cast<unsigned char>(detail[i]);
+        text += byte >= 0x20 && byte < 0x7F ? static_cast<wchar_t>(byte) : L'?';
+    }
+    return text;
+}
+
 MessageBoxAnswer UiHost::messageBox(const std::wstring& text, const std::wstring& caption,
                                     MessageBoxStyle style) {
     // Nothing is shown once the program has ended.
     const MessageBoxAnswer answer =
-        ended() ? MessageBoxAnswer::Cancel : showMessageBox(text, caption, style);
+        stopped() ? MessageBoxAnswer::Cancel : showMessageBox(text, caption, style);
     resume();
     return answer;
 }
 
 void UiHost::showModal(Form& form) {
-    if (!ended()) {
+    if (!stopped()) {
         runModal(form);
     }
     // The dialog may have closed by unloading; the caller holds none of its controls.
@@ -29,14 +60,14 @@ void UiHost::showModal(Form& form) {
 }
 
 void UiHost::doEvents() {
-    if (!ended()) {
+    if (!stopped()) {
         processMessages();
     }
     resume();
 }
 
 void UiHost::popupMenu(Form& form, MenuItem& menu, MenuItem* defaultItem) {
-    MenuItem* chosen = ended() ? nullptr : trackPopupMenu(form, menu, defaultItem);
+    MenuItem* chosen = stopped() ? nullptr : trackPopupMenu(form, menu, defaultItem);
     resume();
     if (chosen != nullptr) {
         chosen->click();
@@ -49,20 +80,19 @@ void UiHost::waitFor(const std::function<void()>& work) {
 }
 
 void UiHost::raise(Form& form, const std::function<void()>& handler) {
-    if (ended() || !handler) {
+    if (stopped() || !handler) {
         return;
     }
     frames_.emplace_back();
-    touched(form);
-    try {
+    barrier([&] {
+        touched(form);
         handler();
-    } catch (const HandlerAbandoned&) {
-        // The wait that threw left nothing for this handler to do.
-    } catch (...) {
-        frames_.pop_back();
-        throw;
-    }
+    });
     frames_.pop_back();
+    // A handler that raised this one directly would go on with controls the fault's exit took.
+    if (faulted_ && !frames_.empty()) {
+        throw HandlerAbandoned();
+    }
 }
 
 void UiHost::touched(const Form& form) {
@@ -78,6 +108,44 @@ void UiHost::touched(const Form& form) {
         // Loaded again since (a dialog reloads after closing): its new controls are the ones
         // held from now on.
         it->second = form.loadCount();
+    }
+}
+
+void UiHost::fault(const std::exception_ptr& error) noexcept {
+    if (faulted_) {
+        return;
+    }
+    if (error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const HandlerAbandoned&) {
+            return;
+        } catch (...) {
+        }
+    }
+    faulted_ = true;
+    try {
+        (void)showMessageBox(faultMessage(error), platform::kProgramTitle,
+                             {MessageBoxButtons::Ok, MessageBoxIcon::Stop});
+    } catch (...) {
+    }
+    try {
+        // The unload steps run outside the handler that failed: its forms are theirs to take.
+        frames_.emplace_back();
+        const struct Leave {
+            std::vector<Frame>& frames;
+            ~Leave() { frames.pop_back(); }
+        } leave{frames_};
+        if (programExit_) {
+            programExit_();
+        }
+    } catch (...) {
+    }
+    try {
+        if (!ended()) {
+            endProgram();
+        }
+    } catch (...) {
     }
 }
 

@@ -41,6 +41,9 @@ public:
     const char* what() const noexcept override { return "handler abandoned"; }
 };
 
+// What the user is told of an exception nothing expected: its what(), when it has one.
+std::wstring faultMessage(const std::exception_ptr& error);
+
 // What is not a control: the Win32 host does it for real, the test host records it.
 //
 // Every wait (a message box, a modal window, DoEvents, a pop-up menu, work such as the shell's
@@ -72,6 +75,28 @@ public:
     void raise(Form& form, const std::function<void()>& handler);
     // The running handler reached the controls of `form`, which it may go on holding.
     void touched(const Form& form);
+
+    // Runs the program's code where nothing may be thrown past (a window procedure, the top
+    // of a handler): an abandoned handler ends here quietly, anything else is a fault. True
+    // when `work` ran to its end.
+    template <class Work>
+    bool barrier(Work&& work) noexcept {
+        try {
+            work();
+            return true;
+        } catch (...) {
+            fault(std::current_exception());
+        }
+        return false;
+    }
+    // An exception nothing expected: the program can no longer tell what state it is in, so it
+    // says so once and ends the way its own exits end it, with no handler run meanwhile. A
+    // fault while one is being reported belongs to it. HandlerAbandoned is no fault.
+    void fault(const std::exception_ptr& error) noexcept;
+    bool faulted() const { return faulted_; }
+    // How the program ends itself (its forms unloaded as its own exits unload them); a fault
+    // ends the program with it.
+    void setProgramExit(std::function<void()> exit) { programExit_ = std::move(exit); }
 
     // Repaints the form at once.
     virtual void refresh(Form& form) = 0;
@@ -107,7 +132,12 @@ private:
     // After a wait: throws HandlerAbandoned unless the waiting handler may go on.
     void resume() const;
 
+    // A wait shows nothing and a handler starts no more once the program has ended or failed.
+    bool stopped() const { return faulted_ || ended(); }
+
     std::vector<Frame> frames_;
+    std::function<void()> programExit_;
+    bool faulted_ = false;
 };
 
 }  // namespace dustrel::ui

@@ -202,12 +202,6 @@ TEST_F(UiModelTest, AWaitAbandonsAHandlerWhoseFormWentUnderIt) {
     });
     EXPECT_FALSE(wentOn);
     EXPECT_FALSE(other.loaded());
-
-    // A handler that fails otherwise leaves no trace for the waits that come after it.
-    EXPECT_THROW(host.raise(form, [] { throw std::runtime_error("broken"); }), std::runtime_error);
-    other.ui().txt.setText(L"touched outside any handler");
-    other.unload();
-    EXPECT_NO_THROW((void)host.messageBox(L"after", L"Dustrel"));
 }
 
 TEST_F(UiModelTest, CodeRaisesClickOnlyWhenStateChanges) {
@@ -365,9 +359,6 @@ TEST(UpdatePaceTest, ChangesAreDueByTheClockWhateverItsWrap) {
     EXPECT_EQ(holdFor(true, false), kUnseenRowsEveryMs);
     EXPECT_EQ(holdFor(true, true), kRepaintEveryMs);
     EXPECT_EQ(holdFor(false, false), kRepaintEveryMs);
-    // The bar and the labels move at least ten times a second; a click waits well under 100 ms.
-    EXPECT_LT(kRepaintEveryMs, 100u);
-    EXPECT_LE(kServiceEveryMs, 20u);
 }
 
 }  // namespace

@@ -112,12 +112,15 @@ TEST(StackingOrderTest, FollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
     }
 }
 
-TEST(GroupStartsTest, ARunOfOptionButtonsIsOneGroup) {
+// A run of option buttons is one group; Tab enters it at the selected button, else at the
+// first in tab order, whatever their stacking.
+TEST(OptionGroupTest, ARunIsOneGroupEnteredAtItsSelectedButton) {
     testing::TestHost host;
-    SiblingsForm form(host, {{"opt1", kBox, true},
+    SiblingsForm form(host, {{"label", kBox},
+                             {"opt1", kBox, true},
                              {"opt2", kBox, true},
-                             {"label", kBox},
                              {"opt3", kBox, true},
+                             {"label2", kBox},
                              {"opt4", kBox, true}});
     const auto order = [&](std::initializer_list<const char*> names) {
         std::vector<const Control*> controls;
@@ -131,17 +134,13 @@ TEST(GroupStartsTest, ARunOfOptionButtonsIsOneGroup) {
     EXPECT_EQ(groupStarts(order({"label", "opt1", "opt2", "opt3"})),
               (std::vector<bool>{true, true, false, false}));
     EXPECT_TRUE(groupStarts({}).empty());
-}
 
-TEST(OptionTabStopTest, TabEntersAGroupAtTheSelectedButtonElseTheFirstInTabOrder) {
-    testing::TestHost host;
-    SiblingsForm form(host, {{"label", kBox}, {"optA", kBox, true}, {"optB", kBox, true}});
     const auto stop = [&] { return optionTabStop(form.backToFront(), form.tabPosition()); };
-    // Stacked behind optA, optB still comes second in tab order.
-    form["optB"].zOrder(ZOrderPosition::Back);
-    EXPECT_EQ(stop(), &form["optA"]);
-    static_cast<OptionButton&>(form["optB"]).setValue(true);
-    EXPECT_EQ(stop(), &form["optB"]);
+    form["opt3"].zOrder(ZOrderPosition::Back);
+    form["opt2"].zOrder(ZOrderPosition::Back);  // opt1 is in front of both, and first in tab order
+    EXPECT_EQ(stop(), &form["opt1"]);
+    static_cast<OptionButton&>(form["opt2"]).setValue(true);
+    EXPECT_EQ(stop(), &form["opt2"]);
     SiblingsForm none(host, {{"label", kBox}});
     EXPECT_EQ(optionTabStop(none.backToFront(), none.tabPosition()), nullptr);
 }

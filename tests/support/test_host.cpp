@@ -1,8 +1,19 @@
 #include "support/test_host.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
+#include "platform/utf8.h"
+
 namespace dustrel::testing {
+
+TestHost::~TestHost() {
+    if (faulted() && !faultExpected) {
+        ADD_FAILURE() << "a handler failed: "
+                      << (messageBoxes.empty() ? "" : platform::toUtf8(messageBoxes.back().text));
+    }
+}
 
 ui::MessageBoxAnswer TestHost::showMessageBox(const std::wstring& text, const std::wstring& caption,
                                               ui::MessageBoxStyle style) {

@@ -30,6 +30,10 @@ struct TrayCall {
 // from a script, and lets a test act where the real host would pump messages.
 class TestHost : public ui::UiHost {
 public:
+    // A fault fails the test that met it, unless the test says it expects one.
+    ~TestHost() override;
+    bool faultExpected = false;
+
     // --- message boxes ---
     std::vector<MessageBoxCall> messageBoxes;
     // Answers for the next boxes, in order. A box with nothing scripted gets Ok, or

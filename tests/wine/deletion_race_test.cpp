@@ -1,5 +1,6 @@
 // Delete through the real window on a real tree while the disk changes under it: paths swapped
-// from the Linux side in the middle of the run, and a Windows session that ends in the middle.
+// from the Linux side in the middle of the run, and a Windows session or a failing handler that
+// ends it in the middle.
 // The executable is placed in the temporary folder, so that its log folder is there too.
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,6 +114,47 @@ protected:
     // Links and what a swap left behind go from the Unix side.
     void TearDown() override { (void)runUnix("rm -rf '" + root + "'"); }
 
+    // 20,000 files in 200 folders, in the order of a list.
+    std::vector<std::wstring> makeTree() {
+        constexpr int kFolders = 200, kPerFolder = 100;
+        EXPECT_TRUE(runUnix("set -e\nmkdir '" + root + "/Tree'\ncd '" + root +
+                            "/Tree'\nfor d in $(seq -f 'D%03g' 0 " + std::to_string(kFolders - 1) +
+                            "); do mkdir $d; seq -f \"$d/f%03g.tmp\" 0 " +
+                            std::to_string(kPerFolder - 1) + "; done | xargs touch"));
+        std::vector<std::wstring> paths;
+        for (int d = 0; d < kFolders; ++d) {
+            for (int f = 0; f < kPerFolder; ++f) {
+                wchar_t name[32];
+                swprintf(name, 32, L"\\Tree\\D%03d\\f%03d.tmp", d, f);
+                paths.push_back(root_ + name);
+            }
+        }
+        return paths;
+    }
+    // The ticked files gone, by the Unix side's listing of what is left.
+    Lines goneOf(const std::vector<std::wstring>& ticked) {
+        const auto left = runUnix("cd '" + root + "/Tree' && find . -type f | LC_ALL=C sort");
+        EXPECT_TRUE(left.has_value());
+        std::vector<std::wstring> remaining;
+        std::istringstream lines(left.value_or(""));
+        for (std::string line; std::getline(lines, line);) {
+            // ./D000/f000.tmp
+            std::wstring name = root_ + L"\\Tree";
+            for (char ch : line.substr(1)) {
+                name += ch == '/' ? L'\\' : static_cast<wchar_t>(ch);
+            }
+            remaining.push_back(name);
+        }
+        std::sort(remaining.begin(), remaining.end());
+        Lines gone;
+        for (const std::wstring& path : ticked) {
+            if (!std::binary_search(remaining.begin(), remaining.end(), path)) {
+                gone.push_back(toUtf8(path));
+            }
+        }
+        return gone;
+    }
+
     const std::wstring root_ = makeTempFolder(L"DustrelRace.");
     const std::string root = unixPath(root_);
 };
@@ -208,19 +251,7 @@ TEST_F(DeletionRaceTest, PathsSwappedFromLinuxDuringDeleteTakeNothingUnticked) {
 // file gone, then and afterwards.
 TEST_F(DeletionRaceTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog) {
     ASSERT_FALSE(root.empty()) << "this test makes its tree from Wine's Unix side";
-    constexpr int kFolders = 200, kPerFolder = 100;
-    ASSERT_TRUE(runUnix("set -e\nmkdir '" + root + "/Tree'\ncd '" + root +
-                        "/Tree'\nfor d in $(seq -f 'D%03g' 0 " + std::to_string(kFolders - 1) +
-                        "); do mkdir $d; seq -f \"$d/f%03g.tmp\" 0 " +
-                        std::to_string(kPerFolder - 1) + "; done | xargs touch"));
-    std::vector<std::wstring> ticked;
-    for (int d = 0; d < kFolders; ++d) {
-        for (int f = 0; f < kPerFolder; ++f) {
-            wchar_t name[32];
-            swprintf(name, 32, L"\\Tree\\D%03d\\f%03d.tmp", d, f);
-            ticked.push_back(root_ + name);
-        }
-    }
+    const std::vector<std::wstring> ticked = makeTree();
 
     RealWindowDeleting window(root_);
     window.tick(ticked);
@@ -263,30 +294,46 @@ TEST_F(DeletionRaceTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog) {
     EXPECT_EQ(agreed, TRUE);
     EXPECT_TRUE(window.main.host.ended());
 
-    // The files gone, by the Unix side's listing of what is left.
-    const auto left = runUnix("cd '" + root + "/Tree' && find . -type f | LC_ALL=C sort");
-    ASSERT_TRUE(left.has_value());
-    std::vector<std::wstring> remaining;
-    std::istringstream lines(*left);
-    for (std::string line; std::getline(lines, line);) {
-        // ./D000/f000.tmp
-        std::wstring name = root_ + L"\\Tree";
-        for (char ch : line.substr(1)) {
-            name += ch == '/' ? L'\\' : static_cast<wchar_t>(ch);
-        }
-        remaining.push_back(name);
-    }
-    std::sort(remaining.begin(), remaining.end());
-    Lines gone;
-    for (const std::wstring& path : ticked) {
-        if (!std::binary_search(remaining.begin(), remaining.end(), path)) {
-            gone.push_back(toUtf8(path));
-        }
-    }
+    const Lines gone = goneOf(ticked);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_GT(gone.size(), 0u);
     EXPECT_LT(gone.size(), ticked.size()) << "Delete ran to its end before the session ended";
     EXPECT_EQ(howItDiffers(loggedPaths(logAtEnd), gone), "") << "in the log";
     EXPECT_TRUE(bytesOf(window.logPath()) == logAtEnd) << "the log changed after the session ended";
+}
+
+// A handler run from Delete's look at the queue throws once the first files are gone (a click
+// posted from another thread): the failure is told, the program ends, and the log names every
+// file gone, and only those.
+TEST_F(DeletionRaceTest, FaultDuringDeleteLeavesEveryGoneFileInTheLog) {
+    ASSERT_FALSE(root.empty()) << "this test makes its tree from Wine's Unix side";
+    const std::vector<std::wstring> ticked = makeTree();
+    RealWindowDeleting window(root_);
+    window.tick(ticked);
+    ui::Button& failing = window.main.ui().cmdExit2;
+    failing.onClick = [] { throw std::runtime_error("boom"); };
+    failing.setEnabled(true);
+    const HWND button = window.main.host.windowOf(failing);
+    std::atomic<bool> deleting{true};
+    std::thread clicker([&] {
+        while (deleting && window.logPath().empty()) {
+            Sleep(1);
+        }
+        // What the button sends its parent on a click, though its page is not in front.
+        PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    });
+    window.clickDelete();
+    deleting = false;
+    clicker.join();
+
+    EXPECT_EQ(window.main.boxesShown(),
+              std::vector<std::wstring>{L"An unexpected error stopped Dustrel: boom"});
+    EXPECT_TRUE(window.main.host.ended());
+    const Lines gone = goneOf(ticked);
+    EXPECT_GT(gone.size(), 0u);
+    EXPECT_LT(gone.size(), ticked.size()) << "Delete ran to its end before the click";
+    EXPECT_EQ(howItDiffers(loggedPaths(bytesOf(window.logPath())), gone), "") << "in the log";
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "ui/win32/win32_host.h"
 
 // The window procedures of the form, its panels and its list views, with the barrier that
-// keeps the model's exceptions out of the system's code and counts the procedures running;
-// and the user's input they pass on to the model.
+// keeps the model's exceptions out of the system's code (a fault is reported and ends the
+// program) and counts the procedures running; and the user's input they pass on to the model.
 
 namespace dustrel::ui::win32 {
 
@@ -31,9 +31,7 @@ LRESULT CALLBACK FormView::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     // Nothing thrown by a handler may unwind through the system's code.
     ++view->busy_;
     LRESULT result = 0;
-    try {
-        result = view->handleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
+    if (!view->host_.barrier([&] { result = view->handleMessage(hwnd, msg, wParam, lParam); })) {
         result = msg == WM_CLOSE ? 0 : DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     --view->busy_;
@@ -53,7 +51,7 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     }
     ++view->busy_;
     LRESULT result = 0;
-    try {
+    view->host_.barrier([&] {
         bool handled = false;
         if (msg == WM_PAINT) {
             result = listOf(*child).paint(msg, wParam, lParam);
@@ -63,9 +61,7 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
                 result = DefSubclassProc(hwnd, msg, wParam, lParam);
             }
         }
-    } catch (...) {
-        result = 0;
-    }
+    });
     --view->busy_;
     return result;
 }

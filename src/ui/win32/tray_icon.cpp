@@ -13,7 +13,7 @@ constexpr const wchar_t* kWindowClass = L"DustrelTrayWindow";
 
 }  // namespace
 
-TrayIcon::TrayIcon(HINSTANCE instance, HICON icon) : icon_(icon) {
+TrayIcon::TrayIcon(UiHost& host, HINSTANCE instance, HICON icon) : host_(host), icon_(icon) {
     // Sent to every top-level window when the taskbar is (re)created, e.g. after Explorer
     // restarts or when the program started before the taskbar was up.
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -86,10 +86,7 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     auto* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (tray != nullptr && msg == kMessage) {
         // Nothing a handler throws goes back through the system.
-        try {
-            tray->clicked(lParam);
-        } catch (...) {
-        }
+        tray->host_.barrier([&] { tray->clicked(lParam); });
         return 0;
     }
     if (tray != nullptr && msg != 0 && msg == tray->taskbarCreated_) {

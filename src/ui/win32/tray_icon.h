@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/ui_host.h"
 
 namespace dustrel::ui::win32 {
 
@@ -15,7 +16,8 @@ class TrayIcon {
 public:
     static constexpr UINT kMessage = WM_APP + 1;
 
-    TrayIcon(HINSTANCE instance, HICON icon);
+    // `host` takes what a click's handler throws.
+    TrayIcon(UiHost& host, HINSTANCE instance, HICON icon);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -35,6 +37,7 @@ private:
     bool notifyAdd();
     void clicked(LPARAM lParam);
 
+    UiHost& host_;
     HICON icon_;
     UINT taskbarCreated_ = 0;
     HWND window_ = nullptr;

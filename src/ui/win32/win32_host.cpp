@@ -36,7 +36,7 @@ Win32Host::Win32Host(HINSTANCE instance)
     InitCommonControlsEx(&controls);
     FormView::registerClasses(instance_);
     twipsPerPixel_ = static_cast<double>(kTwipsPerInch) / systemDpi();
-    tray_ = std::make_unique<TrayIcon>(instance_, gdi_.appIcon(true));
+    tray_ = std::make_unique<TrayIcon>(*this, instance_, gdi_.appIcon(true));
 }
 
 Win32Host::~Win32Host() {
@@ -347,20 +347,23 @@ HWND Win32Host::activeFormWindow() const {
 
 int runMessageLoop(Win32Host& host) {
     MSG msg{};
+    int code = 0;
     while (!host.ended()) {
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             host.idle();
         }
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
-            return static_cast<int>(msg.wParam);
+            code = static_cast<int>(msg.wParam);
+            break;
         }
         if (got == -1) {
-            return 1;
+            code = 1;
+            break;
         }
         host.dispatch(msg);
     }
-    return 0;
+    return host.faulted() ? kFaultExitCode : code;
 }
 
 }  // namespace dustrel::ui::win32

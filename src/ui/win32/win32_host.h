@@ -89,6 +89,9 @@ private:
     std::unique_ptr<TrayIcon> tray_;
 };
 
+// The exit code of a program that a fault ended.
+inline constexpr int kFaultExitCode = 3;
+
 // The program's message loop; returns the exit code once the program ends.
 int runMessageLoop(Win32Host& host);
 
