@@ -15,7 +15,8 @@ namespace {
 // Fields are read in the picture's order between any separators: those typed instead of the
 // picture's, the blanks and marks right-to-left locales insert, any ASCII punctuation up to both
 // ends of each of its four runs, or the picture's quoted text (an unclosed quote runs to the
-// end). Two-digit years fall before 2030; month names are read, day names may be left out.
+// end). Two-digit years fall before 2030; month names are read, day and era names may be left
+// out.
 TEST(ParseDateText, ReadsExistingDatesInThePicturesOrderAndNothingElse) {
     const std::vector<std::wstring> names = {
         L"January",   L"February", L"March",    L"April",    L"May", L"June", L"July", L"August",
@@ -40,6 +41,8 @@ TEST(ParseDateText, ReadsExistingDatesInThePicturesOrderAndNothingElse) {
         {L"05-mar-2024", L"dd-MMM-yyyy", 20240305},  {L"05-MARCH-2024", L"dd-MMM-yyyy", 20240305},
         {L"05-03-2024", L"dd-MMM-yyyy", 20240305},   {L"05/03/2024", L"ddd dd/MM/yyyy", 20240305},
         {L"Tue 05/03/2024", L"ddd dd/MM/yyyy", 20240305},
+        {L"AD 05/03/2024", L"gg dd/MM/yyyy", 20240305},
+        {L"05/03/2024", L"dd/MM/yyyy dddd", 20240305},
         {L"29/02/2024", L"dd/MM/yyyy", 20240229},    {L"29/02/2000", L"dd/MM/yyyy", 20000229},
         {L"29/02/2023", L"dd/MM/yyyy", 0},           {L"29/02/1900", L"dd/MM/yyyy", 0},
         {L"31/04/2024", L"dd/MM/yyyy", 0},           {L"00/01/2024", L"dd/MM/yyyy", 0},

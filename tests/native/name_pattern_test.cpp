@@ -17,6 +17,7 @@ TEST(NamePatternTest, StarQuestionMarkAndLetterCase) {
         {L"thumbs.db", L"THUMBS.DB", true},  {L"thumbs.db", L"thumbs.db.old", false},
         {L"a?c.*", L"abc.txt", true},   {L"a?c.*", L"ac.txt", false},    {L"a?c.*", L"abc", false},
         {L"*a*b*c", L"xxaxxbxxbxc", true},   {L"*a*b*c", L"xxaxxbxxbx", false},  {L"**", L"", true},
+        {L"ab*ba", L"aba", false},
         // Letter case beyond ASCII, as Windows compares names.
         {L"*.\u00e9t\u00e9", L"R\u00c9SUM\u00c9.\u00c9T\u00c9", true},
         {L"\u03c9*", L"\u03a9mega", true},

@@ -59,11 +59,14 @@ TEST(ExactPathForm, PrefixesFullyQualifiedPathsThatNeedNoCleanUp) {
     EXPECT_EQ(exactPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
     EXPECT_EQ(exactPathForm(L"\\\\server\\share\\a"), L"\\\\?\\UNC\\server\\share\\a");
     EXPECT_EQ(exactPathForm(L"C:\\"), L"\\\\?\\C:\\");
+    for (const wchar_t* path : {L"A:\\a", L"Z:\\a", L"a:\\a", L"z:\\a"}) {
+        EXPECT_EQ(exactPathForm(path), L"\\\\?\\" + std::wstring(path));
+    }
     // The prefix would stop the system from resolving these, so they keep their form; only a
     // Latin letter names a drive.
     for (const std::wstring& path :
          std::vector<std::wstring>{L"\\\\?\\C:\\a", L"Temp\\" + deep, L"C:\\x\\..\\a", L"C:/a",
-                                   L"\u00E9:\\a", L"{:\\a"}) {
+                                   L"\u00E9:\\a", L"@:\\a", L"[:\\a", L"`:\\a", L"{:\\a"}) {
         EXPECT_EQ(exactPathForm(path), path);
     }
 }
