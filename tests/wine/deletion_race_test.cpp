@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -105,53 +104,40 @@ protected:
     RealMainWindow main{nullptr, &system};
 };
 
-// What Delete meets on an unlucky disk: twins by a trailing dot and by letter case, names the
-// Win32 functions refuse beside names their "?" and "*" would match, a path past 248 characters,
-// read-only files, a file held open first of ten, and a folder turned into a link to another
-// after the scan.
-TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesOfAnUnluckyDisk) {
+// What only a real disk shows of Delete (the contract tests show names the Win32 functions
+// refuse, held files and links; the race below, a folder turned into a link): twins by a trailing
+// dot and by letter case, a path past 248 characters, names beyond the code page and beyond
+// U+FFFF, and read-only files, also where only an exact path reaches them.
+TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesEvenReadOnlyOnes) {
     // Its dotted twin has a full path of 252 characters.
     const std::wstring deep(252 - root_.size() - 8, L'd');
-    enum Fate { Unticked, Stays, Goes };
-    std::vector<std::pair<std::wstring, Fate>> files{
-        {L"dot\\x.tmp", Unticked},      {L"dot.\\x.tmp", Goes},
-        {L"dot.\\only.tmp", Goes},      {L"Twins\\A.tmp", Unticked},
-        {L"Twins\\a.tmp", Goes},        {L"Odd\\what?.tmp", Stays},
-        {L"Odd\\st*r.tmp", Stays},      {L"Odd\\whatX.tmp", Unticked},
-        {L"Odd\\stoner.tmp", Unticked}, {deep + L"\\x.tmp", Unticked},
-        {deep + L".\\x.tmp", Goes},     {L"\u65e5\u672c\\\u03a9.tmp", Goes},
-        {L"\U0001F600.tmp", Goes},      {L"Swap\\s.tmp", Stays},
-        {L"Outside\\s.tmp", Unticked},  {L"Dustrel.exe", Stays},
-        {L"Many\\0held.tmp", Stays}};
-    // The held file first of its folder's ten, after the twins, so that a shell that stops at
-    // it has met them.
-    for (int i = 1; i < 10; ++i) {
-        files.emplace_back(L"Many\\" + std::to_wstring(i) + L".tmp", Goes);
-    }
+    // Each file, and whether it is ticked.
+    const std::vector<std::pair<std::wstring, bool>> files{
+        // clang-format off
+        {L"dot\\x.tmp", false},     {L"dot.\\x.tmp", true},      {L"dot.\\only.tmp", true},
+        {deep + L"\\x.tmp", false}, {deep + L".\\x.tmp", true},  {L"Plain\\1.tmp", true},
+        {L"Plain\\2.tmp", false},    {L"Twins\\A.tmp", false},    {L"Twins\\a.tmp", true},
+        {L"\u65e5\u672c\\\u03a9.tmp", true},  {L"\U0001F600.tmp", true},
+        // clang-format on
+    };
     std::vector<std::wstring> names;
-    Lines gone, kept{"./Swap -> " + root + "/Outside"};
-    for (const auto& [name, fate] : files) {
+    Lines gone, kept;
+    for (const auto& [name, ticked] : files) {
         names.push_back(name);
-        tick(root_ + L"\\" + name, fate != Unticked);
-        (fate == Goes ? gone : kept).push_back(toUtf8(fate == Goes ? root_ + L"\\" + name : name));
+        tick(root_ + L"\\" + name, ticked);
+        (ticked ? gone : kept).push_back(toUtf8(ticked ? root_ + L"\\" + name : name));
     }
-    // The folder Swap turns into a link after the scan.
-    ASSERT_TRUE(makeFiles(names, "mv Swap Swap.moved\nln -s \"$PWD/Outside\" Swap"));
-    // Read-only files go too, also where only an exact path reaches them.
+    ASSERT_TRUE(makeFiles(names, ""));
     for (const std::wstring& name :
-         std::vector<std::wstring>{L"dot.\\only.tmp", deep + L".\\x.tmp", L"Many\\1.tmp"}) {
+         std::vector<std::wstring>{L"dot.\\only.tmp", deep + L".\\x.tmp", L"Plain\\1.tmp"}) {
         ASSERT_TRUE(SetFileAttributesW(platform::exactPathForm(root_ + L"\\" + name).c_str(),
                                        FILE_ATTRIBUTE_READONLY));
     }
-    const HANDLE held = CreateFileW((root_ + L"\\Many\\0held.tmp").c_str(), GENERIC_READ, 0,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
     clickDelete();
-    CloseHandle(held);
 
     EXPECT_EQ(rows(main.ui().lstFilesDelete), gone);
     EXPECT_EQ(logged(bytesOf(logPath())), gone);
-    EXPECT_EQ(main.boxesShown, (std::vector<std::wstring>{L"4 Files Could Not Be Deleted",
-                                                          L"Dustrel.exe Cannot Be Removed"}));
+    EXPECT_EQ(main.boxesShown, std::vector<std::wstring>{});
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(linesOf(leftOnDisk()), kept);
 }
@@ -266,16 +252,9 @@ TEST_F(DeletingOnDiskTest, SessionEndingDuringDeleteLeavesEveryGoneFileInTheLog)
     EXPECT_EQ(agreed, static_cast<DWORD_PTR>(TRUE));
     EXPECT_TRUE(main.host.ended());
 
-    const auto left = runUnix("cd '" + root + "/Tree' && find . -type f");
-    ASSERT_TRUE(left.has_value());
-    std::set<std::string> remaining;
-    for (std::string line : linesOf(*left)) {
-        std::replace(line.begin(), line.end(), '/', '\\');
-        remaining.insert(toUtf8(root_) + "\\Tree" + line.substr(1));
-    }
     Lines gone;
     for (const std::wstring& path : ticked) {
-        if (remaining.count(toUtf8(path)) == 0) {
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             gone.push_back(toUtf8(path));
         }
     }
