@@ -30,29 +30,23 @@ protected:
 
 // Only deletion logs older than the chosen number of days go: not other files, a folder or a log
 // held open, nor names that only look like a log's (no date, a date that does not exist, another
-// program's prefix).
+// program's prefix). A log's age counts from its name's month-first date to today, either way.
 TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
     constexpr int kNoLog = -1;
+    // Each name with the age of its log in days; the first is held open.
     const std::vector<std::pair<std::wstring, int>> files{
-        // Each name with the age of its log in days.
+        // clang-format off
+        {L"Dustrel-03012020-1.log", kNoLog},     {L"Dustrel-01012020-1.txt", kNoLog},
         {L"notes.txt", kNoLog},
-        {L"Dustrel-01012020-1.txt", kNoLog},
-        {L"Dustrel-13012020-1.log", kNoLog},  // month 13
-        {L"Dustrel-02292025-1.log", kNoLog},  // no 29 February in 2025
-        {L"Dustrel-00002020-1.log", kNoLog},
-        {L"Dustrel-0101202x-1.log", kNoLog},
-        {L"Dustrel-0101.log", kNoLog},  // too short for a date
-        {L"MyDustrel-01012020-1.log", kNoLog},
-        {L"Dustrel-03012020-1.log", kNoLog},  // held open
-        {L"Dustrel-12052026-957.log", 0},
-        {L"Dustrel-12042026-235959.log", 1},
-        {L"Dustrel-12012026-1030.log", 4},
-        {L"dustrel-11292026-1.LOG", 6},
-        {L"Dustrel-11252026-83015.log", 10},
-        {L"Dustrel-12252026-1200.log", 20},  // ahead
-        {L"Dustrel-02292024-1.log", 1000},
-        {L"Dustrel-01012020.log", 2000},  // the shortest name a log may have
+        {L"Dustrel-13012020-1.log", kNoLog},     {L"Dustrel-02292025-1.log", kNoLog},
+        {L"Dustrel-00002020-1.log", kNoLog},     {L"Dustrel-0101202x-1.log", kNoLog},
+        {L"Dustrel-0101.log", kNoLog},           {L"MyDustrel-01012020-1.log", kNoLog},
+        {L"Dustrel-12052026-957.log", 0},        {L"Dustrel-12042026-235959.log", 1},
+        {L"Dustrel-12012026-1030.log", 4},       {L"dustrel-11292026-1.LOG", 6},
+        {L"Dustrel-11252026-83015.log", 10},     {L"Dustrel-12252026-1200.log", 20},
+        {L"Dustrel-02292024-1.log", 1000},       {L"Dustrel-01012020.log", 2000},
         {L"Dustrel-01010001-1.log", 700000},
+        // clang-format on
     };
     choose(0);  // with no folder yet
     const int daysKept[] = {1, 5, 15};

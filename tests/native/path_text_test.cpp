@@ -59,11 +59,14 @@ TEST(ExactPathForm, PrefixesFullyQualifiedPathsThatNeedNoCleanUp) {
     EXPECT_EQ(exactPathForm(L"C:\\" + deep), L"\\\\?\\C:\\" + deep);
     EXPECT_EQ(exactPathForm(L"\\\\server\\share\\a"), L"\\\\?\\UNC\\server\\share\\a");
     EXPECT_EQ(exactPathForm(L"C:\\"), L"\\\\?\\C:\\");
+    for (const wchar_t* path : {L"A:\\a", L"Z:\\a", L"a:\\a", L"z:\\a"}) {
+        EXPECT_EQ(exactPathForm(path), L"\\\\?\\" + std::wstring(path));
+    }
     // The prefix would stop the system from resolving these, so they keep their form; only a
     // Latin letter names a drive.
     for (const std::wstring& path :
          std::vector<std::wstring>{L"\\\\?\\C:\\a", L"Temp\\" + deep, L"C:\\x\\..\\a", L"C:/a",
-                                   L"\u00E9:\\a", L"{:\\a"}) {
+                                   L"\u00E9:\\a", L"@:\\a", L"[:\\a", L"`:\\a", L"{:\\a"}) {
         EXPECT_EQ(exactPathForm(path), path);
     }
 }
@@ -75,28 +78,20 @@ TEST(OrdinaryPath, IsOnlyAPathThatNoPlainReadingRewrites) {
         bool ordinary;
         bool usable;
     } cases[] = {
-        {L"C:\\Temp\\a.tmp", true, true},
-        {L"C:\\Temp\\.hidden\\x.y.tmp", true, true},
-        {L"C:\\Temp\\console.tmp", true, true},
-        {L"C:\\Temp\\x.con", true, true},
-        {L"C:\\dot.\\x.tmp", false, true},
-        {L"C:\\dot\\x.tmp.", false, true},
-        {L"C:\\blank \\x.tmp", false, true},
-        {L"C:\\Temp\\con.tmp", false, true},
-        {L"C:\\Temp\\NUL", false, true},
-        {L"C:\\Temp\\aux .bak", false, true},
-        {L"C:\\com1\\x.tmp", false, true},
-        {L"C:\\Temp\\lpt9.log", false, true},
-        {L"C:\\Temp\\com\u00B9.log", false, true},
-        {L"C:\\Temp\\what?.tmp", false, false},
-        {L"C:\\Temp\\st*r.tmp", false, false},
-        {L"C:\\Temp\\a:b.tmp", false, false},
-        {L"C:\\Temp\\tab\t.tmp", false, false},
-        {L"C:\\Temp\\\\a.tmp", false, false},
+        // clang-format off
+        {L"C:\\Temp\\a.tmp", true, true},        {L"C:\\Temp\\.hidden\\x.y.tmp", true, true},
+        {L"C:\\Temp\\console.tmp", true, true},  {L"C:\\Temp\\x.con", true, true},
+        {L"C:\\dot.\\x.tmp", false, true},       {L"C:\\dot\\x.tmp.", false, true},
+        {L"C:\\blank \\x.tmp", false, true},     {L"C:\\Temp\\con.tmp", false, true},
+        {L"C:\\Temp\\NUL", false, true},         {L"C:\\Temp\\aux .bak", false, true},
+        {L"C:\\com1\\x.tmp", false, true},       {L"C:\\Temp\\lpt9.log", false, true},
+        {L"C:\\Temp\\com\u00B9.log", false, true}, {L"C:\\Temp\\what?.tmp", false, false},
+        {L"C:\\Temp\\st*r.tmp", false, false},   {L"C:\\Temp\\a:b.tmp", false, false},
+        {L"C:\\Temp\\tab\t.tmp", false, false},  {L"C:\\Temp\\\\a.tmp", false, false},
         {L"C:\\" + std::wstring(245, L'a'), false, true},
         {L"C:\\" + std::wstring(244, L'a'), true, true},
-        {L"\\\\server\\share\\a.tmp", false, false},
-        {L"a.tmp", false, false},
+        {L"\\\\server\\share\\a.tmp", false, false}, {L"a.tmp", false, false},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isOrdinaryPath(c.path), c.ordinary) << ::testing::PrintToString(c.path);

@@ -17,24 +17,51 @@ namespace dustrel::testing {
 // boxes are answered with OK as they show, and their texts kept.
 class RealMainWindow {
 public:
-    explicit RealMainWindow(platform::Clock* clock = nullptr, platform::System* system = nullptr);
-    ~RealMainWindow();
+    explicit RealMainWindow(platform::Clock* clock = nullptr, platform::System* system = nullptr)
+        : context{platform::Platform{real.files, fakes.shell, fakes.registry,
+                                     system != nullptr ? *system : real.system,
+                                     clock != nullptr ? *clock : real.clock, fakes.locale},
+                  {}},
+          form{host, context} {
+        current_ = this;
+        hook_ = SetWindowsHookExW(WH_CBT, answerBox, nullptr, GetCurrentThreadId());
+        host.raise(form, [this] { form.load(); });
+        form.show();
+    }
+    ~RealMainWindow() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+        if (form.loaded()) {
+            form.unload();
+        }
+    }
     RealMainWindow(const RealMainWindow&) = delete;
     RealMainWindow& operator=(const RealMainWindow&) = delete;
 
     app::FrmMainControls& ui() { return form.ui(); }
-    const std::vector<std::wstring>& boxesShown() const { return boxesShown_; }
 
     platform::win32::Win32Platform real;
     FakePlatform fakes;
     ui::win32::Win32Host host;
     app::AppContext context;
     app::FrmMain form;
+    std::vector<std::wstring> boxesShown;
 
 private:
-    static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        wchar_t name[16] = {}, text[256] = {};
+        if (code == HCBT_ACTIVATE && current_ != nullptr && GetClassNameW(box, name, 16) &&
+            std::wstring(name) == L"#32770") {
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            current_->boxesShown.push_back(text);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
 
-    std::vector<std::wstring> boxesShown_;
+    // The window whose thread the hook runs on; one at a time.
+    static inline RealMainWindow* current_ = nullptr;
     HHOOK hook_ = nullptr;
 };
 

@@ -16,11 +16,6 @@ std::wstring tempFolder() {
     return std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp));
 }
 
-std::string bytesOf(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 }  // namespace
 
 std::wstring uniqueName() {
@@ -33,6 +28,11 @@ std::wstring makeTempFolder(const std::wstring& prefix) {
     const std::wstring folder = tempFolder() + prefix + uniqueName();
     EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
     return folder;
+}
+
+std::string bytesOf(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 std::string unixPath(const std::wstring& path) {
@@ -60,12 +60,13 @@ std::optional<std::string> runUnix(const std::string& script) {
         << "(\n"
         << script << "\n) > " << unix << ".out\necho $? > " << unix << ".part\nmv " << unix
         << ".part " << unix << ".done\n";
-    std::wstring command = L"start.exe /unix /bin/sh " + std::wstring(unix.begin(), unix.end());
+    std::wstring command =
+        L"start.exe /unix /bin/sh " + std::wstring(unix.begin(), unix.end()) + L".sh";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, (command + L".sh").data(), nullptr, nullptr, FALSE,
-                       CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         for (int i = 0; i < 3000 && !std::filesystem::exists(base + L".done"); ++i) {

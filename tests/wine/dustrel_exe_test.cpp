@@ -19,13 +19,13 @@ constexpr const wchar_t* kMain = L"Dustrel v1.0";  // the main window's caption
 
 // A copy of the program, which the test ends if it did not end by itself.
 struct RunningProgram {
-    explicit RunningProgram(const wchar_t* exe) {
+    explicit RunningProgram(const std::wstring& exe) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
-        EXPECT_TRUE(CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &info))
-            << "CreateProcess failed: " << GetLastError();
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        EXPECT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &startup, &info))
+            << GetLastError();
     }
     ~RunningProgram() {
         TerminateProcess(info.hProcess, 1);
@@ -68,21 +68,6 @@ struct RunningProgram {
     PROCESS_INFORMATION info{};
 };
 
-// The program copied to a folder of its own as DUSTREL.EXE.
-struct CopyInCapitals {
-    explicit CopyInCapitals(const wchar_t* exe)
-        : folder(testing::makeTempFolder(L"DustrelCapitals.")), path(folder + L"\\DUSTREL.EXE") {
-        EXPECT_TRUE(CopyFileW(exe, path.c_str(), TRUE)) << GetLastError();
-    }
-    ~CopyInCapitals() {
-        DeleteFileW(path.c_str());
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring folder;
-    std::wstring path;
-};
-
 TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
     const wchar_t* exe = _wgetenv(L"DUSTREL_EXE");
     if (exe == nullptr || *exe == L'\0') {
@@ -94,18 +79,23 @@ TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
 
     // Windows names a module as it was started, and Wine as it is stored: a copy stored so
     // stands for the program started under its name in capitals.
-    const CopyInCapitals capitals(exe);
-    RunningProgram second(capitals.path.c_str());
-    const HWND box = second.waitFor(kBox, nullptr);
-    ASSERT_NE(box, nullptr) << "the second copy ended without a word";
-    EXPECT_EQ(second.find(nullptr, kMain), nullptr) << "the second copy showed its window";
-    wchar_t text[64] = {};
-    GetWindowTextW(box, text, 64);
-    EXPECT_STREQ(text, L"Dustrel");
-    GetDlgItemTextW(box, 0xFFFF, text, 64);
-    EXPECT_STREQ(text, L"Dustrel Is Already Running");
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(second.exitCode(), 0u);
+    const std::wstring folder = testing::makeTempFolder(L"DustrelCapitals.");
+    const std::wstring capitals = folder + L"\\DUSTREL.EXE";
+    EXPECT_TRUE(CopyFileW(exe, capitals.c_str(), TRUE)) << GetLastError();
+    {
+        RunningProgram second(capitals);
+        const HWND box = second.waitFor(kBox, nullptr);
+        EXPECT_NE(box, nullptr) << "the second copy ended without a word";
+        EXPECT_EQ(second.find(nullptr, kMain), nullptr) << "the second copy showed its window";
+        wchar_t caption[64] = {}, text[64] = {};
+        GetWindowTextW(box, caption, 64);
+        GetDlgItemTextW(box, 0xFFFF, text, 64);
+        EXPECT_EQ(std::wstring(caption) + L": " + text, L"Dustrel: Dustrel Is Already Running");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(second.exitCode(), 0u);
+    }
+    DeleteFileW(capitals.c_str());
+    RemoveDirectoryW(folder.c_str());
 
     // The first copy goes on as before, and ends cleanly when its window is closed.
     EXPECT_TRUE(IsWindowVisible(window));

@@ -35,7 +35,7 @@ TEST(FaultReportTest, AHandlerThatThrowsIsReportedOnceAndEndsTheProgram) {
     clicked(main.host.windowOf(exit2), false);
     clicked(main.host.windowOf(exit), true);
 
-    EXPECT_EQ(main.boxesShown(),
+    EXPECT_EQ(main.boxesShown,
               std::vector<std::wstring>{L"An unexpected error stopped Dustrel: boom"});
     EXPECT_FALSE(main.form.loaded());
     EXPECT_TRUE(main.fakes.shell.opened().empty()) << "no thank-you page after a failure";
