@@ -9,8 +9,9 @@ namespace {
 
 TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
     // Latin-1, Latin Extended-A to the last letter of each of its three runs, Greek, Cyrillic.
-    EXPECT_TRUE(equalsNoCase(L"pagefile.SYS caf\u00E9 \u00FF \u017E\u0142 \u012F\u0137\u0177",
-                             L"PAGEFILE.sys CAF\u00C9 \u0178 \u017D\u0141 \u012E\u0136\u0176"));
+    EXPECT_TRUE(
+        equalsNoCase(L"pagefile.SYS caf\u00E9 \u00FF \u017E\u0142\u0148 \u012F\u0137\u0177",
+                     L"PAGEFILE.sys CAF\u00C9 \u0178 \u017D\u0141\u0147 \u012E\u0136\u0176"));
     EXPECT_TRUE(equalsNoCase(L"\u03AC\u03C2\u03CE \u0444\u0430\u0439\u043B\u0451",
                              L"\u0386\u03A3\u038F \u0424\u0410\u0419\u041B\u0401"));
     // The ends of each run of letters.

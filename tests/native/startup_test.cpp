@@ -28,6 +28,8 @@ TEST_F(StartupTest, FirstRunOpensTheDrivePageWithTheBuiltInCategoriesAndNothingE
         EXPECT_FALSE(button->enabled()) << button->name();
     }
     EXPECT_FALSE(c.cmdRecycle.visible());
+    EXPECT_TRUE(c.ListDrive.checkBoxes() && c.lstOptions.checkBoxes() && c.ListFiles.checkBoxes());
+    EXPECT_FALSE(c.lstFilesDelete.checkBoxes());
     EXPECT_FALSE(c.picMessage.visible());
     // The settings window is loaded, hidden, holding the creation state.
     EXPECT_FALSE(form.frmSettings().visible());
