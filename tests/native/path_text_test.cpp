@@ -32,7 +32,8 @@ TEST(SingleInstanceGuardName, IsOneNameForAProgramNameInAnyLetterCase) {
     EXPECT_EQ(singleInstanceGuardName(L"a\\b"), L"Local\\Dustrel.SingleInstance.A_B");
 }
 
-TEST(Utf8, WritesASurrogateOnItsOwnAsTheReplacementCharacter) {
+TEST(Utf8, WritesEachLengthFromItsFirstCharacterAndASurrogateOnItsOwnAsTheReplacement) {
+    EXPECT_EQ(toUtf8(L"\u007F\u0080\u07FF\u0800"), "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80");
     EXPECT_EQ(
         toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDBFF), wchar_t(0xDC00), wchar_t(0xDFFF)}),
         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
