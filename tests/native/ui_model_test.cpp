@@ -286,8 +286,10 @@ TEST_F(UiModelTest, ListChecksFromCodeAreSilentAndUserChecksRaiseOnce) {
     EXPECT_FALSE(c.list.row(1).checked);
     EXPECT_EQ(checked, std::vector<std::size_t>{1});
     EXPECT_EQ(recorder.seen.back(), std::make_pair(Prop::Row, std::size_t{1}));
-    c.list.userToggle(9);  // no such row
+    c.list.userToggle(3);  // no such row
+    c.list.setChecked(3, true);
     EXPECT_EQ(checked.size(), 1u);
+    EXPECT_EQ(recorder.seen.back(), std::make_pair(Prop::Row, std::size_t{1}));
 }
 
 TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
