@@ -11,18 +11,14 @@ namespace {
 
 constexpr std::size_t kBuiltInRows = kJunkCategories.size();
 
+}  // namespace
+
 // One drive's walk, turning its matches into findings.
-class DriveWalk final : public WalkSink {
+class Scan::DriveWalk final : public WalkSink {
 public:
-    DriveWalk(Finding place, const std::vector<std::uint32_t>& rows,
-              const std::vector<std::uint32_t>& places, const std::vector<std::wstring>& labels,
-              const ScanSession& session, ScanProgress& progress)
-        : place_(std::move(place)),
-          rows_(rows),
-          places_(places),
-          labels_(labels),
-          session_(session),
-          progress_(progress) {}
+    DriveWalk(std::uint32_t walk, const Search& search, const ScanSession& session,
+              ScanProgress& progress)
+        : walk_(walk), search_(search), session_(session), progress_(progress) {}
 
     void folderListed(const std::wstring& folder) override { progress_.folderReached(folder); }
 
@@ -32,26 +28,23 @@ public:
             progress_.scanStopped();
             return false;
         }
-        Finding finding = place_;
+        Finding finding;
+        finding.walk = walk_;
         finding.path = folder + file.name;
         finding.size = file.size;
         finding.lastWrite = file.lastWrite;
-        finding.row = rows_[pattern];
-        finding.pattern = places_[pattern];
-        progress_.fileFound(std::move(finding), labels_[pattern]);
+        finding.row = search_.rows[pattern];
+        finding.pattern = search_.places[pattern];
+        progress_.fileFound(std::move(finding), search_.labels[pattern]);
         return true;
     }
 
 private:
-    Finding place_;
-    const std::vector<std::uint32_t>& rows_;
-    const std::vector<std::uint32_t>& places_;
-    const std::vector<std::wstring>& labels_;
+    std::uint32_t walk_;
+    const Search& search_;
     const ScanSession& session_;
     ScanProgress& progress_;
 };
-
-}  // namespace
 
 void Scan::Search::add(std::size_t row, std::size_t place, std::wstring_view pattern,
                        std::wstring_view label) {
@@ -105,10 +98,7 @@ void Scan::searchDrives(const std::vector<std::wstring>& roots, const Search& se
         if (session_.ScanStopped) {
             break;
         }
-        Finding place;
-        place.walk = walks_++;
-        DriveWalk walk(std::move(place), search.rows, search.places, search.labels, session_,
-                       progress_);
+        DriveWalk walk(walks_++, search, session_, progress_);
         (void)Search_Folder(files_, roots[drive], search.patterns, walk);
         progress_.driveDone();
     }

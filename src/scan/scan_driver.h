@@ -80,6 +80,7 @@ private:
         void add(std::size_t row, std::size_t place, std::wstring_view pattern,
                  std::wstring_view label);
     };
+    class DriveWalk;
     void searchDrives(const std::vector<std::wstring>& roots, const Search& search);
 
     platform::FileSystem& files_;
