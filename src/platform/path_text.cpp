@@ -116,11 +116,12 @@ wchar_t upperCase(wchar_t c) {
     if (u == 0xFF) {
         return static_cast<wchar_t>(0x178);
     }
-    // Latin Extended-A pairs its cases upper-then-lower, except in two runs that start odd.
-    if ((u >= 0x100 && u <= 0x12F) || (u >= 0x132 && u <= 0x137) || (u >= 0x14A && u <= 0x177)) {
+    // Latin Extended-A pairs its cases upper-then-lower, except in two runs that start odd. The
+    // bounds are each run's first and last small letter.
+    if ((u >= 0x101 && u <= 0x12F) || (u >= 0x133 && u <= 0x137) || (u >= 0x14B && u <= 0x177)) {
         return (u % 2 == 1) ? static_cast<wchar_t>(u - 1) : c;
     }
-    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E)) {
+    if ((u >= 0x13A && u <= 0x148) || (u >= 0x17A && u <= 0x17E)) {
         return (u % 2 == 0) ? static_cast<wchar_t>(u - 1) : c;
     }
     if (u == 0x3C2) {

@@ -41,13 +41,10 @@ std::string toUtf8(std::wstring_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            c &= 0xFFFF;
-            if (isHighSurrogate(c) && i + 1 < text.size() &&
-                isLowSurrogate(static_cast<char32_t>(text[i + 1]) & 0xFFFF)) {
-                const char32_t low = static_cast<char32_t>(text[++i]) & 0xFFFF;
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-            }
+        // A surrogate pair is one character, whatever the width of wchar_t.
+        if (isHighSurrogate(c) && i + 1 < text.size() &&
+            isLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[++i]) - 0xDC00);
         }
         if (isHighSurrogate(c) || isLowSurrogate(c) || c > 0x10FFFF) {
             c = kReplacement;

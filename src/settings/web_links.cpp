@@ -14,11 +14,7 @@ void openPage(platform::Shell& shell, const wchar_t* path) {
 }  // namespace
 
 std::wstring vendorAddress(const std::wstring& path) {
-    std::wstring site = platform::kVendorSite;
-    while (!site.empty() && site.back() == L'/') {
-        site.pop_back();
-    }
-    return site + path;
+    return platform::kVendorSite + path;
 }
 
 void OpenHomePage(platform::Shell& shell) {
