@@ -115,9 +115,9 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
                 }
             }
         }
-        // The rows as a scan would list them, ticked or not; the files held open or deleted
-        // by someone else since.
-        Rows tickedRows, ticked;  // and the latter each once, in row order, as Delete takes them
+        // The ticked rows, a file found by two patterns twice, and the files held open or
+        // deleted by someone else since the scan; `ticked` has each once, as Delete takes them.
+        Rows tickedRows, ticked;
         std::set<std::wstring> locked;
         for (const std::wstring& path : files.allFiles()) {
             for (int twice = chance(0.15); twice >= 0 && !path.starts_with(kElsewhere); --twice) {
@@ -208,17 +208,15 @@ TEST(CleaningPropertyTest, DeletesExactlyTheTickedFilesItCanReachAndSaysSo) {
 
         // Each ticked file that nothing touched goes, unless held open or named as the system
         // refuses; a name matched in another case is not the ticked file.
-        std::set<std::wstring> folded;
-        for (const auto& [path, bytes] : before) {
-            folded.insert(platform::upperCase(path));
-        }
         std::size_t alreadyGone = 0;
         for (const std::wstring& path : ticked) {
             const bool usable = path.find_first_of(L"?*", path.rfind(L'\\')) == std::wstring::npos;
             if (swapped.count(path) != 0) {
                 continue;
             } else if (before.count(path) == 0) {
-                alreadyGone += usable && folded.count(platform::upperCase(path)) == 0;
+                alreadyGone += usable && std::ranges::none_of(before, [&](const auto& file) {
+                                   return platform::equalsNoCase(file.first, path);
+                               });
             } else {
                 EXPECT_EQ(std::ranges::count(deleted, path) != 0, usable && locked.count(path) == 0)
                     << ::testing::PrintToString(path);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
-#include <numeric>
 #include <optional>
 #include <random>
 #include <string>
@@ -50,8 +49,7 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
 struct Recorder final : scan::ScanProgress {
     scan::ScanRequest ticks;
     scan::ScanSession session;
-    std::vector<scan::Finding> found;
-    Rows labels;
+    std::vector<std::pair<scan::Finding, std::wstring>> found;  // with their labels
     int searches = 0, folders = 0, stops = 0, stopAtFolder = 0;
     std::optional<scan::ScanEnd> end;
 
@@ -62,8 +60,7 @@ struct Recorder final : scan::ScanProgress {
     }
     void fileFound(scan::Finding finding, const std::wstring& label) override {
         EXPECT_FALSE(session.ScanStopped);
-        found.push_back(std::move(finding));
-        labels.push_back(label);
+        found.emplace_back(std::move(finding), label);
     }
     void driveDone() override {}
     void scanStopped() override { ++stops; }
@@ -140,10 +137,9 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
                 int walked = 0;  // one walk for all the patterns
                 for (std::size_t row = first; row < end; ++row) {
                     const auto& category = scan::kJunkCategories[std::min<std::size_t>(row, 5)];
-                    Rows patterns(category.patterns.begin(), category.patterns.end());
-                    if (row >= 6) {
-                        patterns = {L"*." + scan.ticks.customExtensions[row - 6]};
-                    }
+                    const Rows patterns =
+                        row < 6 ? Rows(category.patterns.begin(), category.patterns.end())
+                                : Rows{L"*." + scan.ticks.customExtensions[row - 6]};
                     for (std::size_t p = 0; p < patterns.size() && scan.ticks.rows[row].checked;
                          ++p) {
                         walked = 0;
@@ -160,16 +156,13 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
 
         scan::Scan(files, scan.session, scan).run();
 
-        std::vector<std::size_t> order(scan.found.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
-            return scan.found[a].before(scan.found[b]);
-        });
+        auto sorted = scan.found;
+        std::ranges::stable_sort(
+            sorted, [](const auto& a, const auto& b) { return a.first.before(b.first); });
         Rows paths, labels;
-        for (const std::size_t i : order) {
-            const scan::Finding& finding = scan.found[i];
+        for (const auto& [finding, label] : sorted) {
             paths.push_back(finding.path);
-            labels.push_back(scan.labels[i]);
+            labels.push_back(label);
             EXPECT_EQ(finding.size, finding.path.size() - finding.path.rfind(L'\\') - 1);
             EXPECT_NE(finding.lastWrite, 0u);
         }
@@ -188,7 +181,7 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
         scan::Scan(files, stopped.session, stopped).run();
         ASSERT_LE(stopped.found.size(), scan.found.size());
         for (std::size_t i = 0; i < stopped.found.size(); ++i) {
-            EXPECT_EQ(stopped.found[i].path, scan.found[i].path);
+            EXPECT_EQ(stopped.found[i].first.path, scan.found[i].first.path);
         }
         const bool stopSeen = stopped.stopAtFolder <= scan.folders;
         EXPECT_EQ(stopped.end, stopSeen ? scan::ScanEnd::Stopped : scan::ScanEnd::Finished);
@@ -202,13 +195,11 @@ protected:
     enum : std::size_t { kTemporary = 0, kFirstCustom = 6 };
     app::FrmMainControls& c() { return form.ui(); }
 
-    // Ticks the drive rows ("C:\", ...) and category rows given, then runs Next.
-    void scan(std::initializer_list<const wchar_t*> drives,
+    // Ticks the drive rows (C: first) and category rows given, then runs Next.
+    void scan(std::initializer_list<std::size_t> drives,
               std::initializer_list<std::size_t> categories) {
-        for (std::size_t row = 0; row < c().ListDrive.rowCount(); ++row) {
-            if (std::ranges::find(drives, c().ListDrive.row(row).text) != drives.end()) {
-                c().ListDrive.setChecked(row, true);
-            }
+        for (const std::size_t row : drives) {
+            c().ListDrive.setChecked(row, true);
         }
         for (const std::size_t row : categories) {
             c().lstOptions.setChecked(row, true);
@@ -252,7 +243,7 @@ TEST_F(ScanTest, ServicesTheWindowAtMostEveryTenMillisecondsAndWalksEverySubfold
     addFiles({L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"});
     start();
     fakes.clock.tickPerLook = 3;
-    scan({L"C:\\"}, {kTemporary});
+    scan({0}, {kTemporary});
     EXPECT_EQ(rows(), (Rows{L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"}));
     // 33003 folders listed 3 ms apart: the first, then every 4th.
     EXPECT_EQ(host.doEventsCount, 8251);
@@ -286,7 +277,7 @@ TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
             {bar.min(), bar.max(), bar.value(), c().lblExt.caption(), c().lblPath.caption()});
     };
 
-    scan({L"C:\\"}, {kTemporary, kFirstCustom});
+    scan({0}, {kTemporary, kFirstCustom});
 
     ASSERT_EQ(seen.size(), 10u);  // C:\, A, B, B\Sub, C, twice
     EXPECT_EQ(seen[0], (Seen{1, 100, 1, L"", L""}));
@@ -308,7 +299,7 @@ TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
     addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp", L"C:\\b\\2.tmp"});
     start();
     atFolder(3, [this] { c().ListFiles.userColumnClick(0); });  // while C:\b is walked
-    scan({L"C:\\"}, {kTemporary, kFirstCustom});
+    scan({0}, {kTemporary, kFirstCustom});
     EXPECT_EQ(rows(), (Rows{L"C:\\b\\2.tmp", L"C:\\b\\y.arc", L"C:\\t\\1.tmp"}));
 
     c().ListFiles.setSorted(false);
@@ -333,7 +324,7 @@ TEST_F(ScanTest, NextWantsACategoryAndAScanEndsWithTheCountOrAtTheStop) {
     EXPECT_FALSE(c().cmdStopScan.enabled());
     form.cmdStopScan_Click();  // a press that reached the handler anyway
     c().cmdBack.setEnabled(true);
-    scan({L"C:\\", L"D:\\"}, {});
+    scan({0, 1}, {});
     EXPECT_EQ(host.messageBoxes.at(0).text, L"Please Select At Least One File Type");
     EXPECT_EQ(host.messageBoxes[0].style,
               (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
@@ -399,11 +390,9 @@ TEST_F(ScanTest, NextWantsACategoryAndAScanEndsWithTheCountOrAtTheStop) {
     scan({}, {});
     ASSERT_EQ(rows(), (Rows{L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
                             L"C:\\A\\late.dmp", L"D:\\5.tmp"}));
-    std::vector<bool> ticks;
-    for (std::size_t i = 0; i < 6; ++i) {
-        ticks.push_back(c().ListFiles.row(i).checked);
-    }
-    EXPECT_EQ(ticks, (std::vector<bool>{true, true, false, false, true, false}));
+    EXPECT_EQ(c().ListFiles.checkedCount(), 3u);
+    EXPECT_TRUE(c().ListFiles.row(0).checked && c().ListFiles.row(1).checked &&
+                c().ListFiles.row(4).checked);
     c().cmdNext1.setEnabled(true);
     c().cmdClear.click();
     EXPECT_EQ(c().ListFiles.checkedCount(), 0u);
