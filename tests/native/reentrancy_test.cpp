@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
+#include <initializer_list>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,14 +38,11 @@ struct Action {
 };
 
 // A test host that tells the session the moment the program ends.
-class EndingHost final : public TestHost {
-public:
+struct EndingHost final : TestHost {
     std::function<void()> onEnd;
     void endProgram() override {
         TestHost::endProgram();
-        if (onEnd) {
-            onEnd();
-        }
+        onEnd();
     }
 };
 
@@ -50,7 +50,11 @@ public:
 class Session {
 public:
     Session() {
-        host.onEnd = [this] { noteEnd(); };
+        host.onEnd = [this] {
+            if (!registryWritesAtEnd_) {
+                registryWritesAtEnd_ = fakes.registry.writes;
+            }
+        };
         settings::SettingsStore store(fakes.registry, fakes.locale);
         (void)store.WriteSetting(kApp, L"Register", store.EncodeSetting(L"LastUpdate"),
                                  store.EncodeSetting(L"01/01/2020"));  // the update question is due
@@ -63,16 +67,12 @@ public:
         fakes.files.addFolder(L"C:\\Program Files\\Dustrel");  // where the logs go
 
         host.onMessageBox = [this](const MessageBoxCall&) {
-            if (host.ended()) {
-                fail("a message box after the end");
-            }
+            check(!host.ended(), "a message box after the end");
             wait();
         };
         host.onDoEvents = [this] { wait(); };
         host.onModal = [this](ui::Form& form) {
-            if (host.ended()) {
-                fail("a modal window after the end");
-            }
+            check(!host.ended(), "a modal window after the end");
             wait();
             if (modalSteps && form.visible()) {
                 modalSteps(form);
@@ -85,11 +85,13 @@ public:
         fakes.shell.duringOperation = [this] { wait(); };
         fakes.files.duringDeletion = [this](const std::wstring& path, bool opened) {
             noteTicks();
-            if (!opened && everTicked_.count(path) == 0) {
-                fail("a file never ticked was deleted");
-            }
+            check(opened || everTicked_.count(path) != 0, "a file never ticked was deleted");
         };
-        fakes.files.onChange = [this](const std::wstring& path) { fileChanged(path); };
+        // Nothing is written after the end: the log of a Delete is complete at every wait.
+        fakes.files.onChange = [this](const std::wstring&) {
+            check(!registryWritesAtEnd_ || fakes.shell.working(),
+                  "a file was written after the end");
+        };
     }
 
     // Runs the script with the action `action` at wait `target` (none when negative).
@@ -99,16 +101,30 @@ public:
         try {
             script(*this);
         } catch (const std::exception& e) {
-            fail(std::string("escaped: ") + e.what());
+            failures.insert(std::string("escaped: ") + e.what());
         }
-        const std::wstring thankYou = settings::vendorAddress(settings::kThankYouPagePath);
-        if (std::count(fakes.shell.opened().begin(), fakes.shell.opened().end(), thankYou) > 1) {
-            fail("the thank-you page opened twice");
+        check(std::ranges::count(fakes.shell.opened(),
+                                 settings::vendorAddress(settings::kThankYouPagePath)) <= 1,
+              "the thank-you page opened twice");
+        check(registryWritesAtEnd_.value_or(fakes.registry.writes) == fakes.registry.writes,
+              "the registry was written after the end");
+        // Whenever the program ended, the logs hold exactly the files gone.
+        std::set<std::wstring> gone, logged;
+        for (const std::wstring& path : kFiles) {
+            if (!fakes.files.exists(path)) {
+                gone.insert(path);
+            }
         }
-        if (endSeen_ && fakes.registry.writes != registryWritesAtEnd_) {
-            fail("the registry was written after the end");
+        for (const std::wstring& path : fakes.files.allFiles()) {
+            std::istringstream lines(path.starts_with(kLogFolder) ? *fakes.files.contents(path)
+                                                                  : "");
+            for (std::string line; std::getline(lines, line);) {
+                if (line.starts_with("C:\\")) {
+                    logged.insert(std::wstring(line.begin(), line.end() - 1));  // less its "\r"
+                }
+            }
         }
-        checkLog();
+        check(logged == gone, "the logs do not hold exactly the files gone");
     }
 
     // The user's steps, each as a user takes it: only on a shown, enabled control.
@@ -119,11 +135,15 @@ public:
             main.show();
         }
     }
-    void click(ui::Form& form, const std::string& name) {
-        for (const Action& action : actionsOn(form)) {
-            if (action.name == form.name() + "." + name) {
-                action.perform();
-                return;
+    void click(ui::Form& form, std::initializer_list<std::string> names) {
+        for (const std::string& name : names) {
+            std::vector<Action> all;
+            actionsOn(form, all);
+            for (const Action& action : all) {
+                if (action.name == form.name() + "." + name) {
+                    action.perform();
+                    break;
+                }
             }
         }
     }
@@ -131,10 +151,10 @@ public:
     // Everything the user could do now.
     std::vector<Action> actions() {
         std::vector<Action> all;
-        for (ui::Form* form : forms()) {
+        for (ui::Form* form :
+             std::initializer_list<ui::Form*>{&main, &main.frmSettings(), &main.frmCustomExt()}) {
             if (form->loaded() && form->visible()) {
-                auto own = actionsOn(*form);
-                all.insert(all.end(), own.begin(), own.end());
+                actionsOn(*form, all);
                 all.push_back({form->name() + " close box", [form] { form->closeBox(); }});
             }
         }
@@ -143,8 +163,7 @@ public:
             all.push_back(
                 {"tray double click", [&hook] { hook.trayEvent(ui::TrayEvent::DoubleClick); }});
             for (const auto& item : main.trayMenu().items()) {
-                ui::MenuItem* entry = item.get();
-                all.push_back({"tray menu " + entry->name(), [this, &hook, entry] {
+                all.push_back({"tray menu " + item->name(), [this, &hook, entry = item.get()] {
                                    trayChoice_ = entry;
                                    hook.trayEvent(ui::TrayEvent::RightClick);
                                }});
@@ -154,10 +173,9 @@ public:
         return all;
     }
 
-    int waits() const { return waits_; }
-    std::size_t actionsAtTarget() const { return actionsAtTarget_; }
-    const std::set<std::string>& failures() const { return failures_; }
-
+    int waits = 0;
+    std::size_t actionsAtTarget = 0;
+    std::set<std::string> failures;
     EndingHost host;
     FakePlatform fakes;
     app::AppContext context{fakes.platform(), {}};
@@ -165,39 +183,29 @@ public:
     std::function<void(ui::Form&)> modalSteps;
 
 private:
-    std::vector<ui::Form*> forms() { return {&main, &main.frmSettings(), &main.frmCustomExt()}; }
-
     static bool shown(ui::Control& control) {
-        if (!control.visible()) {
-            return false;
-        }
         ui::Form& form = control.form();
-        const auto& pages = form.pages();
         for (ui::Container* parent = &control.parent(); parent != &form;) {
             auto* frame = dynamic_cast<ui::Control*>(parent);
-            if (frame == nullptr || !frame->visible()) {
-                return false;
-            }
-            if (std::find(pages.begin(), pages.end(), frame) != pages.end() &&
-                form.frontPage() != frame) {
+            if (frame == nullptr || !frame->visible() ||
+                (std::ranges::find(form.pages(), frame) != form.pages().end() &&
+                 form.frontPage() != frame)) {
                 return false;
             }
             parent = &frame->parent();
         }
-        return true;
+        return control.visible();
     }
 
-    std::vector<Action> actionsOn(ui::Form& form) {
-        std::vector<Action> all;
-        const std::string prefix = form.name() + ".";
+    void actionsOn(ui::Form& form, std::vector<Action>& all) {
         for (ui::Control* control : form.controls()) {
             if (!shown(*control) || !control->enabled()) {
                 continue;
             }
             const std::string name =
-                prefix + control->name() +
+                form.name() + "." + control->name() +
                 (control->index() >= 0 ? std::to_string(control->index()) : "");
-            const auto add = [&](std::string label, std::function<void()> perform) {
+            const auto add = [&all](std::string label, std::function<void()> perform) {
                 all.push_back({std::move(label), std::move(perform)});
             };
             switch (control->kind()) {
@@ -239,133 +247,82 @@ private:
             }
         }
         for (const auto& menu : form.menus()) {
-            if (!menu->visible()) {
-                continue;
-            }
             for (const auto& item : menu->items()) {
                 ui::MenuItem* entry = item.get();
-                if (entry->visible() && entry->enabled() && !entry->separator()) {
-                    all.push_back({prefix + entry->name(), [entry] { entry->click(); }});
+                if (menu->visible() && entry->visible() && entry->enabled() &&
+                    !entry->separator()) {
+                    all.push_back({form.name() + "." + entry->name(), [entry] { entry->click(); }});
                 }
             }
         }
-        return all;
     }
 
     void wait() {
         noteTicks();
-        const int index = waits_++;
-        if (index != target_) {
-            return;
-        }
-        const std::vector<Action> all = actions();
-        actionsAtTarget_ = all.size();
-        if (action_ < all.size()) {
-            all[action_].perform();
-        }
-    }
-
-    void noteEnd() {
-        if (!endSeen_) {
-            endSeen_ = true;
-            registryWritesAtEnd_ = fakes.registry.writes;
+        if (waits++ == target_) {
+            std::vector<Action> all = actions();
+            actionsAtTarget = all.size();
+            if (action_ < all.size()) {
+                all[action_].perform();
+            }
         }
     }
 
     void noteTicks() {
-        if (!main.loaded()) {
-            return;
-        }
-        const auto& list = main.ui().ListFiles;
-        for (std::size_t i = 0; i < list.rowCount(); ++i) {
-            if (list.row(i).checked) {
-                everTicked_.insert(list.row(i).text);
+        for (std::size_t i = 0; main.loaded() && i < main.ui().ListFiles.rowCount(); ++i) {
+            if (main.ui().ListFiles.row(i).checked) {
+                everTicked_.insert(main.ui().ListFiles.row(i).text);
             }
         }
     }
 
-    // Whenever the program ended, the logs hold exactly the files gone.
-    void checkLog() {
-        std::set<std::wstring> gone;
-        for (const std::wstring& path : kFiles) {
-            if (!fakes.files.exists(path)) {
-                gone.insert(path);
-            }
-        }
-        std::set<std::wstring> logged;
-        for (const std::wstring& path : fakes.files.allFiles()) {
-            if (!path.starts_with(kLogFolder)) {
-                continue;
-            }
-            const std::string text = *fakes.files.contents(path);
-            for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-                 at = end + 2) {
-                if (text.compare(at, 3, "C:\\") == 0) {
-                    logged.insert(std::wstring(text.begin() + at, text.begin() + end));
-                }
-            }
-        }
-        if (logged != gone) {
-            fail("the logs do not hold exactly the files gone");
+    void check(bool ok, const char* what) {
+        if (!ok) {
+            failures.insert(what);
         }
     }
-
-    // Nothing is written after the end: the log of a Delete is complete at every wait.
-    void fileChanged(const std::wstring&) {
-        if (endSeen_ && !fakes.shell.working()) {
-            fail("a file was written after the end");
-        }
-    }
-
-    void fail(const std::string& what) { failures_.insert(what); }
 
     int target_ = -1;
     std::size_t action_ = 0;
-    int waits_ = 0;
-    std::size_t actionsAtTarget_ = 0;
-    bool endSeen_ = false;
+    std::optional<int> registryWritesAtEnd_;
     std::set<std::wstring> everTicked_;
-    int registryWritesAtEnd_ = 0;
     ui::MenuItem* trayChoice_ = nullptr;
-    std::set<std::string> failures_;
 };
 
 // Runs `script` once plainly, then once for every action at every wait; returns the count.
 int explore(const char* name, const std::function<void(Session&)>& script) {
     Session plain;
     plain.run(script, -1, 0);
-    EXPECT_TRUE(plain.failures().empty()) << name << ": " << *plain.failures().begin();
+    EXPECT_TRUE(plain.failures.empty()) << name << ": " << *plain.failures.begin();
     int runs = 0;
-    for (int target = 0; target < plain.waits(); ++target) {
+    for (int target = 0; target < plain.waits; ++target) {
         for (std::size_t action = 0;; ++action) {
             Session session;
             session.run(script, target, action);
-            if (action >= session.actionsAtTarget()) {
+            if (action >= session.actionsAtTarget) {
                 break;
             }
             ++runs;
-            for (const std::string& failure : session.failures()) {
+            for (const std::string& failure : session.failures) {
                 ADD_FAILURE() << name << ", wait " << target << ", action " << action << ": "
                               << failure;
             }
         }
     }
-    std::printf("%s: %d waits, %d interleavings\n", name, plain.waits(), runs);
+    std::printf("%s: %d waits, %d interleavings\n", name, plain.waits, runs);
     return runs;
 }
 
 void scan(Session& s) {
-    s.click(s.main, "ListDrive[0]");
-    s.click(s.main, "cmdNext");
-    for (std::size_t row = 0; row < 7; ++row) {
-        s.click(s.main, "lstOptions[" + std::to_string(row) + "]");
-    }
-    s.click(s.main, "cmdNext1");
+    s.host.answers = {ui::MessageBoxAnswer::No};
+    s.start();
+    s.click(s.main,
+            {"ListDrive[0]", "cmdNext", "lstOptions[0]", "lstOptions[1]", "lstOptions[2]",
+             "lstOptions[3]", "lstOptions[4]", "lstOptions[5]", "lstOptions[6]", "cmdNext1"});
 }
 
 TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
-    int runs = 0;
-    runs += explore("start-up", [](Session& s) { s.start(); });
+    int runs = explore("start-up", [](Session& s) { s.start(); });
     runs += explore("a second copy", [](Session& s) {
         s.fakes.system.otherInstanceRunning = true;
         s.start();
@@ -374,43 +331,28 @@ TEST(ReentrancyTest, NoHandlerOutlivesTheProgramOrItsWindow) {
         s.fakes.registry.set(settings::kRunKey, kApp, L"\"C:\\Dustrel.exe\" /STARTUP");
         s.start(L"/STARTUP");
     });
-    runs += explore("a scan", [](Session& s) {
-        s.host.answers = {ui::MessageBoxAnswer::No};
-        s.start();
-        scan(s);
-    });
+    runs += explore("a scan", scan);
     runs += explore("a delete with files that fail", [](Session& s) {
-        s.host.answers = {ui::MessageBoxAnswer::No};
-        s.start();
         scan(s);
-        s.click(s.main, "cmdCheck");
-        s.click(s.main, "cmdDelete");
-        s.click(s.main, "cmdExit2");
+        s.click(s.main, {"cmdCheck", "cmdDelete", "cmdExit2"});
     });
     runs += explore("the settings window", [](Session& s) {
         s.host.answers = {ui::MessageBoxAnswer::No};
         s.fakes.registry.refuseValueWrites();  // so that its handlers have messages to show
         s.modalSteps = [&s](ui::Form& form) {
-            s.click(form, "optRun");
-            s.click(form, "cboLogFiles=2");
-            s.click(form, "cmdLogFiles");
-            s.click(form, "Command1");
+            s.click(form, {"optRun", "cboLogFiles=2", "cmdLogFiles", "Command1"});
         };
         s.start();
-        s.click(s.main, "cmdSettings");
-        s.click(s.main, "cmdExit0");
+        s.click(s.main, {"cmdSettings", "cmdExit0"});
     });
     runs += explore("the custom-extension window", [](Session& s) {
         s.host.answers = {ui::MessageBoxAnswer::No};
+        // The first Add, with nothing typed yet, has a message.
         s.modalSteps = [&s](ui::Form& form) {
-            s.click(form, "cmdAdd");  // nothing typed yet: a message
-            s.click(form, "txtCustom");
-            s.click(form, "txtExtType");
-            s.click(form, "cmdAdd");
+            s.click(form, {"cmdAdd", "txtCustom", "txtExtType", "cmdAdd"});
         };
         s.start();
-        s.click(s.main, "cmdAddCustomExt");
-        s.click(s.main, "cmdExit0");
+        s.click(s.main, {"cmdAddCustomExt", "cmdExit0"});
     });
     std::printf("%d interleavings in all\n", runs);
     EXPECT_GT(runs, 300);

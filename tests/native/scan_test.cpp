@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
-#include <numeric>
 #include <optional>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "native/app_fixture.h"
@@ -20,44 +18,6 @@ namespace {
 
 using Rows = std::vector<std::wstring>;
 
-enum Category : std::size_t { kTemporary = 0, kImageCaches = 1, kFirstCustom = 6 };
-
-class ScanTest : public AppTest {
-protected:
-    app::FrmMainControls& c() { return form.ui(); }
-
-    // Ticks the drive rows ("C:\", ...) and category rows given, then runs Next.
-    void scan(std::initializer_list<const wchar_t*> drives,
-              std::initializer_list<std::size_t> categories) {
-        for (std::size_t row = 0; row < c().ListDrive.rowCount(); ++row) {
-            if (std::ranges::find(drives, c().ListDrive.row(row).text) != drives.end()) {
-                c().ListDrive.setChecked(row, true);
-            }
-        }
-        for (const std::size_t row : categories) {
-            c().lstOptions.setChecked(row, true);
-        }
-        act([this] { form.cmdNext1_Click(); });
-    }
-    Rows rows() { return rowTexts(c().ListFiles); }
-
-    // Runs `action` at the n-th folder listed (counted from 1), before its matches.
-    void atFolder(int n, std::function<void()> action) {
-        host.onDoEvents = [this, n, action] {
-            if (host.doEventsCount == n) {
-                action();
-            }
-        };
-    }
-    void addFiles(std::initializer_list<const wchar_t*> paths) {
-        for (const wchar_t* path : paths) {
-            fakes.files.addFile(path);
-        }
-    }
-};
-
-// --- the rows, against one plain recursive walk per drive and pattern ---
-
 // Every match of `pattern` under `folder` (ending in "\"), a folder's files before its
 // subfolders'; `listed` counts the folders read.
 void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std::wstring& pattern,
@@ -68,49 +28,41 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
     }
     ++listed;
     for (const auto& entry : entries) {
-        const std::wstring path = folder + entry.name;
-        if (!entry.directory && path.size() <= 259 &&
+        if (!entry.directory && folder.size() + entry.name.size() <= 259 &&
             scan::NamePattern(pattern).matches(entry.name)) {
-            found.push_back(path);
+            found.push_back(folder + entry.name);
         }
     }
-    const bool root = folder.size() == 3;
     for (const auto& entry : entries) {
-        const std::wstring sub = folder + entry.name + L"\\";
-        const std::wstring upper = platform::upperCase(entry.name);
+        const std::wstring sub = folder + entry.name + L"\\",
+                           upper = platform::upperCase(entry.name);
         const bool bin = upper == L"RECYCLED" || upper == L"RECYCLER" || upper == L"$RECYCLE.BIN";
-        if (entry.directory && !entry.link && sub.size() + 1 <= 259 && !(root && bin)) {
+        if (entry.directory && !entry.link && sub.size() + 1 <= 259 &&
+            !(folder.size() == 3 && bin)) {
             referenceWalk(files, sub, pattern, found, listed);
         }
     }
 }
 
-// What a scan reported, with the ticks it is given and a stop the test may ask for.
-class Recorder final : public scan::ScanProgress {
-public:
+// What a scan reported, with the ticks it is given and a stop the test may ask for at the n-th
+// folder (counted from 1).
+struct Recorder final : scan::ScanProgress {
     scan::ScanRequest ticks;
     scan::ScanSession session;
-    std::vector<scan::Finding> found;
-    std::vector<std::wstring> labels;
-    int searches = 0, folders = 0, drives = 0, stops = 0;
+    std::vector<std::pair<scan::Finding, std::wstring>> found;  // with their labels
+    int searches = 0, folders = 0, stops = 0, stopAtFolder = 0;
     std::optional<scan::ScanEnd> end;
-    // The folder (counted from 1) at which the user presses Stop Scan; none when 0.
-    int stopAtFolder = 0;
 
-    scan::ScanRequest searchStarted() override {
-        ++searches;
-        return ticks;
-    }
+    scan::ScanRequest searchStarted() override { return ++searches, ticks; }
     void searchDone() override {}
     void folderReached(const std::wstring&) override {
         session.ScanStopped |= ++folders == stopAtFolder;
     }
     void fileFound(scan::Finding finding, const std::wstring& label) override {
         EXPECT_FALSE(session.ScanStopped);
-        found.push_back(std::move(finding));
-        labels.push_back(label);
+        found.emplace_back(std::move(finding), label);
     }
-    void driveDone() override { ++drives; }
+    void driveDone() override {}
     void scanStopped() override { ++stops; }
     void scanEnded(scan::ScanEnd how) override {
         EXPECT_FALSE(end.has_value());
@@ -132,40 +84,32 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
                          L"c.bak",   L"d.old", L"e.gid",      L"mscreate.dir", L"h.tmpl",
                          L"i.older", L"f.arc", L"g.DOC",      L"notes.txt",    L"log.txt.bak",
                          L"k._tmp",  L"l.dmp", L"modemst.txt"};
-    const Rows customLabels{L"Archives", L"Documents"};
     for (unsigned seed = 1; seed <= 100; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         const auto chance = [&random](double p) { return std::bernoulli_distribution(p)(random); };
-        const auto pick = [&random](const Rows& from) {
-            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
-        };
+        const auto pick = [&random](const Rows& from) { return from[random() % from.size()]; };
         FakeFileSystem files;
         Rows folders{L"C:", L"D:"};
         for (int i = 0; i < 6; ++i) {
             const std::wstring folder = pick(folders) + L"\\" + pick(folderNames);
-            if (files.exists(folder)) {
-                continue;
-            }
-            if (chance(0.1)) {
+            if (!files.exists(folder) && chance(0.1)) {
                 files.addLink(folder);  // entered by no walk
-            } else {
+            } else if (!files.exists(folder)) {
                 files.addFolder(folder);
                 folders.push_back(folder);
             }
         }
         // A folder whose rows straddle the length limit.
-        const std::size_t depth = 247 + random() % 10;
-        const std::wstring deep = L"C:\\" + std::wstring(depth - 4, L'd');
-        files.addFolder(deep);
+        const std::wstring deep = L"C:\\" + std::wstring(243 + random() % 10, L'd');
         files.addFolder(deep + L"\\s");
         folders.push_back(deep);
         for (const std::wstring& folder : folders) {
             for (const std::wstring& name : fileNames) {
-                if (chance(0.2)) {
-                    const std::wstring pad(folder == deep ? random() % 6 : 0, L'p');
-                    files.addFile(folder + L"\\" + pad + name,
-                                  std::string(pad.size() + name.size(), 'x'));
+                const std::wstring padded =
+                    std::wstring(folder == deep ? random() % 6 : 0, L'p') + name;
+                if (chance(0.2)) {  // each file holds as many bytes as its name has letters
+                    files.addFile(folder + L"\\" + padded, std::string(padded.size(), 'x'));
                 }
             }
             if (chance(0.05)) {
@@ -181,52 +125,44 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
         }
         const std::size_t rows = chance(0.2) ? 6 : 8;
         for (std::size_t row = 0; row < rows; ++row) {
-            scan.ticks.rows.push_back(
-                {row < 6 ? L"" : customLabels[row - 6], row == 0 || chance(0.4)});
+            scan.ticks.rows.push_back({row < 6 ? L"" : Rows{L"Archives", L"Documents"}[row - 6],
+                                       row == 0 || chance(0.4)});
         }
         scan.ticks.customExtensions = {L"arc", L"doc"};
 
-        Rows expected;
-        Rows expectedLabels;
+        Rows expected, expectedLabels;
         int listed = 0;
-        for (const bool custom : {false, true}) {
+        for (const auto& [first, end] : {std::pair<std::size_t, std::size_t>{0, 6}, {6, rows}}) {
             for (const std::wstring& root : scan.ticks.roots) {
-                int walked = 0;
-                for (std::size_t row = custom ? 6 : 0; row < (custom ? rows : 6); ++row) {
-                    Rows patterns{L"*." + scan.ticks.customExtensions[(row - 6) % 2]};
-                    if (!custom) {
-                        patterns.assign(scan::kJunkCategories[row].patterns.begin(),
-                                        scan::kJunkCategories[row].patterns.end());
-                    }
+                int walked = 0;  // one walk for all the patterns
+                for (std::size_t row = first; row < end; ++row) {
+                    const auto& category = scan::kJunkCategories[std::min<std::size_t>(row, 5)];
+                    const Rows patterns =
+                        row < 6 ? Rows(category.patterns.begin(), category.patterns.end())
+                                : Rows{L"*." + scan.ticks.customExtensions[row - 6]};
                     for (std::size_t p = 0; p < patterns.size() && scan.ticks.rows[row].checked;
                          ++p) {
                         walked = 0;
                         referenceWalk(files, root.size() == 2 ? root + L"\\" : root, patterns[p],
                                       expected, walked);
-                        expectedLabels.resize(expected.size(),
-                                              custom
-                                                  ? customLabels[row - 6]
-                                                  : std::wstring(scan::kJunkCategories[row].name));
+                        expectedLabels.resize(expected.size(), row >= 6
+                                                                   ? scan.ticks.rows[row].text
+                                                                   : std::wstring(category.name));
                     }
                 }
-                listed += walked;  // one walk for all the patterns
+                listed += walked;
             }
         }
 
         scan::Scan(files, scan.session, scan).run();
 
-        std::vector<std::size_t> order(scan.found.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
-            return scan.found[a].before(scan.found[b]);
-        });
-        Rows paths;
-        Rows labels;
-        for (const std::size_t i : order) {
-            const scan::Finding& finding = scan.found[i];
+        auto sorted = scan.found;
+        std::ranges::stable_sort(
+            sorted, [](const auto& a, const auto& b) { return a.first.before(b.first); });
+        Rows paths, labels;
+        for (const auto& [finding, label] : sorted) {
             paths.push_back(finding.path);
-            labels.push_back(scan.labels[i]);
-            // Each file holds as many bytes as its name has letters.
+            labels.push_back(label);
             EXPECT_EQ(finding.size, finding.path.size() - finding.path.rfind(L'\\') - 1);
             EXPECT_NE(finding.lastWrite, 0u);
         }
@@ -245,7 +181,7 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
         scan::Scan(files, stopped.session, stopped).run();
         ASSERT_LE(stopped.found.size(), scan.found.size());
         for (std::size_t i = 0; i < stopped.found.size(); ++i) {
-            EXPECT_EQ(stopped.found[i].path, scan.found[i].path);
+            EXPECT_EQ(stopped.found[i].first.path, scan.found[i].first.path);
         }
         const bool stopSeen = stopped.stopAtFolder <= scan.folders;
         EXPECT_EQ(stopped.end, stopSeen ? scan::ScanEnd::Stopped : scan::ScanEnd::Finished);
@@ -253,40 +189,49 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
     }
 }
 
-TEST_F(ScanTest, NextWantsACategoryThenEndsOnTheResultsWithTheCount) {
-    addFiles({L"C:\\Temp\\one.tmp"});
-    start();
-    c().cmdBack.setEnabled(true);
+// The results page through the whole window: its rows, bar, labels, buttons and messages.
+class ScanTest : public AppTest {
+protected:
+    enum : std::size_t { kTemporary = 0, kFirstCustom = 6 };
+    app::FrmMainControls& c() { return form.ui(); }
 
-    scan({L"C:\\"}, {});
-    EXPECT_EQ(host.messageTexts(), Rows{L"Please Select At Least One File Type"});
-    EXPECT_EQ(host.messageBoxes[0].style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
-    EXPECT_FALSE(c().cmdBack.enabled());
-    EXPECT_NE(form.frontPage(), &c().Frame3);
-    EXPECT_EQ(host.doEventsCount, 0);
+    // Ticks the drive rows (C: first) and category rows given, then runs Next.
+    void scan(std::initializer_list<std::size_t> drives,
+              std::initializer_list<std::size_t> categories) {
+        for (const std::size_t row : drives) {
+            c().ListDrive.setChecked(row, true);
+        }
+        for (const std::size_t row : categories) {
+            c().lstOptions.setChecked(row, true);
+        }
+        act([this] { form.cmdNext1_Click(); });
+    }
+    Rows rows() { return rowTexts(c().ListFiles); }
 
-    scan({L"C:\\"}, {kTemporary});
-    // While the count is shown, Back and Next already start a new scan, from an empty list.
-    host.onMessageBox = [this](const MessageBoxCall&) {
-        host.onMessageBox = nullptr;
-        c().cmdBack.click();
-        c().cmdNext1.setEnabled(true);
-        c().cmdNext1.click();
-    };
-    scan({L"C:\\"}, {});
-    EXPECT_EQ(host.messageTexts().size(), 4u);
-    EXPECT_EQ(rows(), Rows{L"C:\\Temp\\one.tmp"});
-    EXPECT_EQ(host.messageBoxes.back().text, L"1 Files Found");
-    EXPECT_EQ(host.messageBoxes.back().style,
-              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
-    EXPECT_EQ(c().lblExt.caption(), L"Finish Searching for specified files");
-    EXPECT_EQ(c().lblPath.caption(), L"");
-    EXPECT_TRUE(c().cmdBack.enabled() && c().cmdDelete.enabled());
-    EXPECT_FALSE(c().cmdStopScan.enabled());
-    EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
-    EXPECT_EQ(form.frontPage(), &c().Frame3);
-}
+    // Runs `action` at the n-th folder listed from now (counted from 1), before its matches.
+    void atFolder(int n, std::function<void()> action) {
+        host.doEventsCount = 0;
+        host.onDoEvents = [this, n, action] {
+            if (host.doEventsCount == n) {
+                action();
+            }
+        };
+    }
+    void addFiles(std::initializer_list<const wchar_t*> paths) {
+        for (const wchar_t* path : paths) {
+            fakes.files.addFile(path);
+        }
+    }
+    // The results page as a stop leaves it: the rows so far and a way on, nothing running.
+    void expectStopped(std::size_t rowCount) {
+        EXPECT_EQ(rows().size(), rowCount);
+        EXPECT_FALSE(c().PBar.visible() || c().cmdStopScan.enabled() || c().picMessage.visible());
+        EXPECT_EQ(c().lblExt.caption() + c().lblPath.caption(), L"");
+        EXPECT_TRUE(c().cmdDelete.enabled() && c().cmdBack.enabled());
+        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
+        EXPECT_TRUE(host.messageBoxes.empty());
+    }
+};
 
 // The queue is looked at between folders, but no more often than every 10 ms: quick folders
 // share one look, and a slow one is followed by a look of its own. A folder's subfolders have no
@@ -298,14 +243,15 @@ TEST_F(ScanTest, ServicesTheWindowAtMostEveryTenMillisecondsAndWalksEverySubfold
     addFiles({L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"});
     start();
     fakes.clock.tickPerLook = 3;
-    scan({L"C:\\"}, {kTemporary});
+    scan({0}, {kTemporary});
     EXPECT_EQ(rows(), (Rows{L"C:\\Many\\32999\\last.tmp", L"C:\\Later\\after.tmp"}));
     // 33003 folders listed 3 ms apart: the first, then every 4th.
     EXPECT_EQ(host.doEventsCount, 8251);
 }
 
 // While it runs the bar moves one step per row, starting again with a larger range when full,
-// and the labels name the last row's category and folder.
+// and the labels name the last row's category and folder. Hidden, the bar is back to 1 to 100,
+// also from a range below it.
 TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
     storeScrambled(L"CustomExt", L"Ext", L"Archives?arc#");
     for (int i = 0; i < 99; ++i) {
@@ -313,46 +259,37 @@ TEST_F(ScanTest, BarAndLabelsFollowTheRowsDuringTheWalk) {
     }
     addFiles({L"C:\\B\\last.tmp", L"C:\\B\\Sub\\b.arc", L"C:\\C\\z.txt"});
     start();
-    app::hideProgressBar(c().PBar);  // as Back leaves it
+    auto& bar = c().PBar;
+    ASSERT_TRUE(bar.setMin(-5) && bar.setMax(0));
+    app::hideProgressBar(bar);
+    EXPECT_EQ(bar.min() * 1000 + bar.max(), 1100);
     struct Seen {
         double min, max, value;
         std::wstring ext, path;
         bool operator==(const Seen&) const = default;
     };
     std::vector<Seen> seen;
-    host.onDoEvents = [this, &seen] {
-        const auto& bar = c().PBar;
-        EXPECT_TRUE(bar.visible() && bar.enabled());
+    host.onDoEvents = [this, &seen, &bar] {
+        EXPECT_TRUE(bar.visible() && bar.enabled() && c().cmdStopScan.enabled());
         EXPECT_FALSE(c().cmdBack.enabled());
-        EXPECT_TRUE(c().cmdStopScan.enabled());
         EXPECT_EQ(form.mousePointer(), ui::MousePointer::Hourglass);
         seen.push_back(
             {bar.min(), bar.max(), bar.value(), c().lblExt.caption(), c().lblPath.caption()});
     };
 
-    scan({L"C:\\"}, {kTemporary, kFirstCustom});
+    scan({0}, {kTemporary, kFirstCustom});
 
     ASSERT_EQ(seen.size(), 10u);  // C:\, A, B, B\Sub, C, twice
     EXPECT_EQ(seen[0], (Seen{1, 100, 1, L"", L""}));
     EXPECT_EQ(seen[2], (Seen{1, 100, 100, L"Temporary Files", L"C:\\A\\"}));  // 99 rows fill it
     EXPECT_EQ(seen[3], (Seen{1, 200, 1, L"Temporary Files", L"C:\\B\\"}));    // the 100th
     EXPECT_EQ(seen[9], (Seen{1, 200, 2, L"Archives", L"C:\\B\\Sub\\"}));
-    EXPECT_EQ(c().PBar.max(), 102);
-    EXPECT_EQ(c().PBar.value(), 102);
+    EXPECT_EQ(bar.max() * 1000 + bar.value(), 102102);
     // The next scan starts from an empty bar and labels again.
     seen.clear();
     act([this] { form.cmdNext1_Click(); });
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen[0], (Seen{1, 100, 1, L"", L""}));
-}
-
-TEST_F(ScanTest, HidingTheBarPutsItsRangeBackToOneToAHundredFromARangeBelow) {
-    auto& bar = c().PBar;
-    ASSERT_TRUE(bar.setMin(-5));
-    ASSERT_TRUE(bar.setMax(0));
-    app::hideProgressBar(bar);
-    EXPECT_EQ(bar.min(), 1);
-    EXPECT_EQ(bar.max(), 100);
 }
 
 // A list the user sorted stays sorted, rows found after the click included; one not sorted
@@ -362,11 +299,10 @@ TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
     addFiles({L"C:\\a\\x.doc", L"C:\\b\\y.arc", L"C:\\c\\z.doc", L"C:\\t\\1.tmp", L"C:\\b\\2.tmp"});
     start();
     atFolder(3, [this] { c().ListFiles.userColumnClick(0); });  // while C:\b is walked
-    scan({L"C:\\"}, {kTemporary, kFirstCustom});
+    scan({0}, {kTemporary, kFirstCustom});
     EXPECT_EQ(rows(), (Rows{L"C:\\b\\2.tmp", L"C:\\b\\y.arc", L"C:\\t\\1.tmp"}));
 
     c().ListFiles.setSorted(false);
-    host.doEventsCount = 0;
     // While the custom items' walk lists C:\c, the user deletes the first built-in row.
     atFolder(10, [this] {
         c().ListFiles.setChecked(0, true);
@@ -377,89 +313,86 @@ TEST_F(ScanTest, RowsSettleSortedOrInWalkOrderWhateverHappensDuringTheWalk) {
     EXPECT_FALSE(fakes.files.exists(L"C:\\b\\2.tmp"));
 }
 
-class StopScanTest : public ScanTest {
-protected:
-    void SetUp() override {
-        fakes.system.addDrive(L'D');
-        addFiles({L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
-                  L"C:\\C\\Quiet\\readme.txt", L"D:\\5.tmp"});
-        start();
-        fakes.system.onSleep = [this](unsigned) {
-            const auto& notice = c().picMessage;
-            noticeShownDuringSleep =
-                notice.visible() && notice.zIndex() + 1 == form.children().size();  // on top
-        };
-    }
-    // The results page as a stop leaves it: the rows so far and a way on, nothing running.
-    void expectStopped(std::size_t rowCount) {
-        EXPECT_EQ(rows().size(), rowCount);
-        EXPECT_FALSE(c().PBar.visible());
-        EXPECT_EQ(c().lblExt.caption() + c().lblPath.caption(), L"");
-        EXPECT_TRUE(c().cmdDelete.enabled() && c().cmdBack.enabled());
-        EXPECT_FALSE(c().cmdStopScan.enabled());
-        EXPECT_FALSE(c().picMessage.visible());
-        EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
-        EXPECT_TRUE(host.messageBoxes.empty());
-    }
-    bool noticeShownDuringSleep = false;
-};
-
-TEST_F(StopScanTest, BetweenFoldersTheNextMatchEndsTheScan) {
-    std::vector<ui::MousePointer> pointers;  // at each repaint
-    host.onRefresh = [&pointers](ui::Form& window) { pointers.push_back(window.mousePointer()); };
-    atFolder(3, [this] { c().cmdStopScan.click(); });  // C:\, A, then B
-
-    scan({L"C:\\", L"D:\\"}, {kTemporary});
-
-    EXPECT_EQ(fakes.system.sleeps, std::vector<unsigned>{2000});
-    EXPECT_TRUE(noticeShownDuringSleep);
-    EXPECT_EQ(host.doEventsCount, 3);  // nothing after B, and D: is never walked
-    // The notice is painted under the hourglass, the stopped page is not.
-    EXPECT_EQ(pointers, (std::vector{ui::MousePointer::Hourglass, ui::MousePointer::Default}));
-    expectStopped(2);
-}
-
-TEST_F(StopScanTest, AfterTheLastMatchTheScanEndsStoppedWithEveryRow) {
-    atFolder(5, [this] { c().cmdStopScan.click(); });  // C\Quiet holds no match
-    scan({L"C:\\"}, {kTemporary});
-    expectStopped(4);
-}
-
-// Outside a scan Stop Scan does nothing; a notice left up goes at the next scan. A stop before
-// any match lists nothing, and the next scan runs in full.
-TEST_F(StopScanTest, OutsideAScanAndBeforeAnyMatch) {
+// Next wants a category; a scan ends with the count, or, stopped, with the rows so far. Stop
+// Scan does nothing outside a scan; in one it shows the notice on top for two seconds, and
+// the next match, or the next drive after the last, ends the scan.
+TEST_F(ScanTest, NextWantsACategoryAndAScanEndsWithTheCountOrAtTheStop) {
+    fakes.system.addDrive(L'D');
+    addFiles({L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
+              L"C:\\C\\Quiet\\readme.txt", L"D:\\5.tmp"});
+    start();
     EXPECT_FALSE(c().cmdStopScan.enabled());
     form.cmdStopScan_Click();  // a press that reached the handler anyway
+    c().cmdBack.setEnabled(true);
+    scan({0, 1}, {});
+    EXPECT_EQ(host.messageBoxes.at(0).text, L"Please Select At Least One File Type");
+    EXPECT_EQ(host.messageBoxes[0].style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
+    EXPECT_FALSE(c().cmdBack.enabled() || c().picMessage.visible());
+    EXPECT_NE(form.frontPage(), &c().Frame3);
+    EXPECT_EQ(host.doEventsCount, 0);
     EXPECT_TRUE(fakes.system.sleeps.empty());
-    EXPECT_FALSE(c().picMessage.visible());
+    host.messageBoxes.clear();
 
+    // A stop before any match lists nothing; a notice left up goes when a scan starts.
     c().picMessage.setVisible(true);
     atFolder(1, [this] {
         EXPECT_FALSE(c().picMessage.visible());
         c().cmdStopScan.click();
     });
-    scan({L"C:\\", L"D:\\"}, {kTemporary});
+    scan({}, {kTemporary});
     expectStopped(0);
 
-    host.onDoEvents = nullptr;
+    bool noticeOnTop = false;
+    fakes.system.onSleep = [this, &noticeOnTop](unsigned) {
+        noticeOnTop =
+            c().picMessage.visible() && c().picMessage.zIndex() + 1 == form.children().size();
+    };
+    std::vector<ui::MousePointer> pointers;  // at each repaint
+    host.onRefresh = [&pointers](ui::Form& window) { pointers.push_back(window.mousePointer()); };
+    atFolder(3, [this] { c().cmdStopScan.click(); });  // C:\, A, then B
     scan({}, {});
-    EXPECT_EQ(host.messageTexts().back(), L"5 Files Found");
-}
+    EXPECT_EQ(fakes.system.sleeps, (std::vector<unsigned>{2000, 2000}));
+    EXPECT_TRUE(noticeOnTop);
+    EXPECT_EQ(host.doEventsCount, 3);  // nothing after B, and D: is never walked
+    // The notice is painted under the hourglass, the stopped page is not.
+    EXPECT_EQ(pointers, (std::vector{ui::MousePointer::Hourglass, ui::MousePointer::Default}));
+    expectStopped(2);
 
-TEST_F(StopScanTest, CheckAllDuringAScanTicksOnlyTheRowsFoundSoFar) {
+    atFolder(5, [this] { c().cmdStopScan.click(); });  // C:\C\Quiet holds no match
+    scan({}, {});
+    expectStopped(4);
+
+    // While the count is shown, Back and Next already start a new scan, from an empty list.
+    host.onDoEvents = nullptr;
+    host.onMessageBox = [this](const MessageBoxCall&) {
+        host.onMessageBox = nullptr;
+        c().cmdBack.click();
+        c().cmdNext1.setEnabled(true);
+        c().cmdNext1.click();
+    };
+    scan({}, {});
+    EXPECT_EQ(host.messageTexts(), Rows(2, L"5 Files Found"));
+    EXPECT_EQ(rows().size(), 5u);
+    EXPECT_EQ(host.messageBoxes.back().style,
+              (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Information}));
+    EXPECT_EQ(c().lblExt.caption() + c().lblPath.caption(),
+              L"Finish Searching for specified files");
+    EXPECT_TRUE(c().cmdBack.enabled() && c().cmdDelete.enabled());
+    EXPECT_FALSE(c().cmdStopScan.enabled());
+    EXPECT_EQ(form.mousePointer(), ui::MousePointer::Default);
+    EXPECT_EQ(form.frontPage(), &c().Frame3);
+
+    // Check All during a scan ticks only the rows found so far; the rows are put in pattern
+    // order afterwards, their ticks with them.
     fakes.files.addFile(L"C:\\A\\late.dmp");
     atFolder(3, [this] { c().cmdCheck.click(); });
-    scan({L"C:\\"}, {kTemporary});
-
-    // The rows are put in pattern order afterwards; their ticks go with them.
+    scan({}, {});
     ASSERT_EQ(rows(), (Rows{L"C:\\A\\1.tmp", L"C:\\A\\2.tmp", L"C:\\B\\3.tmp", L"C:\\C\\4.tmp",
-                            L"C:\\A\\late.dmp"}));
-    std::vector<bool> ticks;
-    for (std::size_t i = 0; i < 5; ++i) {
-        ticks.push_back(c().ListFiles.row(i).checked);
-    }
-    EXPECT_EQ(ticks, (std::vector<bool>{true, true, false, false, true}));
-
+                            L"C:\\A\\late.dmp", L"D:\\5.tmp"}));
+    EXPECT_EQ(c().ListFiles.checkedCount(), 3u);
+    EXPECT_TRUE(c().ListFiles.row(0).checked && c().ListFiles.row(1).checked &&
+                c().ListFiles.row(4).checked);
     c().cmdNext1.setEnabled(true);
     c().cmdClear.click();
     EXPECT_EQ(c().ListFiles.checkedCount(), 0u);
