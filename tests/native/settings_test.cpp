@@ -18,28 +18,25 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-TEST_F(AppTest, StoreReadsTheLastWriteUnderTheProgramsKeyOrTheDefault) {
+// Each value is kept under the program's key, named after its executable; some are scrambled.
+TEST_F(AppTest, StoreReadsTheLastWriteOrTheDefaultAndScramblesWhatItIsGiven) {
     const auto read = [this](const wchar_t* app) {
         return store.ReadSetting(app, L"Settings", L"RunAtSysTray", L"False");
     };
-    EXPECT_EQ(read(kApp), L"False");
-    EXPECT_EQ(trayChoice(), L"");
+    EXPECT_EQ(read(kApp) + L"|" + trayChoice(), L"False|");
     storeTrayChoice(L"one");
     storeTrayChoice(L"True");
     EXPECT_EQ(fakes.registry.value(L"Software\\Dustrel\\Dustrel\\Settings", L"RunAtSysTray"),
               L"True");
-    EXPECT_EQ(read(kApp), L"True");
-    EXPECT_EQ(read(L"Cleaner"), L"False");  // another executable name is another, empty store
+    EXPECT_EQ(read(kApp) + L"|" + read(L"Cleaner"), L"True|False");
     // A refusal comes back as the registry gave it.
     fakes.registry.refuseValueWrites();
     fakes.registry.refusal = {platform::Status::Failed, 1018};
     const platform::Status refused = store.WriteSetting(kApp, L"Settings", L"RunAtSysTray", L"no");
-    EXPECT_EQ(refused, platform::Status::Failed);
-    EXPECT_EQ(refused.code(), 1018u);
+    EXPECT_TRUE(refused == platform::Status::Failed && refused.code() == 1018);
     EXPECT_EQ(read(kApp), L"True");
-}
 
-TEST_F(AppTest, ScramblingShiftsEveryPrintableCharacterAndDropsWhatCannotShift) {
+    // Scrambling shifts every printable character and drops what cannot shift.
     std::wstring printable;
     for (wchar_t c = 32; c <= 126; ++c) {
         printable += c;
@@ -60,9 +57,20 @@ TEST_F(AppTest, ScramblingShiftsEveryPrintableCharacterAndDropsWhatCannotShift) 
               std::wstring(1, L'\0'));
 }
 
+constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
+
+std::wstring inFolder(const std::wstring& name) {
+    return std::wstring(kLogFolder) + L"\\" + name;
+}
+
 class SettingsTest : public AppTest {
 protected:
-    void SetUp() override { start(); }
+    void SetUp() override {
+        start();
+        // Today is 5 December 2026; the fake locale writes dates day first, which the log
+        // names' month-first digits must not be read by.
+        fakes.clock.current = {2026, 12, 5, 10, 0, 0};
+    }
     settings::FrmSettings& settingsForm() { return form.frmSettings(); }
     settings::FrmCustomExtControls& ext() { return form.frmCustomExt().ui(); }
     void add(const std::wstring& name, const std::wstring& extension) {
@@ -72,16 +80,36 @@ protected:
     }
 };
 
+// The dialog writes the Run entry and the tray choice as they are clicked; closing it puts back
+// an entry removed meanwhile, and it opens again freshly loaded from what is stored.
 TEST_F(SettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice) {
-    settings::FrmSettingsControls& s = settingsUi();
-    s.optRun.userClick();
-    EXPECT_TRUE(s.chkSysTray.enabled() && s.chkSysTray.value() == ui::CheckBox::Checked);
-    EXPECT_EQ(trayChoice(), L"True");
-    s.chkSysTray.userClick();
-    EXPECT_EQ(trayChoice(), L"False");
+    host.onModal = [&](ui::Form& dialog) {
+        EXPECT_EQ(&dialog, &settingsForm());
+        settingsUi().optRun.userClick();
+        EXPECT_TRUE(settingsUi().chkSysTray.enabled() &&
+                    settingsUi().chkSysTray.value() == ui::CheckBox::Checked);
+        EXPECT_EQ(trayChoice(), L"True");
+        settingsUi().chkSysTray.userClick();
+        EXPECT_EQ(trayChoice(), L"False");
+        settingsUi().chkSysTray.userClick();
+        EXPECT_TRUE(platform::ok(fakes.registry.deleteValue(settings::kRunKey, kApp)));
+        settingsUi().Command1.click();
+    };
+    form.ui().cmdSettings.click();
+    EXPECT_TRUE(settingsForm().loaded() && !settingsForm().visible());
+    EXPECT_TRUE(settingsUi().optRun.value() &&
+                settingsUi().chkSysTray.value() == ui::CheckBox::Checked);
     EXPECT_EQ(runEntry(), kQuotedRunEntry);
-    s.optDontRun.userClick();
-    EXPECT_FALSE(runEntry() || s.chkSysTray.enabled() || s.chkSysTray.value());
+    EXPECT_EQ(settingsUi().cboLogFiles.items().size(), 3u);
+    host.onModal = [&](ui::Form&) {
+        settingsUi().optDontRun.userClick();
+        EXPECT_FALSE(runEntry() || settingsUi().chkSysTray.enabled() ||
+                     settingsUi().chkSysTray.value());
+        settingsForm().unload();  // the close box
+    };
+    form.cmdSettings_Click();
+    settings::FrmSettingsControls& s = settingsUi();
+    EXPECT_TRUE(s.optDontRun.value() && !runEntry());
     settingsForm().SetRunAtStartup(kApp, L"C:\\x", false);  // not there: silent
     EXPECT_TRUE(host.messageBoxes.empty());
 
@@ -90,8 +118,7 @@ TEST_F(SettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice) {
     storeTrayChoice(L"False");
     fakes.registry.refuseWritesUnder(settings::kRunKey);
     s.optRun.userClick();
-    EXPECT_TRUE(s.optRun.value());
-    EXPECT_EQ(trayChoice(), L"True");
+    EXPECT_TRUE(s.optRun.value() && trayChoice() == L"True");
     fakes.registry = FakeRegistry();
     fakes.registry.refuseValueWrites();
     fakes.registry.refusal = {platform::Status::Failed, 1021};  // ERROR_CHILD_MUST_BE_VOLATILE
@@ -110,61 +137,6 @@ TEST_F(SettingsTest, RunAtStartUpWritesAQuotedRunEntryAndStoresTheTrayChoice) {
     fakes.registry.set(settings::kRunKey, L"Other", L"C:\\elsewhere.exe");
     EXPECT_TRUE(settingsForm().WillRunAtStartup(L"Other"));
 }
-
-TEST_F(SettingsTest, ClosingTheDialogReloadsAFreshWindowFromTheStoredChoice) {
-    host.onModal = [&](ui::Form& dialog) {
-        EXPECT_EQ(&dialog, &settingsForm());
-        settingsUi().optRun.userClick();
-        // The user removes the entry by other means before closing; closing puts it back.
-        EXPECT_TRUE(platform::ok(fakes.registry.deleteValue(settings::kRunKey, kApp)));
-        settingsUi().Command1.click();
-    };
-    form.ui().cmdSettings.click();
-    EXPECT_TRUE(settingsForm().loaded() && !settingsForm().visible());
-    EXPECT_TRUE(settingsUi().optRun.value() && settingsUi().chkSysTray.value());
-    EXPECT_EQ(runEntry(), kQuotedRunEntry);
-    EXPECT_EQ(settingsUi().cboLogFiles.items().size(), 3u);
-
-    host.onModal = [&](ui::Form&) {
-        settingsUi().optDontRun.userClick();
-        settingsForm().unload();  // the close box
-    };
-    form.cmdSettings_Click();
-    EXPECT_TRUE(settingsUi().optDontRun.value() && !runEntry());
-}
-
-// Started into the notification area, the icon works while the update question waits: it
-// ignores a click and offers its menu on a right click, and a double click (false) shows the
-// window once start-up has filled it. Afterwards the menu's Show (true) restores it.
-class TrayTest : public AppTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(TrayTest, AClickDoesNothingARightClickOffersTheMenuShowOrADoubleClickRestores) {
-    const bool showFromMenu = GetParam();
-    storeScrambled(L"Register", L"LastUpdate", L"01/01/2020");
-    startedFromRunEntry();
-    const auto iconEvent = [&](ui::TrayEvent event) { settingsUi().picHook.trayEvent(event); };
-    bool shownDuringQuestion = true;
-    host.onMessageBox = [&](const MessageBoxCall&) {
-        iconEvent(ui::TrayEvent::Click);
-        iconEvent(ui::TrayEvent::RightClick);
-        iconEvent(showFromMenu ? ui::TrayEvent::Click : ui::TrayEvent::DoubleClick);
-        shownDuringQuestion = form.visible();
-    };
-    auto& c = start();
-    EXPECT_FALSE(shownDuringQuestion);
-    ASSERT_EQ(host.popups.size(), 1u);
-    EXPECT_TRUE(host.popups[0].menu == &c.mnuPopUP && host.popups[0].defaultItem == &c.mnuPop);
-    EXPECT_EQ(form.visible(), !showFromMenu);
-    if (showFromMenu) {
-        host.onPopup = [&](const PopupCall&) { return &c.mnuPop; };
-        iconEvent(ui::TrayEvent::RightClick);
-    }
-    EXPECT_TRUE(form.visible() && form.windowState() == ui::WindowState::Normal);
-    EXPECT_TRUE(!host.trayIconShown() && host.trayRemoves.size() == 1 && thankYouPages() == 0);
-    EXPECT_EQ(c.lstOptions.rowCount(), 6u);
-}
-
-INSTANTIATE_TEST_SUITE_P(ShowOrDoubleClick, TrayTest, ::testing::Bool());
 
 TEST_F(SettingsTest, CustomEntriesAreStoredInOrderForTheNextStart) {
     const wchar_t* const restart = L"Please ReStart The Application To See The Custom Extension.";
@@ -229,25 +201,10 @@ TEST_F(SettingsTest, CustomEntriesRefuseEmptyFieldsAndWhatWouldBreakTheListOrThe
               L"C:/* <files>.?tmp 2#Long?" + longest + L"#Archives?tar.gz#");
 }
 
-constexpr const wchar_t* kLogFolder = L"C:\\Program Files\\Dustrel\\log files";
-
-class LogFolderTest : public AppTest {
-protected:
-    void SetUp() override {
-        start();
-        // Today is 5 December 2026; the fake locale writes dates day first, which the names'
-        // month-first digits must not be read by.
-        fakes.clock.current = {2026, 12, 5, 10, 0, 0};
-    }
-    static std::wstring inFolder(const std::wstring& name) {
-        return std::wstring(kLogFolder) + L"\\" + name;
-    }
-};
-
 // Only deletion logs older than the chosen number of days go: not other files, a folder or a log
 // held open, nor names that only look like a log's (no date, a date that does not exist, another
 // program's prefix). A log's age counts from its name's month-first date to today, either way.
-TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
+TEST_F(SettingsTest, LogPurgeKeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
     constexpr int kNoLog = -1;
     // Each name with the age of its log in days; the first is held open.
     const std::vector<std::pair<std::wstring, int>> files{
@@ -290,7 +247,7 @@ TEST_F(LogFolderTest, KeepsTheLogsOfTheChosenNumberOfDaysAndEverythingElse) {
 
 // The arrow keys on the closed list pass over entries on the way to the one wanted: only that
 // one purges, once, when the user settles on it, or closes the window. Code's choice is settled.
-TEST_F(LogFolderTest, PurgesForTheEntrySettledOnNotThosePassedOver) {
+TEST_F(SettingsTest, LogPurgeGoesByTheEntrySettledOnNotThosePassedOver) {
     const Texts logs{inFolder(L"Dustrel-11252026-1.log"), inFolder(L"Dustrel-12022026-1.log")};
     // Of the logs 10 and 3 days old, how many are left; then both are there again.
     const auto left = [&](std::size_t count) {
@@ -326,20 +283,20 @@ TEST_F(LogFolderTest, PurgesForTheEntrySettledOnNotThosePassedOver) {
     left(0);
 }
 
-TEST_F(LogFolderTest, OpensTheLogFolderOrSaysWhyThereIsNone) {
+TEST_F(SettingsTest, OpensTheLogFolderOrSaysWhyThereIsNone) {
     settingsUi().cmdLogFiles.click();
     fakes.files.addFile(kLogFolder, "not a folder");
     settingsUi().cboLogFiles.setListIndex(1);  // purges nothing
     settingsUi().cmdLogFiles.click();
     EXPECT_EQ(fakes.files.contents(kLogFolder), "not a folder");
     ASSERT_EQ(host.messageBoxes.size(), 2u);
-    EXPECT_EQ(host.messageBoxes[1].text,
+    EXPECT_EQ(host.messageBoxes[1].caption + L": " + host.messageBoxes[1].text,
+              L"Dustrel: "
               L"Dustrel has not been used on your computer\rOr, The folder 'Log Files' has been "
               L"removed from your computer\r\rThe folder 'Log Files' will be created only when "
               L"you have removed junk files from your computer.");
-    EXPECT_TRUE(host.messageBoxes[0].text == host.messageBoxes[1].text &&
-                host.messageBoxes[0].caption == L"Dustrel");
-    EXPECT_EQ(host.messageBoxes[0].style,
+    EXPECT_EQ(host.messageBoxes[0].text, host.messageBoxes[1].text);
+    EXPECT_EQ(host.messageBoxes[1].style,
               (ui::MessageBoxStyle{ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop}));
     EXPECT_TRUE(fakes.shell.opened().empty());
 
