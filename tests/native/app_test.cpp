@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/custom_list.h"
-#include "app/drive_list.h"
-#include "clean/program_exit.h"
 #include "native/app_fixture.h"
 #include "platform/program_info.h"
 #include "settings/frm_custom_ext.h"
@@ -78,7 +75,6 @@ TEST_F(AppTest, FirstStartOpensTheDrivePageLaidOutWithNothingTickedOrEnabled) {
     system.addDrive(L'C', platform::DriveKind::Fixed, {1, 40007729152ULL, 12345678901ULL});
     system.addDrive(L'G', platform::DriveKind::Fixed, {});
     system.failSizes(L'G');
-    EXPECT_EQ(app::GetDriveLetters(system), (Texts{L"C", L"D", L"E", L"G"}));
     auto& c = start();
     form.frmCustomExt().load();
     EXPECT_TRUE(host.messageBoxes.empty());
@@ -96,8 +92,6 @@ TEST_F(AppTest, FirstStartOpensTheDrivePageLaidOutWithNothingTickedOrEnabled) {
     EXPECT_FALSE(c.lstFilesDelete.checkBoxes());
     // The settings window is loaded, hidden, holding the creation state.
     EXPECT_TRUE(form.frmSettings().loaded() && !form.frmSettings().visible());
-    EXPECT_EQ(settingsUi().cboLogFiles.items(),
-              (Texts{L"Last 1 Day", L"Last 5 Days", L"Last 15 Days"}));
     EXPECT_EQ(settingsUi().cboLogFiles.listIndex(), -1);
 
     // Page by page: the side panel, About, deleted files, results, categories, drives.
@@ -209,18 +203,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartupFromRunTest,
                                            RunCase{true, L"True", L"-x /STARTUPNOW", true, true},
                                            RunCase{true, L"False", L"/STARTUP", true}));
 
-// "RunAtSysTray" cannot be stored, so it reads as "False" and "Do Not Run" wins, which deletes
-// the Run entry.
-TEST_F(AppTest, UnwritableStoreLeavesTheProgramOutOfTheNotificationArea) {
-    startedFromRunEntry();
-    fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
-    start();
-    EXPECT_TRUE(settingsUi().optDontRun.value());
-    EXPECT_FALSE(runEntry());
-    EXPECT_FALSE(host.trayIconShown());
-    EXPECT_TRUE(host.messageBoxes.empty());
-}
-
 TEST_F(AppTest, SecondCopyExplainsOpensTheThankYouPageAndEndsWithoutItsWindow) {
     // The first copy was started as Dustrel.exe, this one as DUSTREL.EXE: the same program.
     ASSERT_TRUE(fakes.system.claimSingleInstance(platform::applicationName(fakes.system)));
@@ -234,42 +216,37 @@ TEST_F(AppTest, SecondCopyExplainsOpensTheThankYouPageAndEndsWithoutItsWindow) {
     EXPECT_TRUE(lastUpdate().empty() && host.trayAdds.empty() && runEntry() == kQuotedRunEntry);
 }
 
-struct ReminderCase {
-    const wchar_t* stored;
-    bool asks;
-    ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::No;
-    bool refused = false;  // the store refuses today's date
-};
-
-class UpdateReminderTest : public AppTest, public ::testing::WithParamInterface<ReminderCase> {};
-
 // From the fifteenth day in either direction, or when the date cannot be read, the program
 // asks; Yes opens the download page, and either answer moves the date to today when the store
 // takes it (the next start asks again when it does not).
-TEST_P(UpdateReminderTest, AsksFromTheFifteenthDayAndMovesTheDate) {
-    const ReminderCase& k = GetParam();
-    host.answers.push_back(k.answer);
+TEST_F(AppTest, UpdateReminderAsksFromTheFifteenthDayAndMovesTheDate) {
     fakes.clock.current = {2024, 6, 15, 23, 59, 59};
-    storeScrambled(L"Register", L"LastUpdate", k.stored);
-    if (k.refused) {
-        fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
+    const struct {
+        const wchar_t* stored;
+        bool asks;
+        bool yes = false;
+    } cases[] = {{L"01/06/2024", false}, {L"31/05/2024", true, true}, {L"29/06/2024", false},
+                 {L"30/06/2024", true},  {L"not a date", true},       {L"31/02/2024", true}};
+    const auto remind = [this] {
+        settings::runUpdateReminder(store, kApp, fakes.clock, fakes.locale, host, fakes.shell);
+    };
+    for (const auto& k : cases) {
+        host.messageBoxes.clear();
+        host.answers = {k.yes ? ui::MessageBoxAnswer::Yes : ui::MessageBoxAnswer::No};
+        const std::size_t opened = fakes.shell.opened().size();
+        storeScrambled(L"Register", L"LastUpdate", k.stored);
+        remind();
+        EXPECT_EQ(host.messageTexts(), k.asks ? Texts{kUpdateQuestion} : Texts{}) << k.stored;
+        EXPECT_EQ(fakes.shell.opened().size() - opened, k.yes ? 1u : 0u) << k.stored;
+        EXPECT_EQ(lastUpdate(), k.asks ? L"15/06/2024" : k.stored);
     }
-    settings::runUpdateReminder(store, kApp, fakes.clock, fakes.locale, host, fakes.shell);
-    EXPECT_EQ(host.messageTexts(), k.asks ? Texts{kUpdateQuestion} : Texts{});
-    EXPECT_EQ(fakes.shell.opened(),
-              k.answer == ui::MessageBoxAnswer::Yes
-                  ? Texts{settings::vendorAddress(settings::kDownloadPagePath)}
-                  : Texts{});
-    EXPECT_EQ(lastUpdate(), k.asks && !k.refused ? L"15/06/2024" : k.stored);
+    EXPECT_EQ(fakes.shell.opened(), Texts{settings::vendorAddress(settings::kDownloadPagePath)});
+    storeScrambled(L"Register", L"LastUpdate", L"15/06/2023");
+    fakes.registry.refuseWritesUnder(L"Software\\Dustrel");
+    remind();
+    EXPECT_EQ(lastUpdate(), L"15/06/2023");
+    EXPECT_EQ(host.messageBoxes.size(), 2u);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Dates, UpdateReminderTest,
-    ::testing::Values(ReminderCase{L"01/06/2024", false},
-                      ReminderCase{L"31/05/2024", true, ui::MessageBoxAnswer::Yes},
-                      ReminderCase{L"29/06/2024", false}, ReminderCase{L"30/06/2024", true},
-                      ReminderCase{L"not a date", true}, ReminderCase{L"31/02/2024", true},
-                      ReminderCase{L"15/06/2023", true, ui::MessageBoxAnswer::Yes, true}));
 
 // Row 8 ("B") searches entry 5's extension, past the entry that had no "?" and those the
 // custom-extension window would refuse, which are neither listed nor searched: "*" would list
@@ -290,11 +267,9 @@ TEST_F(AppTest, CustomRowsFollowTheBuiltInOnesAndSearchTheirOwnExtensions) {
     c.lstOptions.setChecked(6, true);
     act([this] { form.cmdNext1_Click(); });
     EXPECT_EQ(rowTexts(c.ListFiles), (Texts{L"C:\\f.x", L"C:\\f.y"}));
-}
 
-// Only the first "?" splits; a name with nothing after the mark has an empty extension. Only
-// an entry the window would store makes a row.
-TEST(CustomListTest, ParsesEntriesAsStored) {
+    // Only the first "?" splits; a name with nothing after the mark has an empty extension. Only
+    // an entry the window would store makes a row.
     const app::CustomList marks = app::parseCustomList(L"Name?#a?b?c#?#?x#ok?x#");
     EXPECT_EQ(marks.names, (Texts{L"Name", L"a", L"", L"", L"ok", L""}));
     EXPECT_EQ(marks.extensions, (Texts{L"", L"b?c", L"", L"x", L"x", L""}));
@@ -429,12 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ExitPath{"ExitButton", [](app::FrmMain& f) { f.ui().cmdExit[0]->click(); }},
                       ExitPath{"FileMenuExit", [](app::FrmMain& f) { f.ui().mnuExit.click(); }},
                       ExitPath{"ExitWithoutReboot",
-                               [](app::FrmMain& f) { f.ui().cmdExit2.click(); }},
-                      ExitPath{"ExitTwice",
-                               [](app::FrmMain& f) {
-                                   f.programExit().ExitProgram();
-                                   f.programExit().ExitProgram();
-                               }}),
+                               [](app::FrmMain& f) { f.ui().cmdExit2.click(); }}),
     [](const ::testing::TestParamInfo<ExitPath>& info) { return info.param.name; });
 
 TEST_F(AppTest, ExitWithRebootAsksForARestartAndStaysWhenRefused) {
@@ -453,7 +423,6 @@ TEST(FaultMessageTest, SaysWhatTheExceptionSaysAsFarAsItCanBeRead) {
         std::exception_ptr error;
         std::wstring text;
     } cases[] = {
-        {std::make_exception_ptr(std::runtime_error("disk on fire")), kStopped + L": disk on fire"},
         {std::make_exception_ptr(42), kStopped + L"."},
         {std::make_exception_ptr(std::runtime_error("caf\xC3\xA9\n\x7F~")),
          kStopped + L": caf????~"},
@@ -465,29 +434,12 @@ TEST(FaultMessageTest, SaysWhatTheExceptionSaysAsFarAsItCanBeRead) {
     }
 }
 
-// A host outlives the program's exit it was given: a fault after that still ends the program.
-TEST(FaultExitTest, EndsTheProgramWhenNoExitIsLeftToRun) {
-    TestHost host;
-    host.faultExpected = true;
-    int farewells = 0;
-    std::make_unique<clean::ProgramExit>(host, [&farewells] { ++farewells; }).reset();
-    host.fault(std::make_exception_ptr(std::runtime_error("late")));
-    EXPECT_TRUE(host.endProgramCalls == 1 && farewells == 0);
-}
-
-class FaultTest : public AppTest, public ::testing::WithParamInterface<bool> {
-protected:
-    void SetUp() override {
-        start();
-        host.faultExpected = true;
-    }
-    void fail() { throw std::runtime_error("boom"); }
-};
-
 // Reported once in a stop box, whatever else fails or is tried while the box is up; then every
 // window goes as the program's exits take them, without the thank-you page, and nothing runs
 // any more.
-TEST_F(FaultTest, IsReportedOnceThenTheProgramEndsAsItsExitsEndIt) {
+TEST_F(AppTest, FaultIsReportedOnceThenTheProgramEndsAsItsExitsEndIt) {
+    start();
+    host.faultExpected = true;
     bool ranDuringReport = false;
     host.onMessageBox = [&](const MessageBoxCall&) {
         host.barrier([] { throw std::logic_error("second"); });  // a window's own fault
@@ -498,7 +450,7 @@ TEST_F(FaultTest, IsReportedOnceThenTheProgramEndsAsItsExitsEndIt) {
     act([&] {
         form.frmSettings().ui();
         // Raised directly by the handler: the handler that raised it goes no further either.
-        act([this] { fail(); });
+        act([] { throw std::runtime_error("boom"); });
         wentOn = true;
     });
     ASSERT_EQ(host.messageBoxes.size(), 1u);
@@ -511,43 +463,6 @@ TEST_F(FaultTest, IsReportedOnceThenTheProgramEndsAsItsExitsEndIt) {
     act([&] { wentOn = true; });
     EXPECT_FALSE(wentOn);
 }
-
-// A Delete stops at the fault, whether its own work fails (true) or a handler run from its look
-// at the queue: the log names exactly the files gone, and the rest stay.
-TEST_P(FaultTest, DuringADeleteLeavesTheLogOfTheFilesGoneComplete) {
-    const bool inOwnWork = GetParam();
-    auto& c = form.ui();
-    fakes.files.addFile(L"C:\\Program Files\\Dustrel\\Dustrel.exe", "MZ");
-    const Texts paths = {L"C:\\1.tmp", L"C:\\2.tmp", L"C:\\3.tmp", L"C:\\4.tmp"};
-    for (const std::wstring& path : paths) {
-        fakes.files.addFile(path, "data");
-        c.ListFiles.setChecked(c.ListFiles.addRow(path), true);
-    }
-    int looks = 0;
-    host.onDoEvents = [&] {
-        if (++looks == 3 && !inOwnWork) {
-            act([this] { fail(); });
-        }
-    };
-    fakes.files.duringDeletion = [&](const std::wstring& path, bool) {
-        if (inOwnWork && path == paths[2]) {
-            fail();
-        }
-    };
-    c.cmdDelete.setEnabled(true);
-    c.cmdDelete.click();
-    EXPECT_EQ(host.messageTexts(), Texts{kStopped + L": boom"});
-    EXPECT_FALSE(fakes.files.exists(paths[0]) || fakes.files.exists(paths[1]));
-    EXPECT_TRUE(fakes.files.exists(paths[2]) && fakes.files.exists(paths[3]));
-    EXPECT_EQ(
-        fakes.files.contents(L"C:\\Program Files\\Dustrel\\log files\\Dustrel-06152024-1200.log"),
-        "\xEF\xBB\xBF"
-        "Dustrel\r\n15/06/2024\r\n12:00:00\r\n\r\nFiles Deleted are:\r\n\r\n"
-        "C:\\1.tmp\r\nC:\\2.tmp\r\n");
-    EXPECT_FALSE(form.loaded());
-}
-
-INSTANTIATE_TEST_SUITE_P(InItsOwnWorkOrAHandlerItRan, FaultTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace dustrel::testing

@@ -29,12 +29,6 @@ TEST_F(AppTest, StoreReadsTheLastWriteOrTheDefaultAndScramblesWhatItIsGiven) {
     EXPECT_EQ(fakes.registry.value(L"Software\\Dustrel\\Dustrel\\Settings", L"RunAtSysTray"),
               L"True");
     EXPECT_EQ(read(kApp) + L"|" + read(L"Cleaner"), L"True|False");
-    // A refusal comes back as the registry gave it.
-    fakes.registry.refuseValueWrites();
-    fakes.registry.refusal = {platform::Status::Failed, 1018};
-    const platform::Status refused = store.WriteSetting(kApp, L"Settings", L"RunAtSysTray", L"no");
-    EXPECT_TRUE(refused == platform::Status::Failed && refused.code() == 1018);
-    EXPECT_EQ(read(kApp), L"True");
 
     // Scrambling shifts every printable character and drops what cannot shift.
     std::wstring printable;
