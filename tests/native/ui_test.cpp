@@ -1,6 +1,5 @@
-// The window model, and the rules the Win32 view only carries out: how siblings stack and take
-// the keyboard, where Tab enters an option group, type-ahead in a list, which row a click on a
-// list means, and what a MouseDown handler is told.
+// The window model, and the rules the Win32 view only carries out: how siblings stack and group
+// for the keyboard, type-ahead in a list, and which row a click on a list means.
 
 #include <gtest/gtest.h>
 
@@ -79,13 +78,6 @@ protected:
     Recorder recorder;  // outlives the form, which may still notify it as it goes
     TestForm form{host};
     TestControls& c = form.ui();
-    // Tab order is the order of `controls`.
-    static TabPosition tabOrder(std::vector<const Control*> controls) {
-        return [controls](const Control& control) {
-            return static_cast<std::size_t>(std::ranges::find(controls, &control) -
-                                            controls.begin());
-        };
-    }
     std::wstring rowTexts() {
         std::wstring texts;
         for (std::size_t i = 0; i < c.list.rowCount(); ++i) {
@@ -340,8 +332,8 @@ TEST_F(UiModelTest, TypeAheadFindsTheFirstMatchingRowFromItsStart) {
 }
 
 // A click or key names a position on the picture last painted. Whatever moved the rows since
-// (a sort, the end of a drive's walk, a removal), it means the row drawn there, or none; never
-// the row that moved into its place unseen.
+// (a sort, a removal), it means the row drawn there, or none; never the row that moved into its
+// place unseen.
 TEST_F(UiModelTest, APositionMeansTheRowDrawnThereWhereverItMoved) {
     ListView& list = c.list;
     ListPicture picture;
@@ -394,7 +386,9 @@ TEST_F(UiModelTest, APositionMeansTheRowDrawnThereWhereverItMoved) {
 // Siblings a, b and c, in that tab order, given back to front by their letters.
 TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
     Control* const abc[] = {&c.lbl, &c.pic, &c.cmd};
-    const TabPosition tab = tabOrder({abc[0], abc[1], abc[2]});
+    const TabPosition tab = [&](const Control& control) {
+        return static_cast<std::size_t>(std::ranges::find(abc, &control) - std::begin(abc));
+    };
     const Rect box{0, 0, 100, 100}, overBox{50, 50, 100, 100}, right{200, 0, 100, 100};
     const Rect page{0, 0, 200, 200}, notice{10, 10, 50, 50};
     const struct {
@@ -405,8 +399,8 @@ TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
         {{box, right, {400, 0, 100, 100}}, "bca", "abc"},
         // Edges that only touch do not overlap.
         {{box, {100, 0, 100, 100}, {0, 100, 100, 100}}, "abc", "abc"},
-        // Of two overlapping, the one in front comes first, also once brought there.
-        {{box, overBox}, "ba", "ab"},
+        // Of two overlapping, the one in front comes first.
+        {{box, overBox}, "ab", "ba"},
         // Only the covered one waits for what covers it.
         {{box, right, overBox}, "abc", "bca"},
         // A notice made first lies behind the pages until it is brought to the front.
