@@ -321,9 +321,13 @@ TEST_F(UiModelTest, TypeAheadFindsTheFirstMatchingRowFromItsStart) {
         RowSearch search;
         std::optional<std::size_t> expected;
     } cases[] = {
-        {{L"Beta.log", 0, false, false}, 1}, {{L"beta", 0, false, false}, std::nullopt},
-        {{L"beta", 2, true, false}, 2},      {{L"Beta", 0, true, false}, 1},
-        {{L"alpha", 1, true, true}, 0},      {{L"beta", 9, true, true}, 2},
+        {{L"Beta.log", 0, false, false}, 1},
+        {{L"beta", 0, false, false}, std::nullopt},
+        {{L"beta", 2, true, false}, 2},
+        {{L"Beta", 0, true, false}, 1},
+        {{L"alpha", 1, true, false}, std::nullopt},
+        {{L"alpha", 1, true, true}, 0},
+        {{L"beta", 9, true, true}, 2},
     };
     for (const auto& k : cases) {
         EXPECT_EQ(findRow(c.list, k.search, same), k.expected)
