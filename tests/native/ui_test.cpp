@@ -403,6 +403,8 @@ TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
         {{box, right, {400, 0, 100, 100}}, "bca", "abc"},
         // Edges that only touch do not overlap.
         {{box, {100, 0, 100, 100}, {0, 100, 100, 100}}, "abc", "abc"},
+        {{{100, 0, 100, 100}, box}, "ab", "ab"},
+        {{{0, 100, 100, 100}, box}, "ab", "ab"},
         // Of two overlapping, the one in front comes first.
         {{box, overBox}, "ab", "ba"},
         // Only the covered one waits for what covers it.
