@@ -74,9 +74,9 @@ protected:
         }
         return {};
     }
-    // The paths a log names, one a line after its heading.
-    static Lines logged(const std::string& log) {
-        const std::string heading = "Files Deleted are:\r\n\r\n";
+    // The paths the log names, one a line after its heading.
+    Lines logged() const {
+        const std::string log = bytesOf(logPath()), heading = "Files Deleted are:\r\n\r\n";
         const std::size_t start = log.find(heading);
         return start == std::string::npos ? Lines{} : linesOf(log.substr(start + heading.size()));
     }
@@ -139,8 +139,8 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesEvenReadOnlyOnes) {
     clickDelete();
 
     EXPECT_EQ(rows(main.ui().lstFilesDelete), gone);
-    EXPECT_EQ(logged(bytesOf(logPath())), gone);
-    EXPECT_EQ(main.boxesShown, std::vector<std::wstring>{});
+    EXPECT_EQ(logged(), gone);
+    EXPECT_EQ(main.boxes.texts, std::vector<std::wstring>{});
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(linesOf(leftOnDisk()), kept);
 }
@@ -195,8 +195,8 @@ TEST_F(DeletingOnDiskTest, PathsSwappedFromLinuxDuringDeleteTakeNothingUnticked)
 
     // Full lists of 2,000 lines would drown a failure's message.
     EXPECT_TRUE(rows(main.ui().lstFilesDelete) == expectedGone) << "on the page";
-    EXPECT_TRUE(logged(bytesOf(logPath())) == expectedGone) << "in the log";
-    EXPECT_EQ(main.boxesShown, std::vector<std::wstring>{L"2 Files Could Not Be Deleted"});
+    EXPECT_TRUE(logged() == expectedGone) << "in the log";
+    EXPECT_EQ(main.boxes.texts, std::vector<std::wstring>{L"2 Files Could Not Be Deleted"});
     EXPECT_EQ(rows(main.ui().ListFiles), (Lines{toUtf8(root_) + "\\Tree\\D1997\\f.tmp",
                                                 toUtf8(root_) + "\\Tree\\D1998\\f.tmp"}));
     // Nothing is left on disk but what the tick did not name.
@@ -253,7 +253,7 @@ protected:
         }
         EXPECT_GT(gone.size(), 0u);
         EXPECT_LT(gone.size(), ticked.size()) << "Delete ran to its end first";
-        EXPECT_TRUE(logged(bytesOf(logPath())) == gone) << "in the log";
+        EXPECT_TRUE(logged() == gone) << "in the log";
         return ended;
     }
     std::string logAtEnd;
@@ -275,19 +275,38 @@ TEST_F(EndingDuringDeleteTest, SessionEndingLeavesEveryGoneFileInTheLog) {
 }
 
 // A handler run from Delete's look at the queue throws (a click posted from another thread, as
-// the button sends it, though its page is not in front): the failure is told, the program ends.
-TEST_F(EndingDuringDeleteTest, FaultLeavesEveryGoneFileInTheLog) {
-    ui::Button& failing = main.ui().cmdExit2;
-    failing.onClick = [] { throw std::runtime_error("boom"); };
-    failing.setEnabled(true);
-    const HWND button = main.host.windowOf(failing);
+// the button sends it, though its page is not in front): one message box says so, and no handler
+// runs any more, not even a second failing one waiting in the queue behind the first. The windows
+// go and the message loop ends with the code of a failure.
+TEST_F(EndingDuringDeleteTest, FaultIsReportedOnceAndLeavesEveryGoneFileInTheLog) {
+    ui::Button& exit = *main.ui().cmdExit[0];
+    ui::Button& exit2 = main.ui().cmdExit2;
+    exit2.onClick = [] { throw std::runtime_error("boom"); };
+    exit.onClick = [] { throw 42; };
+    std::vector<HWND> buttons;
+    for (ui::Button* button : {&exit2, &exit}) {
+        button->setEnabled(true);
+        buttons.push_back(main.host.windowOf(*button));
+    }
+    const HWND window = main.host.windowOf(main.form);
     ASSERT_TRUE(endDuringDelete([&] {
-        return PostMessageW(GetParent(button), WM_COMMAND,
-                            MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                            reinterpret_cast<LPARAM>(button)) != 0;
+        bool posted = true;
+        for (const HWND w : buttons) {
+            posted = PostMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(w)) &&
+                     posted;
+        }
+        return posted;
     }));
-    EXPECT_EQ(main.boxesShown,
+    EXPECT_EQ(main.boxes.texts,
               std::vector<std::wstring>{L"An unexpected error stopped Dustrel: boom"});
+    EXPECT_FALSE(main.form.loaded());
+    EXPECT_TRUE(main.fakes.shell.opened().empty()) << "no thank-you page after a failure";
+    EXPECT_EQ(ui::win32::runMessageLoop(main.host), ui::win32::kFaultExitCode);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    main.host.idle();
+    EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace

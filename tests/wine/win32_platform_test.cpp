@@ -38,48 +38,36 @@ TEST(Win32FileSystemTest, HoldsTheFileWhileOpenForDeletion) {
 }
 
 // Strings go in as REG_SZ with their NUL, as other programs read them (the Run entry is read by
-// Windows itself), and come out however they were stored.
-TEST(Win32RegistryTest, WritesRegSzAndReadsOnlyStringsHoweverTheyWereStored) {
-    const std::wstring path = L"Software\\DustrelTest\\" + testing::uniqueName();
-    const std::wstring quoted = L"\"C:\\Program Files\\Dustrel\\Dustrel.exe\" /STARTUP";
-    Win32Registry registry;
-    ASSERT_EQ(registry.writeString(path, L"Run", quoted), Status::Ok);
-    wchar_t raw[256] = {};
-    DWORD type = 0, size = sizeof(raw);
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Run", RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, raw, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(raw, quoted);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, (quoted.size() + 1) * sizeof(wchar_t));
-
-    const DWORD number = 7;
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"NoNul", REG_SZ, L"abcd", 8);
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Expand", REG_EXPAND_SZ, L"%TEMP%", 12);
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Number", REG_DWORD, &number, 4);
-    std::wstring text, value;
-    for (const wchar_t* name : {L"NoNul", L"Expand", L"Number"}) {
-        text += registry.readString(path, name, value) == Status::Ok ? value + L"," : L"-,";
-    }
-    EXPECT_EQ(text, L"abcd,%TEMP%,-,");
-    EXPECT_EQ(registry.queryValue(path, L"Number"), Status::Ok);
-    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
-}
-
-// A failure carries the code the system gave (what a message naming the error shows), or, where
-// the implementation refuses by itself, the code the system has for that reason.
-TEST(Win32PlatformTest, FailuresCarryTheSystemsErrorCode) {
+// Windows itself), and come out however they were stored. A failure carries the code the system
+// gave (what a message naming the error shows), or, where the implementation refuses by itself,
+// the code the system has for that reason.
+TEST(Win32PlatformTest, RegistryStringsAndTheSystemsErrorCodes) {
     const std::wstring root = testing::makeTempFolder(L"DustrelCodes.");
     const std::wstring key = L"Software\\DustrelTest\\" + testing::uniqueName();
+    const std::wstring quoted = L"\"C:\\Program Files\\Dustrel\\Dustrel.exe\" /STARTUP";
     Win32FileSystem files;
     Win32Registry registry;
-    ASSERT_EQ(files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), Status::Ok);
-    ASSERT_EQ(registry.createKey(key), Status::Ok);
+    ASSERT_EQ(registry.writeString(key, L"Run", quoted), Status::Ok);
+    wchar_t raw[256] = {};
+    DWORD type = 0, size = sizeof(raw);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Run", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                           raw, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(raw + std::to_wstring(type) + L"," + std::to_wstring(size),
+              quoted + std::to_wstring(REG_SZ) + L"," + std::to_wstring((quoted.size() + 1) * 2));
     const DWORD number = 7;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Number", REG_DWORD, &number, sizeof number);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"NoNul", REG_SZ, L"abcd", 8);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Expand", REG_EXPAND_SZ, L"%TEMP%", 12);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Number", REG_DWORD, &number, 4);
+    std::wstring text, value;
+    for (const wchar_t* name : {L"NoNul", L"Expand"}) {
+        text += registry.readString(key, name, value) == Status::Ok ? value + L"," : L"-,";
+    }
+    EXPECT_EQ(text, L"abcd,%TEMP%,");
+    EXPECT_EQ(registry.queryValue(key, L"Number"), Status::Ok);
+
+    ASSERT_EQ(files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), Status::Ok);
     std::string bytes;
-    std::wstring text;
     std::unique_ptr<OpenedFile> opened;
     const std::vector<std::pair<Status, DWORD>> answers{
         {files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), ERROR_FILE_EXISTS},
@@ -99,13 +87,16 @@ TEST(Win32PlatformTest, FailuresCarryTheSystemsErrorCode) {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
 }
 
-TEST(Win32SystemTest, HandsOnItsArgumentsAndGuardsAgainstOtherCopies) {
+TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGently) {
     Win32System system;
     EXPECT_EQ(system.commandArguments(), argumentsOf(GetCommandLineW()));
     // The guard is the system's: another holder of the name is refused too.
     const std::wstring name = L"Test." + testing::uniqueName();
     EXPECT_TRUE(system.claimSingleInstance(name));
     EXPECT_FALSE(Win32System().claimSingleInstance(name));
+    // Restarting Windows forces no other program closed.
+    EXPECT_EQ(Win32System::restartFlags() & (EWX_REBOOT | EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF),
+              static_cast<unsigned>(EWX_REBOOT));
 }
 
 // Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a half alone none.
@@ -113,12 +104,6 @@ TEST(Utf8Test, WritesASurrogatePairAsOneCharacter) {
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}), "\xF0\x90\x80\x80");
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xDBFF), wchar_t(0xDFFF), wchar_t(0xDBFF)}),
               "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
-}
-
-TEST(Win32SystemTest, RestartsWithoutForcingOtherProgramsClosed) {
-    const unsigned flags = Win32System::restartFlags();
-    EXPECT_EQ(flags & EWX_REBOOT, static_cast<unsigned>(EWX_REBOOT));
-    EXPECT_EQ(flags & (EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF), 0u);
 }
 
 // Made-up handles whose closing is written down, so that a handle closed twice or never shows.
