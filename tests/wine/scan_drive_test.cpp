@@ -22,8 +22,7 @@ public:
     std::uint32_t milliseconds() override {
         if (button != nullptr && --looksLeft == 0) {
             PostMessageW(button, BM_CLICK, 0, 0);
-            // The next folder looks at the queue however fast the walk goes.
-            skipped_ += 1000;
+            skipped_ += 1000;  // the next folder looks at the queue however fast the walk goes
         }
         return real_.milliseconds() + skipped_;
     }

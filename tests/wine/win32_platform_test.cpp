@@ -22,19 +22,16 @@ namespace {
 // acts. (Windows also refuses to rename the folders on its way, which are held the same way;
 // Wine does not enforce share modes on folders, so that part cannot be shown here.)
 TEST(Win32FileSystemTest, HoldsTheFileWhileOpenForDeletion) {
-    const std::wstring root = testing::makeTempFolder(L"DustrelHold.");
-    ASSERT_TRUE(CreateDirectoryW((root + L"\\Dir").c_str(), nullptr));
-    const std::wstring file = root + L"\\Dir\\x.tmp";
+    const std::wstring root = testing::makeTempFolder(L"DustrelHold."), file = root + L"\\x.tmp";
     CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     Win32FileSystem files;
     std::unique_ptr<OpenedFile> opened;
     ASSERT_EQ(files.openForDeletion(file, opened), Status::Ok);
-    EXPECT_FALSE(MoveFileW(file.c_str(), (root + L"\\x.tmp").c_str()));
+    EXPECT_FALSE(MoveFileW(file.c_str(), (root + L".x.tmp").c_str()));
     EXPECT_EQ(opened->deleteNow(), Status::Ok);
     opened.reset();
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    RemoveDirectoryW((root + L"\\Dir").c_str());
-    RemoveDirectoryW(root.c_str());
+    EXPECT_TRUE(RemoveDirectoryW(root.c_str()));
 }
 
 // Strings go in as REG_SZ with their NUL, as other programs read them (the Run entry is read by
@@ -111,21 +108,16 @@ struct RecordedHandleTraits {
     static inline std::vector<int> closed;
     static int empty() { return 0; }
     static bool valid(int handle) { return handle != 0; }
-    static bool close(int handle) {
-        closed.push_back(handle);
-        return true;
-    }
+    static bool close(int handle) { return closed.push_back(handle), true; }
 };
-using RecordedHandle = UniqueHandle<int, RecordedHandleTraits>;
 
 TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
     {
-        RecordedHandle first(1), third(3), given(4);
-        RecordedHandle second(std::move(first));
+        UniqueHandle<int, RecordedHandleTraits> first(1), third(3), given(4);
+        auto second(std::move(first));
         third = std::move(second);
         EXPECT_EQ(RecordedHandleTraits::closed, std::vector<int>{3});
-        EXPECT_EQ(third.get(), 1);
-        EXPECT_EQ(given.release(), 4);
+        EXPECT_EQ(std::pair(third.get(), given.release()), std::pair(1, 4));
         EXPECT_FALSE(given.valid());
     }
     EXPECT_EQ(RecordedHandleTraits::closed, (std::vector<int>{3, 1}));

@@ -110,13 +110,13 @@ std::wstring textOf(HWND hwnd) {
     return buffer;
 }
 
-// Whether `upper` comes before `lower` among their parent's children, i.e. lies above it.
-bool isAbove(HWND upper, HWND lower) {
-    HWND w = upper;
-    while (w != nullptr && w != lower) {
-        w = GetWindow(w, GW_HWNDNEXT);
+// How many siblings lie above a window.
+int depth(HWND w) {
+    int above = 0;
+    while ((w = GetWindow(w, GW_HWNDPREV)) != nullptr) {
+        ++above;
     }
-    return w != nullptr && upper != lower;
+    return above;
 }
 
 // One input, from the user or the shell, to one control of a fresh form: what the code did
@@ -167,15 +167,23 @@ protected:
         pump();
     }
 
+    void press(HWND window, UINT down, WPARAM keys, POINT at) {
+        PostMessageW(window, down, keys, MAKELPARAM(at.x, at.y));
+        PostMessageW(window, down + 1, 0, MAKELPARAM(at.x, at.y));
+    }
+
     void apply(const Input& in) {
         ViewControls& u = c();
         Control* target = form.find(in.control);  // none for the form and its menus
         const std::string before = in.before;
-        const HWND window = target != nullptr ? hwnd(*target) : host.windowOf(form);
+        HWND window = target != nullptr ? hwnd(*target) : host.windowOf(form);
         if (target != nullptr) {
             target->setEnabled(before != "disabled");
             target->setVisible(true);
         }
+        form.cancelUnload = before == "refuses";
+        form.setClosesOnEscape(before == "closes on Escape");
+        RECT r{};
         if (before == "browsed") {
             key(u.cboKind, VK_DOWN);
         } else if (before == "grayed") {
@@ -185,6 +193,14 @@ protected:
         } else if (before.starts_with("row 2")) {
             u.lstItems.setChecked(2, before == "row 2 ticked");
             ListView_SetItemState(window, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+        } else if (before == "dropped") {  // the list open, for a pick
+            SetFocus(window);
+            SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof(info);
+            GetComboBoxInfo(window, &info);
+            window = info.hwndList;
+            SendMessageW(window, LB_GETITEMRECT, in.at.x, reinterpret_cast<LPARAM>(&r));
         } else if (before.ends_with("unseen")) {
             // Painted, then re-ordered with no paint before the input: by a sort that a click
             // on the header asks for, or by a removal.
@@ -195,24 +211,21 @@ protected:
             SetFocus(window);
             ListView_SetItemState(window, 0, LVIS_FOCUSED, LVIS_FOCUSED);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            RECT column{};
             const HWND header = ListView_GetHeader(window);
-            Header_GetItemRect(header, 0, &column);
-            const LPARAM on = MAKELPARAM(column.left + 20, column.bottom / 2);
+            Header_GetItemRect(header, 0, &r);
             if (before == "sorted unseen") {
-                PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, on);
-                PostMessageW(header, WM_LBUTTONUP, 0, on);
+                press(header, WM_LBUTTONDOWN, MK_LBUTTON, {r.left + 20, r.bottom / 2});
             } else {
                 u.lstItems.removeRow(0);
             }
         }
-        form.cancelUnload = before == "refuses";
-        form.setClosesOnEscape(before == "closes on Escape");
-        POINT at = in.at;
-        if (RECT r{}; at.y < 0 && ListView_GetItemRect(window, at.x, &r, LVIR_LABEL)) {
-            // The check box lies left of the label.
-            at = {at.y == kOnName ? r.left + 10 : r.left - 8, (r.top + r.bottom) / 2};
+        if (in.at.y < 0 && before != "dropped") {
+            ListView_GetItemRect(window, in.at.x, &r, LVIR_LABEL);
         }
+        // On a row: its check box lies left of its label.
+        const POINT at = in.at.y >= 0 ? in.at
+                                      : POINT{in.at.y == kOnName ? r.left + 10 : r.left - 8,
+                                              (r.top + r.bottom) / 2};
         if (in.message == TrayIcon::kMessage) {
             (void)host.addTrayIcon(u.picNotice, L"Dustrel");
             if (before == "icon removed") {
@@ -221,17 +234,6 @@ protected:
                 form.unload();
             }
             PostMessageW(host.trayWindow(), TrayIcon::kMessage, 1, in.key);
-        } else if (in.message == CB_SHOWDROPDOWN) {  // a pick from the open list
-            SetFocus(window);
-            SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
-            COMBOBOXINFO info{};
-            info.cbSize = sizeof(info);
-            RECT item{};
-            GetComboBoxInfo(window, &info);
-            SendMessageW(info.hwndList, LB_GETITEMRECT, in.key, reinterpret_cast<LPARAM>(&item));
-            const LPARAM on = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
-            PostMessageW(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, on);
-            PostMessageW(info.hwndList, WM_LBUTTONUP, 0, on);
         } else if (in.message == WM_KEYDOWN) {
             key(*target, in.key);
         } else if (in.message == WM_SETTEXT) {
@@ -241,8 +243,7 @@ protected:
         } else if (in.message == WM_COMMAND) {
             SendMessageW(window, WM_COMMAND, GetMenuItemID(GetSubMenu(GetMenu(window), 0), 0), 0);
         } else {
-            PostMessageW(window, in.message, in.key, MAKELPARAM(at.x, at.y));
-            PostMessageW(window, in.message + 1, 0, MAKELPARAM(at.x, at.y));
+            press(window, in.message, in.key, at);
         }
         pump();
     }
@@ -307,7 +308,7 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         {"cboKind", "browsed", WM_KEYDOWN, VK_RETURN, "cboKind", "0A1 000 -1 ''"},
         {"cboKind", "browsed", WM_KEYDOWN, VK_TAB, "cboKind", "0A1 000 -1 ''"},
         {"cboKind", "browsed", WM_KEYDOWN, VK_UP, "", kAsLoaded},
-        {"cboKind", "", CB_SHOWDROPDOWN, 1, "cboKind", "0A1 000 -1 ''"},
+        {"cboKind", "dropped", WM_LBUTTONDOWN, kLeft, "cboKind", "0A1 000 -1 ''", {1, kOnName}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "check 1", "0A0 010 -1 ''", {1, kOnBox}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "", "0A0 000 2 ''", {2, kOnName}},
         {"lstItems", "row 2", WM_KEYDOWN, VK_SPACE, "check 2", "0A0 001 -1 ''"},
@@ -373,11 +374,11 @@ TEST_F(Win32ViewTest, KeyboardFollowsTheTabOrderAndTheFrontPage) {
 
     // Created first, the notice leads in tab order, but lies behind the pages until it is
     // brought to the front.
-    EXPECT_TRUE(isAbove(hwnd(u.page1), hwnd(u.picNotice)));
+    EXPECT_LT(depth(hwnd(u.page1)), depth(hwnd(u.picNotice)));
     u.picNotice.zOrder(ZOrderPosition::Front);
-    EXPECT_TRUE(isAbove(hwnd(u.picNotice), hwnd(u.page2)));
+    EXPECT_LT(depth(hwnd(u.picNotice)), depth(hwnd(u.page2)));
     u.picNotice.zOrder(ZOrderPosition::Back);
-    EXPECT_TRUE(isAbove(hwnd(u.page1), hwnd(u.picNotice)));
+    EXPECT_LT(depth(hwnd(u.page1)), depth(hwnd(u.picNotice)));
 }
 
 // Each kind of window mirrors what the model sets. Edges are converted from twips, not sizes:
@@ -503,16 +504,13 @@ TEST_F(Win32ViewTest, ColoursImagesAndIconAreThoseOfTheModel) {
 
 TEST_F(Win32ViewTest, PointerFollowsTheFormAndTheLinkLabels) {
     ViewControls& u = c();
-    const struct {
-        MousePointer form, label;
-        Control* under;
-        const wchar_t* cursor;
-    } cases[] = {
-        {MousePointer::Hourglass, MousePointer::Hand, &u.lblInfo, IDC_WAIT},
-        {MousePointer::Default, MousePointer::Hand, &u.lblInfo, IDC_HAND},
-        {MousePointer::Default, MousePointer::Hand, &u.cmdGo, IDC_ARROW},
-        {MousePointer::Hand, MousePointer::Default, &u.cmdGo, IDC_HAND},
+    using enum MousePointer;
+    // clang-format off
+    const struct { MousePointer form, label; Control* under; const wchar_t* cursor; } cases[] = {
+        {Hourglass, Hand, &u.lblInfo, IDC_WAIT}, {Default, Hand, &u.lblInfo, IDC_HAND},
+        {Default, Hand, &u.cmdGo, IDC_ARROW},    {Hand, Default, &u.cmdGo, IDC_HAND},
     };
+    // clang-format on
     for (const auto& test : cases) {
         form.setMousePointer(test.form);
         u.lblInfo.setMousePointer(test.label);
@@ -558,18 +556,16 @@ TEST_F(Win32ViewTest, FocusGivenByCodeLandsWithoutTakingActivation) {
 TEST_F(Win32ViewTest, BoxesModalFormsAndMenusRunLoopsOfTheirOwn) {
     using enum MessageBoxButtons;
     using enum MessageBoxIcon;
-    const struct {
-        MessageBoxStyle style;
-        const wchar_t *buttons, *icon;
-        int clicked;
-        MessageBoxAnswer answer;
-    } cases[] = {
+    // clang-format off
+    const struct { MessageBoxStyle style; const wchar_t *buttons, *icon; int clicked;
+                   MessageBoxAnswer answer; } cases[] = {
         {{Ok, None}, L" [OK]", nullptr, IDOK, MessageBoxAnswer::Ok},
         {{Ok, Stop}, L" [OK]", IDI_HAND, IDOK, MessageBoxAnswer::Ok},
         {{Ok, Information}, L" [OK]", IDI_ASTERISK, IDOK, MessageBoxAnswer::Ok},
         {{YesNo, Warning}, L" [Yes] [No]", IDI_EXCLAMATION, IDYES, MessageBoxAnswer::Yes},
         {{YesNo, Question}, L" [Yes] [No]", IDI_QUESTION, IDNO, MessageBoxAnswer::No},
     };
+    // clang-format on
     const HWND window = host.windowOf(form);
     testing::MessageBoxes boxes;
     for (const auto& test : cases) {
