@@ -121,7 +121,7 @@ int depth(HWND w) {
 
 // One input, from the user or the shell, to one control of a fresh form: what the code did
 // first, the message, its key or mouse keys; what the model heard and its state; and where.
-// For a list, `at` is {row, kOnBox or kOnName}.
+// For a list or a combo box's open list, `at` is {row, kOnBox or kOnName}.
 constexpr LONG kOnBox = -1, kOnName = -2;
 struct Input {
     const char* control;
@@ -286,7 +286,7 @@ protected:
 
 // The state: On's value, the selected option and Kind's index; the ticks; the selected row;
 // the text.
-constexpr const char* kAsLoaded = "0A0 000 -1 ''";
+constexpr const char *kAsLoaded = "0A0 000 -1 ''", *kRow2Ticked = "0A0 001 -1 ''";
 constexpr WPARAM kLeft = MK_LBUTTON, kShiftRight = MK_RBUTTON | MK_SHIFT;
 constexpr UINT kTray = TrayIcon::kMessage;
 
@@ -311,14 +311,14 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         {"cboKind", "dropped", WM_LBUTTONDOWN, kLeft, "cboKind", "0A1 000 -1 ''", {1, kOnName}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "check 1", "0A0 010 -1 ''", {1, kOnBox}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "", "0A0 000 2 ''", {2, kOnName}},
-        {"lstItems", "row 2", WM_KEYDOWN, VK_SPACE, "check 2", "0A0 001 -1 ''"},
+        {"lstItems", "row 2", WM_KEYDOWN, VK_SPACE, "check 2", kRow2Ticked},
         {"lstItems", "row 2 ticked", WM_KEYDOWN, VK_SPACE, "check 2", kAsLoaded},
         {"lstItems", "", WM_KEYDOWN, 'G', "", "0A0 000 2 ''"},  // finds gamma
         // A tick lands on the row drawn where the user pointed, alpha, or on none; never on the
         // row that moved into its place unseen.
-        {"lstItems", "sorted unseen", WM_LBUTTONDOWN, kLeft, "check 2", "0A0 001 -1 ''", {0, kOnBox}},
-        {"lstItems", "sorted unseen", WM_KEYDOWN, VK_SPACE, "check 2", "0A0 001 -1 ''"},
-        {"lstItems", "row 0 removed unseen", WM_LBUTTONDOWN, kLeft, "", "0A0 00 -1 ''", {0, kOnBox}},
+        {"lstItems", "sorted unseen", WM_LBUTTONDOWN, kLeft, "check 2", kRow2Ticked, {0, kOnBox}},
+        {"lstItems", "sorted unseen", WM_KEYDOWN, VK_SPACE, "check 2", kRow2Ticked},
+        {"lstItems", "removed unseen", WM_LBUTTONDOWN, kLeft, "", "0A0 00 -1 ''", {0, kOnBox}},
         {"picNotice", "", WM_RBUTTONDOWN, kShiftRight, "mouse 2 1 10 20", kAsLoaded, {10, 20}},
         {"lblInfo", "", WM_LBUTTONDOWN, kLeft, "lblInfo", kAsLoaded, {5, 5}},
         {"mnuOpen", "", WM_COMMAND, 0, "mnuOpen", kAsLoaded},
@@ -349,7 +349,7 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
     }
 }
 
-TEST_F(Win32ViewTest, KeyboardFollowsTheTabOrderAndTheFrontPage) {
+TEST_F(Win32ViewTest, KeyboardAndFocusFollowTheTabOrderAndTheFrontPageAndForm) {
     ViewControls& u = c();
     // A group is entered at its selected button; a captioned frame is gone through.
     const std::pair<Control*, Control*> moves[] = {
@@ -379,11 +379,38 @@ TEST_F(Win32ViewTest, KeyboardFollowsTheTabOrderAndTheFrontPage) {
     EXPECT_LT(depth(hwnd(u.picNotice)), depth(hwnd(u.page2)));
     u.picNotice.zOrder(ZOrderPosition::Back);
     EXPECT_LT(depth(hwnd(u.page1)), depth(hwnd(u.picNotice)));
+
+    // Focus given by code lands without taking activation.
+    const HWND window = host.windowOf(form);
+    SetForegroundWindow(window);
+    ASSERT_EQ(GetActiveWindow(), window);
+    u.txtName.setText(L"typed");
+    u.txtName.setFocus();
+    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
+    EXPECT_EQ(SendMessageW(hwnd(u.txtName), EM_GETSEL, 0, 0), MAKELRESULT(0, 5));  // typed over
+
+    // A form not yet shown takes the focus when it is, even on a control out of the tab order
+    // (an option button that is not the selected one).
+    ViewForm other(host, "frmOther");
+    other.ui().optB.setFocus();
+    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
+    other.show();
+    pump();
+    ASSERT_EQ(GetActiveWindow(), host.windowOf(other));
+    EXPECT_EQ(GetFocus(), host.windowOf(other.ui().optB));
+
+    // Code in the form behind does not take the user away from the one in front.
+    u.chkOn.setFocus();
+    EXPECT_EQ(GetActiveWindow(), host.windowOf(other));
+    SetActiveWindow(window);
+    pump();
+    EXPECT_EQ(GetFocus(), hwnd(u.chkOn));
+    other.unload();
 }
 
 // Each kind of window mirrors what the model sets. Edges are converted from twips, not sizes:
 // 100 + 4000 twips end at 273 px at 96 DPI, although 100 alone is 7 px and 4000 alone 267.
-TEST_F(Win32ViewTest, EachKindOfWindowMirrorsTheModelsProperties) {
+TEST_F(Win32ViewTest, EachKindOfWindowMirrorsTheModel) {
     ViewControls& u = c();
     const bool at96 = systemDpi() == 96;
     form.setCaption(L"Renamed");
@@ -426,12 +453,9 @@ TEST_F(Win32ViewTest, EachKindOfWindowMirrorsTheModelsProperties) {
                       L"Courier New bold");
         }
     }
-}
 
-// A burst of changes may be held back; refresh shows the last one. The owner-data list reads its
-// rows, and their cells, from the model.
-TEST_F(Win32ViewTest, HeldChangesShowOnRefresh) {
-    ViewControls& u = c();
+    // A burst of changes may be held back; refresh shows the last one. The owner-data list reads
+    // its rows, and their cells, from the model.
     u.lblInfo.setCaption(L"Searching");
     u.lblInfo.setCaption(L"Searching C:\\");
     ASSERT_TRUE(u.bar.setMin(1) && u.bar.setMax(300));
@@ -463,12 +487,9 @@ TEST_F(Win32ViewTest, HeldChangesShowOnRefresh) {
     u.lstItems.clear();
     host.refresh(form);
     EXPECT_EQ(ListView_GetItemCount(list), 0);
-}
 
-// Labels paint in their colour on the page's, a picture box its image over its back colour, and
-// the window shows the program's own icon.
-TEST_F(Win32ViewTest, ColoursImagesAndIconAreThoseOfTheModel) {
-    ViewControls& u = c();
+    // Labels paint in their colour on the page's, a picture box its image over its back colour, and
+    // the window shows the program's own icon.
     HDC dc = GetDC(hwnd(u.page1));
     LOGBRUSH fill{};
     GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(hwnd(u.page1), WM_CTLCOLORSTATIC,
@@ -519,35 +540,6 @@ TEST_F(Win32ViewTest, PointerFollowsTheFormAndTheLinkLabels) {
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, test.cursor)) << test.under->name();
     }
-}
-
-TEST_F(Win32ViewTest, FocusGivenByCodeLandsWithoutTakingActivation) {
-    ViewControls& u = c();
-    const HWND window = host.windowOf(form);
-    SetForegroundWindow(window);
-    ASSERT_EQ(GetActiveWindow(), window);
-    u.txtName.setText(L"typed");
-    u.txtName.setFocus();
-    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
-    EXPECT_EQ(SendMessageW(hwnd(u.txtName), EM_GETSEL, 0, 0), MAKELRESULT(0, 5));  // typed over
-
-    // A form not yet shown takes the focus when it is, even on a control out of the tab order
-    // (an option button that is not the selected one).
-    ViewForm other(host, "frmOther");
-    other.ui().optB.setFocus();
-    EXPECT_EQ(GetFocus(), hwnd(u.txtName));
-    other.show();
-    pump();
-    ASSERT_EQ(GetActiveWindow(), host.windowOf(other));
-    EXPECT_EQ(GetFocus(), host.windowOf(other.ui().optB));
-
-    // Code in the form behind does not take the user away from the one in front.
-    u.chkOn.setFocus();
-    EXPECT_EQ(GetActiveWindow(), host.windowOf(other));
-    SetActiveWindow(window);
-    pump();
-    EXPECT_EQ(GetFocus(), hwnd(u.chkOn));
-    other.unload();
 }
 
 // A message box is shown over the form with the buttons and icon asked for; a modal form holds
