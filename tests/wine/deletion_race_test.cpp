@@ -11,6 +11,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <ranges>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -81,9 +82,10 @@ protected:
         return start == std::string::npos ? Lines{} : linesOf(log.substr(start + heading.size()));
     }
     // Makes the files from the Unix side, each holding its own name, then runs `andThen` there.
-    bool makeFiles(const std::vector<std::wstring>& names, const std::string& andThen) const {
+    bool makeFiles(const std::vector<std::pair<std::wstring, int>>& names,
+                   const std::string& andThen) const {
         std::string folders, files;
-        for (const std::wstring& name : names) {
+        for (const std::wstring& name : names | std::views::keys) {
             std::string unix = toUtf8(name);
             std::replace(unix.begin(), unix.end(), '\\', '/');
             folders += " '" + unix.substr(0, unix.rfind('/') + 1) + ".'";
@@ -133,12 +135,10 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesWhilePathsAreSwappedFromL
         swprintf(name, 32, L"Tree\\D%04d\\f.tmp", i);
         files.emplace_back(name, 1);
     }
-    std::vector<std::wstring> names;
     Lines gone, notGone, left{"./Tree/D1998 -> " + root + "/Outside"};
     for (const auto& [name, ticked] : files) {
         const std::string path = toUtf8(root_ + L"\\" + name);
         const bool swapped = name.starts_with(L"Tree\\D1997") || name.starts_with(L"Tree\\D1998");
-        names.push_back(name);
         tick(root_ + L"\\" + name, ticked != 0);
         (ticked != 0 && !swapped ? gone : notGone).push_back(path);
         if (ticked == 0 || swapped) {
@@ -149,7 +149,7 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesWhilePathsAreSwappedFromL
     // with no descriptor of Wine's, and stops by itself after a minute. It reports whether the
     // last ticked file was still there once both swaps were made.
     ASSERT_TRUE(
-        makeFiles(names,
+        makeFiles(files,
                   "mkdir Helper\ncd Tree\ncat > ../Helper/swap.sh <<'END'\n"
                   "inotifywait -t 60 -e delete $(seq -f D%04g 0 9) 2> ../Helper/err >/dev/null ||\n"
                   "  { touch ../Helper/done; exit 1; }\n"

@@ -110,26 +110,15 @@ std::wstring textOf(HWND hwnd) {
     return buffer;
 }
 
-// How many siblings lie above a window.
-int depth(HWND w) {
-    int above = 0;
-    while ((w = GetWindow(w, GW_HWNDPREV)) != nullptr) {
-        ++above;
-    }
-    return above;
-}
-
 // One input, from the user or the shell, to one control of a fresh form: what the code did
 // first, the message, its key or mouse keys; what the model heard and its state; and where.
 // For a list or a combo box's open list, `at` is {row, kOnBox or kOnName}.
 constexpr LONG kOnBox = -1, kOnName = -2;
 struct Input {
-    const char* control;
-    const char* before;
+    const char *control, *before;
     UINT message;
     WPARAM key;
-    const char* heard;
-    const char* state;
+    const char *heard, *state;
     POINT at{};
 };
 
@@ -374,11 +363,11 @@ TEST_F(Win32ViewTest, KeyboardAndFocusFollowTheTabOrderAndTheFrontPageAndForm) {
 
     // Created first, the notice leads in tab order, but lies behind the pages until it is
     // brought to the front.
-    EXPECT_LT(depth(hwnd(u.page1)), depth(hwnd(u.picNotice)));
+    EXPECT_EQ(GetWindow(hwnd(u.picNotice), GW_HWNDNEXT), nullptr);
     u.picNotice.zOrder(ZOrderPosition::Front);
-    EXPECT_LT(depth(hwnd(u.picNotice)), depth(hwnd(u.page2)));
+    EXPECT_EQ(GetWindow(host.windowOf(form), GW_CHILD), hwnd(u.picNotice));
     u.picNotice.zOrder(ZOrderPosition::Back);
-    EXPECT_LT(depth(hwnd(u.page1)), depth(hwnd(u.picNotice)));
+    EXPECT_EQ(GetWindow(hwnd(u.picNotice), GW_HWNDNEXT), nullptr);
 
     // Focus given by code lands without taking activation.
     const HWND window = host.windowOf(form);
