@@ -16,29 +16,18 @@
 namespace dustrel::platform::win32 {
 namespace {
 
-// What the real implementations do beyond the contract in tests/contract, which they also keep.
+// What the real implementations do beyond the contract in tests/contract, which
+// they also keep.
 
-// While a file is open for deletion it cannot be renamed away and replaced before the deletion
-// acts. (Windows also refuses to rename the folders on its way, which are held the same way;
-// Wine does not enforce share modes on folders, so that part cannot be shown here.)
-TEST(Win32FileSystemTest, HoldsTheFileWhileOpenForDeletion) {
-    const std::wstring root = testing::makeTempFolder(L"DustrelHold."), file = root + L"\\x.tmp";
-    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    Win32FileSystem files;
-    std::unique_ptr<OpenedFile> opened;
-    ASSERT_EQ(files.openForDeletion(file, opened), Status::Ok);
-    EXPECT_FALSE(MoveFileW(file.c_str(), (root + L".x.tmp").c_str()));
-    EXPECT_EQ(opened->deleteNow(), Status::Ok);
-    opened.reset();
-    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(RemoveDirectoryW(root.c_str()));
-}
-
-// Strings go in as REG_SZ with their NUL, as other programs read them (the Run entry is read by
-// Windows itself), and come out however they were stored. A failure carries the code the system
-// gave (what a message naming the error shows), or, where the implementation refuses by itself,
-// the code the system has for that reason.
-TEST(Win32PlatformTest, RegistryStringsAndTheSystemsErrorCodes) {
+// Strings go in as REG_SZ with their NUL, as other programs read them (the Run
+// entry is read by Windows itself), and come out however they were stored. A
+// failure carries the code the system gave (what a message naming the error
+// shows), or, where the implementation refuses by itself, the code the system
+// has for that reason. While a file is open for deletion it cannot be renamed
+// away and replaced before the deletion acts. (Windows also refuses to rename
+// the folders on its way, which are held the same way; Wine does not enforce
+// share modes on folders, so that part cannot be shown here.)
+TEST(Win32PlatformTest, RegistryStringsErrorCodesAndFilesHeldForDeletion) {
     const std::wstring root = testing::makeTempFolder(L"DustrelCodes.");
     const std::wstring key = L"Software\\DustrelTest\\" + testing::uniqueName();
     const std::wstring quoted = L"\"C:\\Program Files\\Dustrel\\Dustrel.exe\" /STARTUP";
@@ -78,8 +67,11 @@ TEST(Win32PlatformTest, RegistryStringsAndTheSystemsErrorCodes) {
     for (std::size_t i = 0; i < answers.size(); ++i) {
         EXPECT_EQ(answers[i].first.code(), answers[i].second) << "answer " << i;
     }
-    EXPECT_TRUE(platform::ok(files.deleteFile(root + L"\\f.txt")));
-    RemoveDirectoryW(root.c_str());
+    ASSERT_EQ(files.openForDeletion(root + L"\\f.txt", opened), Status::Ok);
+    EXPECT_FALSE(MoveFileW((root + L"\\f.txt").c_str(), (root + L".f.txt").c_str()));
+    EXPECT_EQ(opened->deleteNow(), Status::Ok);
+    opened.reset();
+    EXPECT_TRUE(RemoveDirectoryW(root.c_str())) << "the file is gone";
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
 }
@@ -96,14 +88,16 @@ TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGent
               static_cast<unsigned>(EWX_REBOOT));
 }
 
-// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a half alone none.
+// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a
+// half alone none.
 TEST(Utf8Test, WritesASurrogatePairAsOneCharacter) {
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}), "\xF0\x90\x80\x80");
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xDBFF), wchar_t(0xDFFF), wchar_t(0xDBFF)}),
               "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
 }
 
-// Made-up handles whose closing is written down, so that a handle closed twice or never shows.
+// Made-up handles whose closing is written down, so that a handle closed twice
+// or never shows.
 struct RecordedHandleTraits {
     static inline std::vector<int> closed;
     static int empty() { return 0; }
