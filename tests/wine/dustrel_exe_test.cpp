@@ -35,26 +35,28 @@ struct RunningProgram {
     }
     // Its visible window of that class and caption (either null for any), null while none.
     HWND find(const wchar_t* windowClass, const wchar_t* caption) const {
-        HWND w = nullptr;
-        DWORD owner = 0;
-        while ((w = FindWindowExW(nullptr, w, windowClass, caption)) != nullptr &&
-               (GetWindowThreadProcessId(w, &owner),
-                owner != info.dwProcessId || !IsWindowVisible(w))) {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, caption)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == info.dwProcessId && IsWindowVisible(w)) {
+                return w;
+            }
         }
-        return w;
+        return nullptr;
     }
     // Waits for such a window while the program runs; other message boxes on the way (the
     // update reminder, maybe) are answered No.
     HWND waitFor(const wchar_t* windowClass, const wchar_t* caption) const {
-        HWND found = nullptr;
-        for (int tries = 0; tries < 300 && found == nullptr &&
-                            WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT;
+        for (int tries = 0; tries < 300 && WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT;
              ++tries) {
-            if ((found = find(windowClass, caption)) == nullptr && find(kBox, nullptr)) {
-                PostMessageW(find(kBox, nullptr), WM_COMMAND, IDNO, 0);
+            if (const HWND found = find(windowClass, caption)) {
+                return found;
+            }
+            if (const HWND question = find(kBox, nullptr)) {
+                PostMessageW(question, WM_COMMAND, IDNO, 0);
             }
         }
-        return found;
+        return nullptr;
     }
     DWORD exitCode() const {
         DWORD code = STILL_ACTIVE;
