@@ -243,21 +243,19 @@ protected:
             return "unloaded";
         }
         ViewControls& u = c();
-        const auto ask = [&](const Control& control, UINT message) {
-            return static_cast<int>(SendMessageW(hwnd(control), message, 0, 0));
+        const auto ask = [&](const Control& control, UINT message, WPARAM row = 0) {
+            return SendMessageW(hwnd(control), message, row, LVIS_STATEIMAGEMASK);
         };
         std::string model = std::to_string(u.chkOn.value()) + (u.optA.value() ? "A" : "") +
-                            (u.optB.value() ? "B" : "") + std::to_string(u.cboKind.listIndex()),
+                            (u.optB.value() ? "B" : "") + std::to_string(u.cboKind.listIndex()) +
+                            " ",
                     shown = std::to_string(ask(u.chkOn, BM_GETCHECK)) +
                             (ask(u.optA, BM_GETCHECK) ? "A" : "") +
                             (ask(u.optB, BM_GETCHECK) ? "B" : "") +
                             std::to_string(ask(u.cboKind, CB_GETCURSEL)) + " ";
-        model += " ";
         for (std::size_t row = 0; row < u.lstItems.rowCount(); ++row) {
-            model += u.lstItems.row(row).checked ? '1' : '0';
-            shown += ListView_GetItemState(hwnd(u.lstItems), row, LVIS_STATEIMAGEMASK) >> 12 == 2
-                         ? '1'
-                         : '0';
+            model += u.lstItems.row(row).checked ? "1" : "0";
+            shown += std::to_string((ask(u.lstItems, LVM_GETITEMSTATE, row) >> 12) - 1);
         }
         EXPECT_EQ(shown, model);
         EXPECT_EQ(textOf(hwnd(u.txtName)), u.txtName.text());
