@@ -11,7 +11,6 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
-#include <ranges>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -81,28 +80,6 @@ protected:
         const std::size_t start = log.find(heading);
         return start == std::string::npos ? Lines{} : linesOf(log.substr(start + heading.size()));
     }
-    // Makes the files from the Unix side, each holding its own name, then runs `andThen` there.
-    bool makeFiles(const std::vector<std::pair<std::wstring, int>>& names,
-                   const std::string& andThen) const {
-        std::string folders, files;
-        for (const std::wstring& name : names | std::views::keys) {
-            std::string unix = toUtf8(name);
-            std::replace(unix.begin(), unix.end(), '\\', '/');
-            folders += " '" + unix.substr(0, unix.rfind('/') + 1) + ".'";
-            files += "printf %s '" + toUtf8(name) + "' > '" + unix + "'\n";
-        }
-        return runUnix("set -e\ncd '" + root + "'\nmkdir -p" + folders + "\n" + files + andThen)
-            .has_value();
-    }
-    // The bytes of every file left but the log and the helper's, and every link, sorted.
-    std::string leftOnDisk() const {
-        return runUnix("cd '" + root +
-                       "' && find . \\( -path './log files' -o -path ./Helper \\) -prune -o "
-                       "-type l -printf '%p -> %l\\n' -o -type f -exec cat {} \\; -printf '\\n' "
-                       "| LC_ALL=C sort")
-            .value_or("(not listed)");
-    }
-
     const std::wstring root_ = makeTempFolder(L"DustrelDelete.");
     const std::string root = unixPath(root_);
     FakeSystem system;
@@ -135,12 +112,17 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesWhilePathsAreSwappedFromL
         swprintf(name, 32, L"Tree\\D%04d\\f.tmp", i);
         files.emplace_back(name, 1);
     }
+    // Made from the Unix side, each file holding its own name.
+    std::string folders, made;
     Lines gone, notGone, left{"./Tree/D1998 -> " + root + "/Outside"};
     for (const auto& [name, ticked] : files) {
-        const std::string path = toUtf8(root_ + L"\\" + name);
+        std::string unix = toUtf8(name);
+        std::replace(unix.begin(), unix.end(), '\\', '/');
+        folders += " '" + unix.substr(0, unix.rfind('/') + 1) + ".'";
+        made += "printf %s '" + toUtf8(name) + "' > '" + unix + "'\n";
         const bool swapped = name.starts_with(L"Tree\\D1997") || name.starts_with(L"Tree\\D1998");
         tick(root_ + L"\\" + name, ticked != 0);
-        (ticked != 0 && !swapped ? gone : notGone).push_back(path);
+        (ticked != 0 && !swapped ? gone : notGone).push_back(toUtf8(root_ + L"\\" + name));
         if (ticked == 0 || swapped) {
             left.push_back(toUtf8(name));
         }
@@ -149,21 +131,21 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesWhilePathsAreSwappedFromL
     // with no descriptor of Wine's, and stops by itself after a minute. It reports whether the
     // last ticked file was still there once both swaps were made.
     ASSERT_TRUE(
-        makeFiles(files,
-                  "mkdir Helper\ncd Tree\ncat > ../Helper/swap.sh <<'END'\n"
-                  "inotifywait -t 60 -e delete $(seq -f D%04g 0 9) 2> ../Helper/err >/dev/null ||\n"
-                  "  { touch ../Helper/done; exit 1; }\n"
-                  "mv D1997/f.tmp D1997/aside.tmp && mv ../Staging/f.tmp D1997/f.tmp &&\n"
-                  "  mv D1998 ../D1998.aside && ln -s '" +
-                      root +
-                      "/Outside' D1998 &&\n"
-                      "  if [ -e D1999/f.tmp ]; then echo swapped before the last; fi\n"
-                      "touch ../Helper/done\nEND\n"
-                      "setsid sh ../Helper/swap.sh < /dev/null > ../Helper/out 2>&1 3>&- 4>&- 5>&- "
-                      "6>&- 7>&- 8>&- 9>&- &\n"
-                      "for i in $(seq 1000); do\n"
-                      "  grep -q 'Watches established' ../Helper/err 2>/dev/null && exit 0\n"
-                      "  sleep 0.01\ndone\nexit 1"))
+        runUnix("set -e\ncd '" + root + "'\nmkdir -p" + folders + "\n" + made +
+                "mkdir Helper\ncd Tree\ncat > ../Helper/swap.sh <<'END'\n"
+                "inotifywait -t 60 -e delete $(seq -f D%04g 0 9) 2> ../Helper/err >/dev/null ||\n"
+                "  { touch ../Helper/done; exit 1; }\n"
+                "mv D1997/f.tmp D1997/aside.tmp && mv ../Staging/f.tmp D1997/f.tmp &&\n"
+                "  mv D1998 ../D1998.aside && ln -s '" +
+                root +
+                "/Outside' D1998 &&\n"
+                "  if [ -e D1999/f.tmp ]; then echo swapped before the last; fi\n"
+                "touch ../Helper/done\nEND\n"
+                "setsid sh ../Helper/swap.sh < /dev/null > ../Helper/out 2>&1 3>&- 4>&- 5>&- "
+                "6>&- 7>&- 8>&- 9>&- &\n"
+                "for i in $(seq 1000); do\n"
+                "  grep -q 'Watches established' ../Helper/err 2>/dev/null && exit 0\n"
+                "  sleep 0.01\ndone\nexit 1"))
         << "no tree, or inotifywait (inotify-tools) did not start watching";
     for (const auto& [name, ticked] : files) {
         ASSERT_TRUE(ticked != 2 ||
@@ -185,7 +167,13 @@ TEST_F(DeletingOnDiskTest, DeletesExactlyTheTickedFilesWhilePathsAreSwappedFromL
     EXPECT_EQ(main.boxes.texts, std::vector<std::wstring>{L"2 Files Could Not Be Deleted"});
     EXPECT_EQ(rows(main.ui().ListFiles), notGone);
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(linesOf(leftOnDisk()), left);
+    // Every file left but the log and the helper's, by its bytes, and every link.
+    EXPECT_EQ(linesOf(runUnix("cd '" + root +
+                              "' && find . \\( -path './log files' -o -path ./Helper \\) -prune -o "
+                              "-type l -printf '%p -> %l\\n' -o -type f -exec cat {} \\; -printf "
+                              "'\\n' | LC_ALL=C sort")
+                          .value_or("(not listed)")),
+              left);
 }
 
 // The program ends in the middle of a Delete of 20,000 files: `end` runs on another thread once
