@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frm_main.h"
@@ -12,9 +13,61 @@
 
 namespace dustrel::testing {
 
+// The message boxes this thread shows while it lives, answered with `answer` as they show. The
+// text of each is kept; of the last, also its caption, text and buttons, its owner and its icon.
+class MessageBoxes {
+public:
+    MessageBoxes() : hook_(SetWindowsHookExW(WH_CBT, onShow, nullptr, GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~MessageBoxes() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    MessageBoxes(const MessageBoxes&) = delete;
+    MessageBoxes& operator=(const MessageBoxes&) = delete;
+
+    int answer = IDOK;
+    std::vector<std::wstring> texts;
+    std::wstring look;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+
+private:
+    static LRESULT CALLBACK onShow(int code, WPARAM wParam, LPARAM lParam) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        wchar_t name[16] = {}, caption[64] = {}, text[256] = {};
+        if (code == HCBT_ACTIVATE && current_ != nullptr && GetClassNameW(box, name, 16) &&
+            std::wstring(name) == L"#32770") {
+            MessageBoxes& me = *current_;
+            GetWindowTextW(box, caption, 64);
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            me.texts.push_back(text);
+            me.look = caption + (L": " + me.texts.back());
+            for (auto [id, button] :
+                 {std::pair{IDOK, L" [OK]"}, {IDYES, L" [Yes]"}, {IDNO, L" [No]"}}) {
+                me.look += GetDlgItem(box, id) != nullptr ? button : L"";
+            }
+            me.owner = GetWindow(box, GW_OWNER);
+            me.icon = nullptr;
+            for (HWND w = GetWindow(box, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+                const LONG style = GetWindowLongW(w, GWL_STYLE);
+                if ((style & (SS_TYPEMASK | WS_VISIBLE)) == (SS_ICON | WS_VISIBLE)) {
+                    me.icon = reinterpret_cast<HICON>(SendMessageW(w, STM_GETICON, 0, 0));
+                }
+            }
+            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(me.answer), 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    // The boxes' thread runs one watcher at a time.
+    static inline MessageBoxes* current_ = nullptr;
+    HHOOK hook_;
+};
+
 // The main window, loaded and shown in real windows over the real file system, with the shell,
-// registry and locale faked, and the real clock and system unless others are given. Its message
-// boxes are answered with OK as they show, and their texts kept.
+// registry and locale faked, and the real clock and system unless others are given.
 class RealMainWindow {
 public:
     explicit RealMainWindow(platform::Clock* clock = nullptr, platform::System* system = nullptr)
@@ -23,14 +76,10 @@ public:
                                      clock != nullptr ? *clock : real.clock, fakes.locale},
                   {}},
           form{host, context} {
-        current_ = this;
-        hook_ = SetWindowsHookExW(WH_CBT, answerBox, nullptr, GetCurrentThreadId());
         host.raise(form, [this] { form.load(); });
         form.show();
     }
     ~RealMainWindow() {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
         if (form.loaded()) {
             form.unload();
         }
@@ -40,29 +89,12 @@ public:
 
     app::FrmMainControls& ui() { return form.ui(); }
 
+    MessageBoxes boxes;
     platform::win32::Win32Platform real;
     FakePlatform fakes;
     ui::win32::Win32Host host;
     app::AppContext context;
     app::FrmMain form;
-    std::vector<std::wstring> boxesShown;
-
-private:
-    static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        wchar_t name[16] = {}, text[256] = {};
-        if (code == HCBT_ACTIVATE && current_ != nullptr && GetClassNameW(box, name, 16) &&
-            std::wstring(name) == L"#32770") {
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            current_->boxesShown.push_back(text);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    // The window whose thread the hook runs on; one at a time.
-    static inline RealMainWindow* current_ = nullptr;
-    HHOOK hook_ = nullptr;
 };
 
 }  // namespace dustrel::testing

