@@ -30,6 +30,7 @@ const std::wstring kStopped = L"An unexpected error stopped Dustrel";
 Names checkWindow(const ui::Form& window) {
     SCOPED_TRACE(window.name());
     EXPECT_EQ(window.caption(), L"Dustrel v1.0");
+    EXPECT_EQ(window.icon(), ui::Image::AppIcon);
     Names tabOrder;
     for (const ui::Control* control : window.controls()) {
         const auto* frame = dynamic_cast<const ui::Frame*>(&control->parent());
@@ -103,6 +104,9 @@ TEST_F(AppTest, FirstStartOpensTheDrivePageLaidOutWithNothingTickedOrEnabled) {
                      "cmdNext"}));
     EXPECT_EQ(checkWindow(form.frmSettings()),
               (Names{"cmdLogFiles", "optDontRun", "optRun", "cboLogFiles", "Command1"}));
+    // The settings window's own look: its list's font and its frame's title colour.
+    EXPECT_EQ(settingsUi().cboLogFiles.font(), (ui::Font{L"Verdana", 9.75, false}));
+    EXPECT_EQ(settingsUi().Frame1.foreColor(), (ui::Color{4, 64, 115}));
     // The tray's hook and the tray choice are never seen.
     EXPECT_FALSE(settingsUi().picHook.visible() || settingsUi().chkSysTray.visible());
     // From the name box to Add, then to the extension box.

@@ -159,7 +159,11 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
     c.list.addRow(L"c");
     c.list.removeRows({0, 2});
     c.list.removeRow(1);  // no such row
-    EXPECT_EQ(recorder.seen, (Seen{{Prop::RowsAppended, 2}, {Prop::Rows, 0}}));
+    c.cbo.addItem(L"5 Days");
+    c.cbo.clear();
+    c.cbo.clear();
+    EXPECT_EQ(recorder.seen,
+              (Seen{{Prop::RowsAppended, 2}, {Prop::Rows, 0}, {Prop::Items, 0}, {Prop::Items, 0}}));
     EXPECT_EQ(rowTexts(), L"b");
 }
 
@@ -175,6 +179,7 @@ TEST_F(UiModelTest, FormLoadsOnFirstTouchReloadsFreshAndUnloadCanBeCancelled) {
     EXPECT_TRUE(f.unload());  // nothing left to unload
     // A new load starts from the layout again.
     EXPECT_TRUE(f.ui().txt.text().empty() && f.menus().empty());
+    EXPECT_EQ(f.children().size(), form.children().size());
     EXPECT_EQ(f.loads, 2);
 
     f.show();
@@ -295,8 +300,8 @@ TEST_F(UiModelTest, FrontPageFollowsZOrder) {
 }
 
 TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
-    for (const wchar_t* name : {L"b", L"A", L"c", L"a"}) {
-        c.list.addRow(name, {L"size"});
+    for (const wchar_t* row : {L"b2", L"A4", L"c1", L"a3"}) {
+        c.list.addRow(std::wstring(1, row[0]), {std::wstring(1, row[1])});
     }
     c.list.setChecked(2, true);  // c
     c.list.setSortOrder(SortOrder::Descending);
@@ -306,9 +311,12 @@ TEST_F(UiModelTest, SortingAlternatesIgnoringCaseAndKeepsChecks) {
     c.list.setSortOrder(SortOrder::Ascending);
     EXPECT_EQ(rowTexts(), L"Aabc");  // equal texts keep their order
     EXPECT_TRUE(c.list.row(3).checked);
-    c.list.addRow(L"0");   // appended while sorted: stays last until the next sort
-    c.list.setSortKey(2);  // a column no row fills: all equal
+    c.list.addRow(L"0");  // appended while sorted: stays last until the next sort
     EXPECT_EQ(rowTexts(), L"Aabc0");
+    c.list.setSortKey(1);  // by the second column, which the last row leaves empty
+    EXPECT_EQ(rowTexts(), L"0cbaA");
+    c.list.setSortKey(2);  // a column no row fills: all equal
+    EXPECT_EQ(rowTexts(), L"0cbaA");
 }
 
 TEST_F(UiModelTest, TypeAheadFindsTheFirstMatchingRowFromItsStart) {
