@@ -38,6 +38,9 @@ TEST(Utf8, WritesEachLengthFromItsFirstCharacterAndASurrogateOnItsOwnAsTheReplac
     EXPECT_EQ(
         toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDBFF), wchar_t(0xDC00), wchar_t(0xDFFF)}),
         "\xEF\xBF\xBD\xF4\x8F\xB0\x80\xEF\xBF\xBD");
+    // A high surrogate that ends the text, though a low one follows in memory.
+    const std::wstring pair{wchar_t(0xD800), wchar_t(0xDC00)};
+    EXPECT_EQ(toUtf8(std::wstring_view(pair).substr(0, 1)), "\xEF\xBF\xBD");
 }
 
 TEST(SysnativeAlias, RewritesOnlyPathsInsideSystem32) {

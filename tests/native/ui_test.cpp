@@ -15,6 +15,7 @@
 #include "ui/form.h"
 #include "ui/list_picture.h"
 #include "ui/list_search.h"
+#include "ui/mouse.h"
 
 namespace dustrel::ui {
 namespace {
@@ -162,9 +163,23 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
     c.cbo.addItem(L"5 Days");
     c.cbo.clear();
     c.cbo.clear();
-    EXPECT_EQ(recorder.seen,
-              (Seen{{Prop::RowsAppended, 2}, {Prop::Rows, 0}, {Prop::Items, 0}, {Prop::Items, 0}}));
-    EXPECT_EQ(rowTexts(), L"b");
+    c.txt.setMaxLength(1);
+    c.txt.setText(L"ab");  // cut to the limit, as the edit box would
+    EXPECT_EQ(recorder.seen, (Seen{{Prop::RowsAppended, 2},
+                                   {Prop::Rows, 0},
+                                   {Prop::Items, 0},
+                                   {Prop::Items, 0},
+                                   {Prop::Text, 0}}));
+    EXPECT_EQ(rowTexts() + c.txt.text(), L"ba");
+}
+
+TEST(MouseDownButtonsTest, AreTheButtonAndTheSumOfTheKeysHeld) {
+    EXPECT_EQ(mouseDownButtons(PressedButton::Left, {true, false, false}),
+              (MouseDownButtons{1, 1}));
+    EXPECT_EQ(mouseDownButtons(PressedButton::Right, {false, true, false}),
+              (MouseDownButtons{2, 2}));
+    EXPECT_EQ(mouseDownButtons(PressedButton::Middle, {false, false, true}),
+              (MouseDownButtons{4, 4}));
 }
 
 TEST_F(UiModelTest, FormLoadsOnFirstTouchReloadsFreshAndUnloadCanBeCancelled) {

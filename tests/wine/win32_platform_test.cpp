@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/command_line.h"
-#include "platform/utf8.h"
 #include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_platform.h"
 #include "support/win32_temp_tree.h"
@@ -86,14 +85,6 @@ TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGent
     // Restarting Windows forces no other program closed.
     EXPECT_EQ(Win32System::restartFlags() & (EWX_REBOOT | EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF),
               static_cast<unsigned>(EWX_REBOOT));
-}
-
-// Here wchar_t is 16 bits: a surrogate pair is one character past U+FFFF, a
-// half alone none.
-TEST(Utf8Test, WritesASurrogatePairAsOneCharacter) {
-    EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xDC00)}), "\xF0\x90\x80\x80");
-    EXPECT_EQ(toUtf8(std::wstring{wchar_t(0xDBFF), wchar_t(0xDFFF), wchar_t(0xDBFF)}),
-              "\xF4\x8F\xBF\xBF\xEF\xBF\xBD");
 }
 
 // Made-up handles whose closing is written down, so that a handle closed twice
