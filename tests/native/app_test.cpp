@@ -90,6 +90,7 @@ TEST_F(AppTest, FirstStartOpensTheDrivePageLaidOutWithNothingTickedOrEnabled) {
     EXPECT_FALSE(c.cmdNext.enabled() || c.cmdNext1.enabled() || c.cmdDelete.enabled() ||
                  c.cmdRecycle.enabled() || c.cmdRecycle.visible() || c.picMessage.visible());
     EXPECT_TRUE(c.ListDrive.checkBoxes() && c.lstOptions.checkBoxes() && c.ListFiles.checkBoxes());
+    EXPECT_EQ(c.Label5.font(), (ui::Font{L"Verdana", 12, true}));  // About's title
     EXPECT_FALSE(c.lstFilesDelete.checkBoxes());
     // The settings window is loaded, hidden, holding the creation state.
     EXPECT_TRUE(form.frmSettings().loaded() && !form.frmSettings().visible());
@@ -408,7 +409,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ExitPath{"ExitButton", [](app::FrmMain& f) { f.ui().cmdExit[0]->click(); }},
                       ExitPath{"FileMenuExit", [](app::FrmMain& f) { f.ui().mnuExit.click(); }},
                       ExitPath{"ExitWithoutReboot",
-                               [](app::FrmMain& f) { f.ui().cmdExit2.click(); }}),
+                               [](app::FrmMain& f) { f.ui().cmdExit2.click(); }},
+                      ExitPath{"TrayMenuExit", [](app::FrmMain& f) { f.ui().mnuExit1.click(); }}),
     [](const ::testing::TestParamInfo<ExitPath>& info) { return info.param.name; });
 
 TEST_F(AppTest, ExitWithRebootAsksForARestartAndStaysWhenRefused) {
@@ -428,8 +430,8 @@ TEST(FaultMessageTest, SaysWhatTheExceptionSaysAsFarAsItCanBeRead) {
         std::wstring text;
     } cases[] = {
         {std::make_exception_ptr(42), kStopped + L"."},
-        {std::make_exception_ptr(std::runtime_error("caf\xC3\xA9\n\x7F~")),
-         kStopped + L": caf????~"},
+        {std::make_exception_ptr(std::runtime_error("caf\xC3\xA9 \n\x7F~")),
+         kStopped + L": caf?? ??~"},
         {std::make_exception_ptr(std::runtime_error(std::string(500, 'x'))),
          kStopped + L": " + std::wstring(400, L'x')},
     };

@@ -11,14 +11,15 @@ namespace {
 // Cyrillic, and the ends of each run of letters; the division and multiplication signs and the
 // dotless i stay themselves.
 TEST(EqualsNoCase, MatchesNamesAcrossCommonScripts) {
-    EXPECT_TRUE(equalsNoCase(
-        L"pagefile.SYS caf\u00E9 \u00FF \u017E\u0142\u0148 \u012F\u0137\u0177 "
-        L"\u0101\u0133\u014B\u013A\u017A \u03AC\u03C2\u03CE"
-        L"\u0444\u0430\u0439\u043B\u0451 az\u00E0\u00FE\u03AD\u03B1\u03CB\u0430\u044F\uFF41\uFF5A",
-        L"PAGEFILE.sys CAF\u00C9 \u0178 \u017D\u0141\u0147 \u012E\u0136\u0176 "
-        L"\u0100\u0132\u014A\u0139\u0179 \u0386\u03A3\u038F"
-        L"\u0424\u0410\u0419\u041B\u0401 "
-        L"AZ\u00C0\u00DE\u0388\u0391\u03AB\u0410\u042F\uFF21\uFF3A"));
+    EXPECT_TRUE(
+        equalsNoCase(L"pagefile.SYS caf\u00E9 \u00FF \u017E\u0142\u0148 \u012F\u0137\u0177 "
+                     L"\u0101\u0133\u014B\u013A\u017A \u03AC\u03C2\u03CE"
+                     L"\u0444\u0430\u0439\u043B\u0451\u0450\u045F "
+                     L"az\u00E0\u00FE\u03AD\u03B1\u03CB\u0430\u044F\uFF41\uFF5A",
+                     L"PAGEFILE.sys CAF\u00C9 \u0178 \u017D\u0141\u0147 \u012E\u0136\u0176 "
+                     L"\u0100\u0132\u014A\u0139\u0179 \u0386\u03A3\u038F"
+                     L"\u0424\u0410\u0419\u041B\u0401\u0400\u040F "
+                     L"AZ\u00C0\u00DE\u0388\u0391\u03AB\u0410\u042F\uFF21\uFF3A"));
     EXPECT_FALSE(equalsNoCase(L"a.tmp", L"a.tm") || equalsNoCase(L"\u00F7", L"\u00D7") ||
                  equalsNoCase(L"\u0131", L"I"));
 }

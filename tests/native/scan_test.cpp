@@ -350,7 +350,10 @@ TEST_F(ScanTest, NextWantsACategoryAndAScanEndsWithTheCountOrAtTheStop) {
     };
     std::vector<ui::MousePointer> pointers;  // at each repaint
     host.onRefresh = [&pointers](ui::Form& window) { pointers.push_back(window.mousePointer()); };
-    atFolder(3, [this] { c().cmdStopScan.click(); });  // C:\, A, then B
+    atFolder(3, [this] {  // C:\, A, then B
+        c().cmdStopScan.click();
+        EXPECT_FALSE(c().cmdStopScan.enabled());  // pressing it again would only wait again
+    });
     scan({}, {});
     EXPECT_EQ(fakes.system.sleeps, (std::vector<unsigned>{2000, 2000}));
     EXPECT_TRUE(noticeOnTop);

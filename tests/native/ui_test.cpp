@@ -456,6 +456,12 @@ TEST_F(UiModelTest, ARunOfOptionsIsOneGroup) {
               (std::vector<bool>{true, false, true, true, false}));
     EXPECT_EQ(groupStarts({&c.lbl, &c.optA, &c.optB}), (std::vector<bool>{true, true, false}));
     EXPECT_TRUE(groupStarts({}).empty());
+    // Tab enters a group at its selected option, else at its first.
+    const TabPosition tab = [&](const Control& control) { return &control == &c.optA ? 0u : 1u; };
+    EXPECT_EQ(optionTabStop({&c.lbl, &c.optB, &c.optA}, tab), &c.optA);
+    c.optB.setValue(true);
+    EXPECT_EQ(optionTabStop({&c.lbl, &c.optB, &c.optA}, tab), &c.optB);
+    EXPECT_EQ(optionTabStop({&c.lbl}, tab), nullptr);
 }
 
 }  // namespace
