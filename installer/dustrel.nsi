@@ -51,6 +51,7 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include MUI2.nsh
+!include WinVer.nsh
 
 !define MUI_ICON "..\res\dustrel.ico"
 !define MUI_UNICON "..\res\dustrel.ico"
@@ -67,6 +68,8 @@ LangString RunningText ${LANG_ENGLISH} "Dustrel is running. Close it (if it sits
 notification area, right-click its icon and choose Exit), then choose Retry."
 LangString ForeignFileText ${LANG_ENGLISH} "$0 belongs to another program. Setup does not \
 replace a file that is not Dustrel's: choose another folder for Dustrel."
+LangString OldWindowsText ${LANG_ENGLISH} "Dustrel needs Windows 7 with Service Pack 1, or a \
+later Windows. It cannot run on this one."
 LangString DeleteLogsText ${LANG_ENGLISH} "Also delete Dustrel's deletion logs in$\r$\n\
 $INSTDIR\log files?$\r$\n$\r$\nThey list the files Dustrel deleted."
 
@@ -186,7 +189,25 @@ FunctionEnd
 
 ; Asked first so that nobody walks through the pages only to be refused, and again before the
 ; first file is written, for a copy started in between.
+; dustrel.exe's header asks for Windows 7 (6.1), and it lists folders with what Windows 7 SP1 has:
+; on anything older it would not start at all, so nothing is installed. Exit code 3.
+Function RefuseOldWindows
+    StrCpy $0 ""
+    ${IfNot} ${AtLeastWin7}
+        StrCpy $0 "old"
+    ${ElseIf} ${IsWin7}
+    ${AndIfNot} ${AtLeastServicePack} 1
+        StrCpy $0 "old"
+    ${EndIf}
+    ${If} $0 == "old"
+        MessageBox MB_OK|MB_ICONSTOP "$(OldWindowsText)" /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+FunctionEnd
+
 Function .onInit
+    Call RefuseOldWindows
     Call RefuseWhileRunning
 FunctionEnd
 

@@ -157,6 +157,13 @@ test_portable_zip() {
     # The exe must be the shipped 32-bit build, with the project's version in its resource.
     i686-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-i386' ||
         fail "dustrel.exe is not a 32-bit Windows program"
+    # Windows 7 SP1 is the oldest it runs on, and older ones are told so by the loader.
+    local header
+    header=$(i686-w64-mingw32-objdump -p "$exe")
+    [[ $(grep -E '^M[a-z]+(OSystem|Subsystem)Version' <<<"$header" | awk '{print $2}' |
+        tr '\n' ' ') == "6 1 6 1 " ]] || fail "dustrel.exe's header does not ask for Windows 7 (6.1)"
+    grep -q 'TERMINAL_SERVICE_AWARE' <<<"$header" ||
+        fail "dustrel.exe is not marked Terminal Server aware"
     i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null |
         grep -q "VALUE \"ProductVersion\", \"$version.0\"" ||
         fail "dustrel.exe's version resource does not say $version.0"
@@ -269,6 +276,17 @@ test_foreign_folder() {
     rm -rf "$foreign_unix" "$work"
 }
 
+# On a Windows older than 7 SP1 setup says so, installs nothing and ends with exit code 3.
+test_old_windows() {
+    local key="HKCU\\Software\\Wine\\AppDefaults\\${setup##*/}" status=0
+    wine_run reg add "$key" /v Version /d winxp /f >/dev/null 2>&1 || fail "cannot make Wine old"
+    rm -rf "$foreign_unix"
+    wine_run cmd /c "$(windows_path "$setup") /S /D=$foreign_dir" || status=$?
+    reg_delete "$key"
+    ((status == 3)) || fail "setup /S on Windows XP ended with $status, not 3"
+    [[ ! -e $foreign_unix ]] || fail "setup on Windows XP made $foreign_dir"
+}
+
 # What the program stores goes with it; a deletion log and a file of the user's own stay.
 test_silent_uninstall() {
     store_settings dustrel True
@@ -297,7 +315,7 @@ passed=0 failed=0 skipped=0
 trap clean_prefix EXIT
 clean_prefix
 for name in test_portable_zip test_silent_install test_other_folder test_foreign_folder \
-    test_running_copy test_silent_uninstall; do
+    test_running_copy test_old_windows test_silent_uninstall; do
     started=$SECONDS
     if [[ $can_run == no && $name != test_portable_zip ]]; then
         echo "SKIP $name (32-bit Windows programs cannot run here)"

@@ -47,4 +47,24 @@ int dpiForWindow(HWND hwnd) {
     return systemDpi();
 }
 
+// The ...ForDpi functions come with Windows 10 1607, as per-monitor DPI v2 does; before that the
+// process is system-aware and every window is at the system DPI, which the plain ones answer for.
+int iconSize(bool small, int dpi) {
+    using MetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto metricsFor = user32Function<MetricsForDpiFn>("GetSystemMetricsForDpi");
+    const int index = small ? SM_CXSMICON : SM_CXICON;
+    const int size =
+        metricsFor != nullptr ? metricsFor(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
+    return size > 0 ? size : MulDiv(small ? 16 : 32, dpi, kDefaultDpi);
+}
+
+void adjustWindowRect(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustFor = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    if (adjustFor == nullptr ||
+        !adjustFor(&rect, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&rect, style, menu ? TRUE : FALSE, exStyle);
+    }
+}
+
 }  // namespace dustrel::ui::win32

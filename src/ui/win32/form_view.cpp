@@ -182,7 +182,7 @@ void FormView::applyFormSize() {
     RECT outer = wanted;
     const auto style = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE));
-    AdjustWindowRectEx(&outer, style, GetMenu(hwnd_) != nullptr, exStyle);
+    adjustWindowRect(outer, style, GetMenu(hwnd_) != nullptr, exStyle, dpi_);
     int width = outer.right - outer.left;
     int height = outer.bottom - outer.top;
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -237,10 +237,12 @@ void FormView::applyWindowState() {
 
 void FormView::applyIcon() {
     const bool app = form_.icon() == Image::AppIcon;
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(false) : nullptr));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(true) : nullptr));
+    SendMessageW(
+        hwnd_, WM_SETICON, ICON_BIG,
+        reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(iconSize(false, dpi_)) : nullptr));
+    SendMessageW(
+        hwnd_, WM_SETICON, ICON_SMALL,
+        reinterpret_cast<LPARAM>(app ? host_.gdi().appIcon(iconSize(true, dpi_)) : nullptr));
 }
 
 void FormView::rebuildMenuBar() {
@@ -249,6 +251,31 @@ void FormView::rebuildMenuBar() {
     menuBar_ = std::move(bar);  // destroys the bar the window had until now
     DrawMenuBar(hwnd_);
     applyFormSize();  // the bar comes out of the window, not out of the client area
+}
+
+// The window moved to a monitor of another scale, or the scale changed: it takes the place the
+// system suggests and everything in it is laid out again from its twips, as at the window's
+// making; nothing is stretched.
+void FormView::dpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || dpi == dpi_) {
+        return;
+    }
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applyFormSize();  // the client area exactly as its twips give it
+    applyIcon();
+    for (Child& child : children_) {
+        if (child.hwnd == nullptr || child.control == nullptr) {
+            continue;
+        }
+        applyFont(child);  // before the rect: a combo box's closed height follows its font
+        applyRect(child);
+        if (child.control->kind() == ControlKind::ListView) {
+            applyColumns(child);
+        }
+    }
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // WM_SETCURSOR only comes with the next mouse move; a pointer change shows at once.
@@ -297,6 +324,9 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
             }
             return 0;
         }
+        case WM_DPICHANGED:
+            dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_QUERYENDSESSION:
             // The program never holds up a log-off or restart, the one it asks for included.
             return TRUE;

@@ -162,6 +162,7 @@ private:
     void applyIcon();
     void rebuildMenuBar();
     void applyPointerNow();
+    void dpiChanged(int dpi, const RECT& suggested);
 
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);

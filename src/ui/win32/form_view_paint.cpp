@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/win32/control_windows.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/gdi_handles.h"
 #include "ui/win32/geometry.h"
 #include "ui/win32/win32_host.h"
@@ -57,10 +58,10 @@ void paintGroupBox(HDC dc, const RECT& client, const Frame& frame, HFONT font, H
     }
 }
 
-void paintPicture(HDC dc, const RECT& client, Image image, GdiCache& gdi) {
+void paintPicture(HDC dc, const RECT& client, Image image, GdiCache& gdi, int dpi) {
     if (image == Image::AppIcon) {
-        const int size = GetSystemMetrics(SM_CXICON);
-        DrawIconEx(dc, (client.right - size) / 2, (client.bottom - size) / 2, gdi.appIcon(false),
+        const int size = iconSize(false, dpi);
+        DrawIconEx(dc, (client.right - size) / 2, (client.bottom - size) / 2, gdi.appIcon(size),
                    size, size, 0, nullptr, DI_NORMAL);
         return;
     }
@@ -152,7 +153,7 @@ void FormView::paintPanel(HWND panel, HDC dc, bool background) {
     }
     if (child->control->kind() == ControlKind::PictureBox) {
         paintPicture(dc, client, static_cast<const PictureBox&>(*child->control).image(),
-                     host_.gdi());
+                     host_.gdi(), dpi_);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ui/mouse.h"
 #include "ui/win32/control_windows.h"
 #include "ui/win32/gdi_handles.h"
+#include "ui/win32/geometry.h"
 #include "ui/win32/win32_host.h"
 
 // The window procedures of the form, its panels and its list views, with the barrier that
@@ -287,7 +288,8 @@ void FormView::onMouseDown(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
     const HeldKeys held{(wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0,
                         GetKeyState(VK_MENU) < 0};
     const auto [button, shift] = mouseDownButtons(pressed, held);
-    const double twips = host_.twipsPerPixelX();
+    // In the window's own DPI, which on another monitor is not the system's.
+    const double twips = static_cast<double>(kTwipsPerInch) / dpi_;
     static_cast<PictureBox&>(*child->control)
         .mouseDown(button, shift, LOWORD(lParam) * twips, HIWORD(lParam) * twips);
 }

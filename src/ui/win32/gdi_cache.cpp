@@ -37,18 +37,18 @@ HBRUSH GdiCache::brush(Color color) {
     return brushes_.emplace(ref, std::move(made)).first->second.get();
 }
 
-HICON GdiCache::appIcon(bool small) {
-    if (!iconsLoaded_) {
-        iconsLoaded_ = true;
-        // Loaded without LR_SHARED: the icons are the program's to destroy.
-        bigIcon_ = UniqueIcon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP),
-                                                            IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                            GetSystemMetrics(SM_CYICON), 0)));
-        smallIcon_ = UniqueIcon(static_cast<HICON>(
-            LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+HICON GdiCache::appIcon(int size) {
+    auto it = icons_.find(size);
+    if (it == icons_.end()) {
+        // Loaded without LR_SHARED: the icons are the program's to destroy. LoadImage picks the
+        // resource's image nearest the size, so each DPI gets its own drawing, not a stretch.
+        it = icons_
+                 .emplace(size,
+                          UniqueIcon(static_cast<HICON>(LoadImageW(
+                              instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0))))
+                 .first;
     }
-    HICON icon = small ? smallIcon_.get() : bigIcon_.get();
+    HICON icon = it->second.get();
     // A build without the icon resource (the view's tests) still needs something to show.
     return icon != nullptr ? icon : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
 }

@@ -21,8 +21,8 @@ public:
 
     HFONT font(const Font& font, int dpi);
     HBRUSH brush(Color color);
-    // The program's icon at the system's large or small icon size.
-    HICON appIcon(bool small);
+    // The program's icon, `size` pixels square.
+    HICON appIcon(int size);
     // The side panel picture; null when the executable carries none.
     HBITMAP sidePanel();
 
@@ -30,9 +30,7 @@ private:
     HINSTANCE instance_;
     std::map<std::tuple<std::wstring, long long, bool, bool, int>, UniqueFont> fonts_;
     std::map<COLORREF, UniqueBrush> brushes_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
-    bool iconsLoaded_ = false;
+    std::map<int, UniqueIcon> icons_;
     UniqueBitmap sidePanel_;
     bool sidePanelLoaded_ = false;
 };

@@ -1,19 +1,23 @@
 #include "ui/win32/tray_icon.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
+#include <utility>
 
 namespace dustrel::ui::win32 {
 
 namespace {
 
 constexpr UINT kIconId = 1;
+constexpr UINT_PTR kRetryTimer = 1;
 constexpr const wchar_t* kWindowClass = L"DustrelTrayWindow";
 
 }  // namespace
 
-TrayIcon::TrayIcon(UiHost& host, HINSTANCE instance, HICON icon) : host_(host), icon_(icon) {
+TrayIcon::TrayIcon(UiHost& host, HINSTANCE instance, HICON icon, Notify notify, TrayRetries retries)
+    : host_(host),
+      icon_(icon),
+      notify_(notify ? std::move(notify) : Notify(Shell_NotifyIconW)),
+      retries_(retries) {
     // Sent to every top-level window when the taskbar is (re)created, e.g. after Explorer
     // restarts or when the program started before the taskbar was up.
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -26,6 +30,11 @@ TrayIcon::TrayIcon(UiHost& host, HINSTANCE instance, HICON icon) : host_(host), 
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, instance, nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // A copy running elevated hears messages from Explorer's lower integrity level only where
+    // it lets them through.
+    if (window_ != nullptr && taskbarCreated_ != 0) {
+        ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    }
 }
 
 TrayIcon::~TrayIcon() {
@@ -40,7 +49,26 @@ bool TrayIcon::add(PictureBox& hook, const std::wstring& tip) {
     remove();
     hook_ = &hook;
     tip_ = tip;
-    return notifyAdd();
+    return addOrRetry();
+}
+
+bool TrayIcon::addOrRetry() {
+    if (notifyAdd()) {
+        stopRetrying();
+        return true;
+    }
+    retriesLeft_ = retries_.attempts;
+    if (retriesLeft_ > 0) {
+        SetTimer(window_, kRetryTimer, retries_.intervalMs, nullptr);
+    }
+    return false;
+}
+
+void TrayIcon::stopRetrying() {
+    if (retriesLeft_ > 0) {
+        KillTimer(window_, kRetryTimer);
+    }
+    retriesLeft_ = 0;
 }
 
 bool TrayIcon::notifyAdd() {
@@ -54,7 +82,7 @@ bool TrayIcon::notifyAdd() {
     const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
     std::copy_n(tip_.begin(), length, data.szTip);
     data.szTip[length] = L'\0';
-    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return notify_(NIM_ADD, &data) != FALSE;
 }
 
 void TrayIcon::remove(const PictureBox& hook) {
@@ -74,11 +102,12 @@ void TrayIcon::remove() {
     if (hook_ == nullptr) {
         return;
     }
+    stopRetrying();
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data.hWnd = window_;
     data.uID = kIconId;
-    Shell_NotifyIconW(NIM_DELETE, &data);
+    notify_(NIM_DELETE, &data);
     hook_ = nullptr;
 }
 
@@ -89,9 +118,16 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         tray->host_.barrier([&] { tray->clicked(lParam); });
         return 0;
     }
+    if (tray != nullptr && msg == WM_TIMER && wParam == kRetryTimer) {
+        if (tray->hook_ == nullptr || tray->notifyAdd() || --tray->retriesLeft_ <= 0) {
+            KillTimer(hwnd, kRetryTimer);
+            tray->retriesLeft_ = 0;
+        }
+        return 0;
+    }
     if (tray != nullptr && msg != 0 && msg == tray->taskbarCreated_) {
         if (tray->hook_ != nullptr) {
-            tray->notifyAdd();
+            tray->addOrRetry();
         }
         return 0;
     }

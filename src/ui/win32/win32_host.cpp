@@ -36,7 +36,7 @@ Win32Host::Win32Host(HINSTANCE instance)
     InitCommonControlsEx(&controls);
     FormView::registerClasses(instance_);
     twipsPerPixel_ = static_cast<double>(kTwipsPerInch) / systemDpi();
-    tray_ = std::make_unique<TrayIcon>(*this, instance_, gdi_.appIcon(true));
+    tray_ = std::make_unique<TrayIcon>(*this, instance_, gdi_.appIcon(iconSize(true, systemDpi())));
 }
 
 Win32Host::~Win32Host() {
@@ -51,9 +51,9 @@ Win32Host::~Win32Host() {
 
 // --- message boxes, modal forms, the queue ----------------------------------------------------
 
-MessageBoxAnswer Win32Host::showMessageBox(const std::wstring& text, const std::wstring& caption,
-                                           MessageBoxStyle style) {
-    flushAll(true);
+// A box with no window of the program under it (a question at a start into the notification
+// area) would otherwise open behind whatever the user is doing.
+UINT Win32Host::messageBoxType(MessageBoxStyle style, HWND owner) {
     UINT type = style.buttons == MessageBoxButtons::YesNo ? MB_YESNO : MB_OK;
     switch (style.icon) {
         case MessageBoxIcon::None:
@@ -71,7 +71,17 @@ MessageBoxAnswer Win32Host::showMessageBox(const std::wstring& text, const std::
             type |= MB_ICONINFORMATION;
             break;
     }
-    switch (MessageBoxW(activeFormWindow(), text.c_str(), caption.c_str(), type)) {
+    if (owner == nullptr) {
+        type |= MB_SETFOREGROUND;
+    }
+    return type;
+}
+
+MessageBoxAnswer Win32Host::showMessageBox(const std::wstring& text, const std::wstring& caption,
+                                           MessageBoxStyle style) {
+    flushAll(true);
+    const HWND owner = activeFormWindow();
+    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), messageBoxType(style, owner))) {
         case IDOK:
             return MessageBoxAnswer::Ok;
         case IDYES:

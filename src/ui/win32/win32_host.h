@@ -19,6 +19,8 @@ class TrayIcon;
 // icon, and one FormView per loaded form.
 class Win32Host final : public UiHost {
 public:
+    // MessageBoxW's type for a box of `style` over `owner` (none: over no window of the program).
+    static UINT messageBoxType(MessageBoxStyle style, HWND owner);
     explicit Win32Host(HINSTANCE instance = nullptr);
     ~Win32Host() override;
     Win32Host(const Win32Host&) = delete;
