@@ -163,6 +163,10 @@ private:
     void rebuildMenuBar();
     void applyPointerNow();
 
+    // Tips (form_view_tips.cpp).
+    HWND tipWindow();
+    void applyToolTip(Child& child);
+
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onComboCommand(Child& child, UINT code);
@@ -189,6 +193,8 @@ private:
     bool shownOnce_ = false;
     int busy_ = 0;
     HWND savedFocus_ = nullptr;
+    // The controls' tips; owned by the form's window, made when the first tip is set.
+    HWND tips_ = nullptr;
     // Destroyed by the window with it; a bar replaced is destroyed here.
     UniqueMenu menuBar_;
     MenuBuilder menus_;
