@@ -336,9 +336,10 @@ TEST_F(LocaleContract, TellsFileTimesInLocalTimeAndSizesInBytes) {
     constexpr std::uint64_t kNoonUtc15June2024 = 133'629'264'000'000'000;
     const auto local = p_.locale.localTime(kNoonUtc15June2024 + 59 * 10'000'000ull);
     ASSERT_TRUE(local.has_value());
-    const long long minutes =
-        (platform::dayNumber(local->year, local->month, local->day) -
-         platform::dayNumber(2024, 6, 15)) * 1440 + (local->hour - 12) * 60 + local->minute;
+    const long long minutes = (platform::dayNumber(local->year, local->month, local->day) -
+                               platform::dayNumber(2024, 6, 15)) *
+                                  1440 +
+                              (local->hour - 12) * 60 + local->minute;
     EXPECT_LE(std::abs(minutes), 14 * 60) << minutes;
     EXPECT_EQ(local->second, 59);
     EXPECT_EQ(p_.locale.localTime(~std::uint64_t{0}), std::nullopt);

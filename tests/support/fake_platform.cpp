@@ -550,9 +550,11 @@ std::optional<platform::DateTime> FakeLocale::localTime(std::uint64_t fileTime) 
     const std::int64_t mp = (5 * doy + 2) / 153;
     const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    return platform::DateTime{static_cast<int>(year),       static_cast<int>(month),
+    return platform::DateTime{static_cast<int>(year),
+                              static_cast<int>(month),
                               static_cast<int>(doy - (153 * mp + 2) / 5 + 1),
-                              static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                              static_cast<int>(rest / 3600),
+                              static_cast<int>(rest / 60 % 60),
                               static_cast<int>(rest % 60)};
 }
 

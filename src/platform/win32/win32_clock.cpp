@@ -131,14 +131,15 @@ std::optional<DateTime> Win32Locale::localTime(std::uint64_t fileTime) {
         !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         return std::nullopt;
     }
-    return DateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+    return DateTime{local.wYear, local.wMonth,  local.wDay,
+                    local.wHour, local.wMinute, local.wSecond};
 }
 
 std::wstring Win32Locale::byteSize(std::uint64_t bytes) {
     // "1,023 bytes" to "16.0 EB" fits easily; the function cuts what does not fit.
     wchar_t text[64] = {};
-    const auto value = static_cast<LONGLONG>(
-        std::min<std::uint64_t>(bytes, std::numeric_limits<LONGLONG>::max()));
+    const auto value =
+        static_cast<LONGLONG>(std::min<std::uint64_t>(bytes, std::numeric_limits<LONGLONG>::max()));
     if (StrFormatByteSizeW(value, text, static_cast<UINT>(std::size(text))) == nullptr) {
         return std::to_wstring(bytes);
     }

@@ -24,9 +24,9 @@ void OwnerDataList::fillTip(NMLVGETINFOTIPW& request) const {
     }
     const bool present =
         request.iItem >= 0 && static_cast<std::size_t>(request.iItem) < list_.rowCount();
-    const std::wstring tip =
-        present && list_.rowTip ? list_.rowTip(list_.row(static_cast<std::size_t>(request.iItem)))
-                                : std::wstring();
+    const std::wstring tip = present && list_.rowTip
+                                 ? list_.rowTip(list_.row(static_cast<std::size_t>(request.iItem)))
+                                 : std::wstring();
     if (!tip.empty()) {
         const std::wstring text = length > 0 ? L"\r\n" + tip : tip;
         const std::size_t copied = std::min(text.size(), capacity - 1 - length);
