@@ -5,7 +5,9 @@
 //              asking the file system about each entry again;
 //   bare       one wide listing per folder and nothing else: the floor for any scan.
 //
-//   scan_bench T:\ [--runs N] [--reference-runs N] [--no-reference]
+//   scan_bench T:\ [--runs N] [--reference-runs N] [--no-reference] [--huge-only]
+//
+// --huge-only runs only the results list at 100,000 rows (a made-up drive behind a real root).
 
 #include <windows.h>
 
@@ -143,8 +145,30 @@ bool realScans(const std::wstring& root, int runs, std::vector<double>& times,
 
 // --- the results list with a huge result ---------------------------------------------------------
 
+// Bytes in use in every heap of the process: what the program holds, not what the heaps keep
+// in reserve.
+std::size_t heapBytesInUse() {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    std::size_t used = 0;
+    for (HANDLE heap : heaps) {
+        if (!HeapLock(heap)) {
+            continue;
+        }
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heap, &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+                used += entry.cbData;
+            }
+        }
+        HeapUnlock(heap);
+    }
+    return used;
+}
+
 // A scan that finds 100,000 files, then a header click and Check All on its rows: each must
-// stay well under a second for the window to feel alive.
+// stay well under a second for the window to feel alive. What the program holds for each row
+// found (its finding and its list row, each path with them) is measured on the heaps.
 void hugeResult(const std::wstring& root) {
     dustrel::platform::win32::Win32Platform platform;
     JunkDrive junk;
@@ -158,7 +182,14 @@ void hugeResult(const std::wstring& root) {
     if (!drive) {
         return;
     }
+    const std::size_t heldBefore = heapBytesInUse();
     const double scan = scanOnce(form, *drive);
+    const std::size_t rows = form.ui().ListFiles.rowCount();
+    std::printf(
+        "results list: %zu rows hold %.1f bytes each (a finding %zu and a list row %zu "
+        "bytes, the rest their paths)\n",
+        rows, static_cast<double>(heapBytesInUse() - heldBefore) / static_cast<double>(rows),
+        sizeof(dustrel::scan::Finding), sizeof(dustrel::ui::ListRow));
     double start = now();
     form.ListFiles_ColumnClick(0);
     const double sort = now() - start;
@@ -225,7 +256,7 @@ bool compareRows(const std::vector<ReferenceRow>& reference,
 int wmain(int argc, wchar_t** argv) {
     std::wstring root;
     int runs = 5, referenceRuns = -1;
-    bool withReference = true;
+    bool withReference = true, hugeOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--runs" && i + 1 < argc) {
@@ -234,12 +265,14 @@ int wmain(int argc, wchar_t** argv) {
             referenceRuns = std::max(1, _wtoi(argv[++i]));
         } else if (arg == L"--no-reference") {
             withReference = false;
+        } else if (arg == L"--huge-only") {
+            hugeOnly = true;
         } else if (root.empty() && arg.size() >= 1 && arg.size() <= 3 && iswalpha(arg[0])) {
             root = std::wstring(1, towupper(arg[0])) + L":\\";
         } else {
             std::fprintf(stderr,
                          "usage: scan_bench DRIVE [--runs N] [--reference-runs N] "
-                         "[--no-reference]\n");
+                         "[--no-reference] [--huge-only]\n");
             return 2;
         }
     }
@@ -250,6 +283,10 @@ int wmain(int argc, wchar_t** argv) {
     referenceRuns = referenceRuns < 0 ? runs : referenceRuns;
     std::printf("drive %s, ANSI code page %u, %zu-bit build\n", utf8(root).c_str(), GetACP(),
                 sizeof(void*) * 8);
+    if (hugeOnly) {
+        hugeResult(root);
+        return 0;
+    }
 
     // One untimed walk first, so that every timed walk finds the same warm caches.
     BareCounts counts;

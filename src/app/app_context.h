@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,16 @@ struct AppState {
     scan::ScanSession scan;
     // What the last scan found; each row of the results list names one by its tag.
     std::vector<scan::Finding> findings;
+    // The ticked rows of the results list and what their files take together, kept as ticks
+    // change so that no tick counts the whole list again.
+    std::size_t tickedCount = 0;
+    std::uint64_t tickedBytes = 0;
+    // What the files on the deleted-files list weighed; each row names its own by its tag.
+    struct DeletedFile {
+        std::uint64_t size = 0;
+        std::uint64_t lastWrite = 0;
+    };
+    std::vector<DeletedFile> deletedFiles;
     // The custom-extension list as stored, decoded; the custom-extension window edits it.
     std::wstring CustomExtValue;
     // The extension of each custom category row, in row order (row 7 + k searches for

@@ -2,6 +2,7 @@
 
 #include "app/custom_list.h"
 #include "app/drive_list.h"
+#include "app/file_tips.h"
 #include "clean/log_folder.h"
 #include "platform/program_info.h"
 #include "scan/junk_categories.h"
@@ -52,6 +53,14 @@ void FrmMain::createControls() {
     c.cmdCheck.onClick = [this] { cmdCheck_Click(); };
     c.cmdClear.onClick = [this] { cmdClear_Click(); };
     c.ListFiles.onColumnClick = [this](std::size_t column) { ListFiles_ColumnClick(column); };
+    c.ListFiles.onItemCheck = [this](std::size_t item) { ListFiles_ItemCheck(item); };
+    c.ListFiles.rowTip = [this](const ui::ListRow& row) { return resultsPage().foundFileTip(row); };
+    c.lstFilesDelete.rowTip = [this](const ui::ListRow& row) {
+        return resultsPage().deletedFileTip(row);
+    };
+    c.ListDrive.rowTip = [this](const ui::ListRow& row) {
+        return driveTip(context_.platform.locale, row);
+    };
     c.cmdDelete.onClick = [this] { cmdDelete_Click(); };
     c.cmdRecycle.onClick = [this] { cmdRecycle_Click(); };
     c.ListDrive.onItemCheck = [this](std::size_t item) { ListDrive_ItemCheck(item); };
@@ -119,6 +128,7 @@ void FrmMain::Form_Load() {
 
     auto& c = ui();
     listFixedDisks(system, GetDriveLetters(system), c.ListDrive);
+    resultsPage().recountTicked();
 
     c.cmdNext.setEnabled(false);
     c.cmdNext1.setEnabled(false);
@@ -213,6 +223,7 @@ void FrmMain::cmdBack2_Click() {
     c.lstOptions.setAllChecked(false);
     c.ListDrive.setAllChecked(false);
     c.lstFilesDelete.clear();
+    context_.state.deletedFiles.clear();
     c.cmdNext.setEnabled(false);
     c.cmdNext1.setEnabled(false);
     c.cmdDelete.setEnabled(false);
@@ -271,6 +282,7 @@ void FrmMain::cmdStopScan_Click() {
 
 void FrmMain::cmdCheck_Click() {
     ui().ListFiles.setAllChecked(true);
+    resultsPage().recountTicked();
 }
 
 // Clears the ticks, and with them the way on from the category page, though its ticks stay.
@@ -278,6 +290,7 @@ void FrmMain::cmdClear_Click() {
     auto& c = ui();
     c.ListFiles.setAllChecked(false);
     c.cmdNext1.setEnabled(false);
+    resultsPage().recountTicked();
 }
 
 // Any header: sort by the path, the other way round from last time.
@@ -287,6 +300,10 @@ void FrmMain::ListFiles_ColumnClick(std::size_t /*column*/) {
     list.setSortOrder(list.sortOrder() == ui::SortOrder::Ascending ? ui::SortOrder::Descending
                                                                    : ui::SortOrder::Ascending);
     list.setSorted(true);
+}
+
+void FrmMain::ListFiles_ItemCheck(std::size_t item) {
+    resultsPage().ListFiles_ItemCheck(item);
 }
 
 // --- cleaning -------------------------------------------------------------------------------

@@ -50,6 +50,7 @@ public:
     void cmdCheck_Click();
     void cmdClear_Click();
     void ListFiles_ColumnClick(std::size_t column);
+    void ListFiles_ItemCheck(std::size_t item);
 
     // Cleaning.
     void cmdDelete_Click();

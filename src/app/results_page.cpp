@@ -1,5 +1,8 @@
 #include "app/results_page.h"
 
+#include <algorithm>
+
+#include "app/file_tips.h"
 #include "platform/program_info.h"
 
 namespace dustrel::app {
@@ -53,6 +56,63 @@ void hideProgressBar(ui::ProgressBar& bar) {
 void ResultsPage::clearResults() {
     c_.ListFiles.clear();
     findings().clear();
+    recountTicked();
+}
+
+// --- what the ticked files take ---------------------------------------------------------------
+
+void ResultsPage::showTicked() {
+    c_.cmdDelete.setToolTipText(tickedTip(context_.platform.locale, context_.state.tickedCount,
+                                          context_.state.tickedBytes));
+}
+
+void ResultsPage::recountTicked() {
+    AppState& state = context_.state;
+    state.tickedCount = 0;
+    state.tickedBytes = 0;
+    const auto& list = c_.ListFiles;
+    for (std::size_t i = 0; i < list.rowCount(); ++i) {
+        const ui::ListRow& row = list.row(i);
+        if (row.checked && row.tag < findings().size()) {
+            ++state.tickedCount;
+            state.tickedBytes += findings()[row.tag].size;
+        }
+    }
+    showTicked();
+}
+
+void ResultsPage::ListFiles_ItemCheck(std::size_t item) {
+    const auto& list = c_.ListFiles;
+    if (item >= list.rowCount() || list.row(item).tag >= findings().size()) {
+        return;
+    }
+    const ui::ListRow& row = list.row(item);
+    AppState& state = context_.state;
+    const std::uint64_t size = findings()[row.tag].size;
+    if (row.checked) {
+        ++state.tickedCount;
+        state.tickedBytes += size;
+    } else if (state.tickedCount > 0) {
+        --state.tickedCount;
+        state.tickedBytes -= std::min(size, state.tickedBytes);
+    }
+    showTicked();
+}
+
+std::wstring ResultsPage::foundFileTip(const ui::ListRow& row) {
+    if (row.tag >= findings().size()) {
+        return {};
+    }
+    const scan::Finding& found = findings()[row.tag];
+    return fileTip(context_.platform.locale, found.size, found.lastWrite);
+}
+
+std::wstring ResultsPage::deletedFileTip(const ui::ListRow& row) {
+    const auto& deleted = context_.state.deletedFiles;
+    if (row.tag >= deleted.size()) {
+        return {};
+    }
+    return fileTip(context_.platform.locale, deleted[row.tag].size, deleted[row.tag].lastWrite);
 }
 
 // --- the scan -------------------------------------------------------------------------------
@@ -184,12 +244,13 @@ void ResultsPage::scanEnded(scan::ScanEnd end) {
 
 // --- cleaning -------------------------------------------------------------------------------
 
-std::vector<std::wstring> ResultsPage::tickedPaths() const {
+std::vector<std::wstring> ResultsPage::tickedPaths() {
     std::vector<std::wstring> paths;
     const auto& list = c_.ListFiles;
     for (std::size_t i = 0; i < list.rowCount(); ++i) {
         if (list.row(i).checked) {
             paths.push_back(list.row(i).text);
+            tickedTags_.emplace(list.row(i).text, list.row(i).tag);
         }
     }
     return paths;
@@ -235,8 +296,16 @@ void ResultsPage::cmdDelete_Click() {
     form_.setMousePointer(ui::MousePointer::Default);
 
     removeGoneRows();
+    recountTicked();
+    auto& deletedFiles = context_.state.deletedFiles;
     for (const std::wstring& path : deleted_) {
-        c_.lstFilesDelete.addRow(path);
+        AppState::DeletedFile file;
+        if (const auto tag = tickedTags_.find(path);
+            tag != tickedTags_.end() && tag->second < findings().size()) {
+            file = {findings()[tag->second].size, findings()[tag->second].lastWrite};
+        }
+        c_.lstFilesDelete.addRow(path, {}, deletedFiles.size());
+        deletedFiles.push_back(file);
     }
     if (summary.kept > 0) {
         tellUser(std::to_wstring(summary.kept) + L" Files Could Not Be Deleted");
@@ -251,6 +320,7 @@ void ResultsPage::cmdDelete_Click() {
 void ResultsPage::cmdRecycle_Click() {
     clean::Cleaner(context_.platform, host(), *this).recycleFiles(tickedPaths());
     removeGoneRows();
+    recountTicked();
 }
 
 }  // namespace dustrel::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -30,6 +31,14 @@ public:
     // Empties the list and forgets what it showed.
     void clearResults();
 
+    // The user ticked or cleared one row of the results list.
+    void ListFiles_ItemCheck(std::size_t item);
+    // Counts the ticked rows again, after a change to many at once.
+    void recountTicked();
+    // The tips of a row of the results list and of the deleted-files list.
+    std::wstring foundFileTip(const ui::ListRow& row);
+    std::wstring deletedFileTip(const ui::ListRow& row);
+
     // scan::ScanProgress
     scan::ScanRequest searchStarted() override;
     void searchDone() override;
@@ -46,7 +55,9 @@ public:
 private:
     ui::UiHost& host() { return form_.host(); }
     std::vector<scan::Finding>& findings() { return context_.state.findings; }
-    std::vector<std::wstring> tickedPaths() const;
+    // The ticked rows' paths, remembering the finding each names.
+    std::vector<std::wstring> tickedPaths();
+    void showTicked();
     // Takes off the list every row, ticked or not, that names a file gone.
     void removeGoneRows();
     void tellUser(const std::wstring& text);
@@ -59,6 +70,7 @@ private:
     std::uint32_t walk_ = 0;
     std::unordered_set<std::wstring> gone_;
     std::vector<std::wstring> deleted_;
+    std::unordered_map<std::wstring, std::uint64_t> tickedTags_;
 };
 
 // The bar between scans: range 1 to 100, disabled and hidden.

@@ -34,6 +34,11 @@ public:
 
     virtual std::wstring shortDate(const DateTime& when) = 0;
     virtual std::wstring longTime(const DateTime& when) = 0;
+    // A file time (100-nanosecond intervals since 1601, UTC) as the local time of the user's
+    // time zone on that day; nothing when it is past what the system can tell.
+    virtual std::optional<DateTime> localTime(std::uint64_t fileTime) = 0;
+    // A count of bytes as the system writes file sizes for the user ("532 bytes", "22.9 KB").
+    virtual std::wstring byteSize(std::uint64_t bytes) = 0;
     // Reads a date text as the user's locale writes it; nothing when it is no date.
     virtual std::optional<DateTime> parseDate(const std::wstring& text) = 0;
     // The character's code in the ANSI code page; nothing when the code page lacks it.

@@ -9,8 +9,10 @@
 
 namespace dustrel::scan {
 
-// The longest full path a row may have: the shell's file operations take no longer ones.
-inline constexpr std::size_t kMaxPathLength = 259;
+// The longest full path a row may have: the system's own limit, 32,767 characters, for the path
+// as it is handed over, with "\\?\" before it. Deletion goes through such paths; only the
+// Recycle Bin's shell operation, which cannot take paths past MAX_PATH, passes these rows over.
+inline constexpr std::size_t kMaxPathLength = 32767 - 4;
 
 // What a walk reports to the scan around it.
 class WalkSink {
@@ -34,7 +36,8 @@ enum class WalkEnd { Finished, Stopped };
 // (junctions, symbolic links, mount points), which lead off the drive or round in a loop; the
 // Recycle Bin folders directly under a drive root ("$Recycle.Bin", "RECYCLER", "RECYCLED", in
 // any letter case; the same names deeper are ordinary folders); and folders too deep for any
-// row to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.
+// row to fit kMaxPathLength, which the system could not list. Folders that cannot be listed are
+// passed over in silence.
 WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
                       std::span<const NamePattern> patterns, WalkSink& sink);
 

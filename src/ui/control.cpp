@@ -64,6 +64,12 @@ void Control::setFocus() {
     notify(Prop::Focus);
 }
 
+void Control::setToolTipText(const std::wstring& text) {
+    if (changeValue(toolTipText_, text)) {
+        notify(Prop::ToolTipText);
+    }
+}
+
 std::size_t Control::zIndex() const {
     const auto& siblings = parent_->children_;
     return static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), this) -

@@ -84,6 +84,10 @@ public:
     // Position among the parent's children, 0 at the back.
     std::size_t zIndex() const;
 
+    // Shown while the pointer rests on the control; none when empty.
+    const std::wstring& toolTipText() const { return toolTipText_; }
+    void setToolTipText(const std::wstring& text);
+
     void setObserver(ControlObserver* observer) { observer_ = observer; }
     ControlObserver* observer() const { return observer_; }
 
@@ -103,6 +107,7 @@ private:
     bool tabStop_ = true;
     Rect rect_;
     std::optional<Font> font_;
+    std::wstring toolTipText_;
     ControlObserver* observer_ = nullptr;
 };
 

@@ -82,6 +82,9 @@ public:
 
     std::function<void(std::size_t row)> onItemCheck;
     std::function<void(std::size_t column)> onColumnClick;
+    // The tip of the row the pointer rests on, asked for as it comes up, so that rows need keep
+    // none; unset or empty: no tip.
+    std::function<std::wstring(const ListRow& row)> rowTip;
 
 private:
     void sortRows();

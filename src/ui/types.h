@@ -85,6 +85,7 @@ enum class Prop {
     Icon,
     Image,
     Focus,  // the control was asked to take the input focus
+    ToolTipText,
 };
 
 // What the user did to the notification-area icon.

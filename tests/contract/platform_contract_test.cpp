@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "contract/subject.h"
+#include "platform/date_text.h"
 #include "platform/path_text.h"
 
 namespace dustrel::contract {
@@ -325,6 +328,26 @@ TEST_F(LocaleContract, ReadsBackTheDatesItWritesAndWritesTimes) {
         EXPECT_NE(time.find(L"59"), std::wstring::npos) << hour;
     }
     EXPECT_EQ(p_.locale.longTime(DateTime{2024, 1, 1, 24, 0, 0}), L"");
+}
+
+// A file's time shows in the user's time zone, at most 14 hours from UTC; sizes name their count
+// of bytes below a kilobyte and grow with it.
+TEST_F(LocaleContract, TellsFileTimesInLocalTimeAndSizesInBytes) {
+    constexpr std::uint64_t kNoonUtc15June2024 = 133'629'264'000'000'000;
+    const auto local = p_.locale.localTime(kNoonUtc15June2024 + 59 * 10'000'000ull);
+    ASSERT_TRUE(local.has_value());
+    const long long minutes = (platform::dayNumber(local->year, local->month, local->day) -
+                               platform::dayNumber(2024, 6, 15)) *
+                                  1440 +
+                              (local->hour - 12) * 60 + local->minute;
+    EXPECT_LE(std::abs(minutes), 14 * 60) << minutes;
+    EXPECT_EQ(local->second, 59);
+    EXPECT_EQ(p_.locale.localTime(~std::uint64_t{0}), std::nullopt);
+
+    EXPECT_EQ(p_.locale.byteSize(532).substr(0, 4), L"532 ");
+    EXPECT_NE(p_.locale.byteSize(0).find(L'0'), std::wstring::npos);
+    EXPECT_NE(p_.locale.byteSize(2'400'016), p_.locale.byteSize(2'400));
+    EXPECT_FALSE(p_.locale.byteSize(~std::uint64_t{0}).empty());
 }
 
 TEST_F(LocaleContract, ConvertsSingleCharactersToTheAnsiCodePageAndBack) {

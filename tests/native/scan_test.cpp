@@ -12,6 +12,7 @@
 #include "platform/path_text.h"
 #include "scan/junk_categories.h"
 #include "scan/name_pattern.h"
+#include "scan/search_folder.h"
 
 namespace dustrel::testing {
 namespace {
@@ -28,7 +29,7 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
     }
     ++listed;
     for (const auto& entry : entries) {
-        if (!entry.directory && folder.size() + entry.name.size() <= 259 &&
+        if (!entry.directory && folder.size() + entry.name.size() <= scan::kMaxPathLength &&
             scan::NamePattern(pattern).matches(entry.name)) {
             found.push_back(folder + entry.name);
         }
@@ -37,7 +38,7 @@ void referenceWalk(FakeFileSystem& files, const std::wstring& folder, const std:
         const std::wstring sub = folder + entry.name + L"\\",
                            upper = platform::upperCase(entry.name);
         const bool bin = upper == L"RECYCLED" || upper == L"RECYCLER" || upper == L"$RECYCLE.BIN";
-        if (entry.directory && !entry.link && sub.size() + 1 <= 259 &&
+        if (entry.directory && !entry.link && sub.size() + 1 <= scan::kMaxPathLength &&
             !(folder.size() == 3 && bin)) {
             referenceWalk(files, sub, pattern, found, listed);
         }
@@ -101,7 +102,8 @@ TEST(ScanPropertyTest, FindingsAreThoseOfOneWalkPerPatternInListOrder) {
             }
         }
         // A folder whose rows straddle the length limit.
-        const std::wstring deep = L"C:\\" + std::wstring(243 + random() % 10, L'd');
+        const std::wstring deep =
+            L"C:\\" + std::wstring(scan::kMaxPathLength - 16 + random() % 10, L'd');
         files.addFolder(deep + L"\\s");
         folders.push_back(deep);
         for (const std::wstring& folder : folders) {

@@ -167,6 +167,8 @@ test_portable_zip() {
     i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null |
         grep -q "VALUE \"ProductVersion\", \"$version.0\"" ||
         fail "dustrel.exe's version resource does not say $version.0"
+    grep -aq '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true<' \
+        "$exe" || fail "dustrel.exe's manifest does not declare itself long-path aware"
     [[ $can_run == no ]] || shows_window "$portable_dir\\dustrel.exe" ||
         fail "the unpacked dustrel.exe showed no window"
 }

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "platform/date_text.h"
@@ -114,6 +118,32 @@ std::wstring Win32Locale::longTime(const DateTime& when) {
     return formatted([&time](wchar_t* buffer, int size) {
         return GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, buffer, size);
     });
+}
+
+std::optional<DateTime> Win32Locale::localTime(std::uint64_t fileTime) {
+    FILETIME utcFile{};
+    utcFile.dwLowDateTime = static_cast<DWORD>(fileTime);
+    utcFile.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    // The time zone's rules for that day, not today's daylight saving, as Explorer shows it.
+    if (!FileTimeToSystemTime(&utcFile, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return std::nullopt;
+    }
+    return DateTime{local.wYear, local.wMonth,  local.wDay,
+                    local.wHour, local.wMinute, local.wSecond};
+}
+
+std::wstring Win32Locale::byteSize(std::uint64_t bytes) {
+    // "1,023 bytes" to "16.0 EB" fits easily; the function cuts what does not fit.
+    wchar_t text[64] = {};
+    const auto value =
+        static_cast<LONGLONG>(std::min<std::uint64_t>(bytes, std::numeric_limits<LONGLONG>::max()));
+    if (StrFormatByteSizeW(value, text, static_cast<UINT>(std::size(text))) == nullptr) {
+        return std::to_wstring(bytes);
+    }
+    return text;
 }
 
 std::optional<DateTime> Win32Locale::parseDate(const std::wstring& text) {

@@ -15,6 +15,8 @@ class Win32Locale final : public Locale {
 public:
     std::wstring shortDate(const DateTime& when) override;
     std::wstring longTime(const DateTime& when) override;
+    std::optional<DateTime> localTime(std::uint64_t fileTime) override;
+    std::wstring byteSize(std::uint64_t bytes) override;
     std::optional<DateTime> parseDate(const std::wstring& text) override;
     std::optional<unsigned char> toAnsi(wchar_t c) override;
     wchar_t fromAnsi(unsigned char code) override;

@@ -118,6 +118,22 @@ bool samePath(std::wstring_view opened, std::wstring_view final) {
     }
 }
 
+// The path of an open file on its volume, after its drive letter. Wine answers a final path past
+// MAX_PATH with ERROR_MORE_DATA and no length, where Windows gives the length it needs; this
+// name then tells the same, as the folders on the way were opened, checked and held one by one.
+bool pathOnVolume(HANDLE handle, std::wstring& path) {
+    constexpr std::size_t kLongestPath = 32767;
+    std::vector<std::uint64_t> buffer(
+        (sizeof(FILE_NAME_INFO) + kLongestPath * sizeof(wchar_t)) / sizeof(std::uint64_t) + 1);
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                      static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)))) {
+        return false;
+    }
+    path.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    return true;
+}
+
 Status tagInfo(HANDLE handle, FILE_ATTRIBUTE_TAG_INFO& info) {
     if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
         return lastErrorStatus();
@@ -149,7 +165,12 @@ public:
                 GetFinalPathNameByHandleW(file_.get(), final.data(), DWORD(final.size()),
                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
             if (length == 0) {
-                return lastErrorStatus();
+                std::wstring onVolume;
+                if (GetLastError() != ERROR_MORE_DATA || !pathOnVolume(file_.get(), onVolume)) {
+                    return lastErrorStatus();
+                }
+                final = L"\\\\?\\" + path_.substr(0, 2) + onVolume;
+                break;
             }
             if (length < final.size()) {
                 final.resize(length);

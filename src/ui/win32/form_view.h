@@ -164,6 +164,10 @@ private:
     void applyPointerNow();
     void dpiChanged(int dpi, const RECT& suggested);
 
+    // Tips (form_view_tips.cpp).
+    HWND tipWindow();
+    void applyToolTip(Child& child);
+
     // Input from the windows.
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onComboCommand(Child& child, UINT code);
@@ -190,6 +194,8 @@ private:
     bool shownOnce_ = false;
     int busy_ = 0;
     HWND savedFocus_ = nullptr;
+    // The controls' tips; owned by the form's window, made when the first tip is set.
+    HWND tips_ = nullptr;
     // Destroyed by the window with it; a bar replaced is destroyed here.
     UniqueMenu menuBar_;
     MenuBuilder menus_;

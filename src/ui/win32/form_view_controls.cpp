@@ -65,6 +65,7 @@ void FormView::initChild(Child& child) {
     applyRect(child);
     applyFont(child);
     EnableWindow(child.hwnd, control.enabled());
+    applyToolTip(child);
     switch (control.kind()) {
         case ControlKind::CheckBox:
         case ControlKind::OptionButton:

@@ -82,6 +82,9 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
         case Prop::Range:
             hold(*child, kHoldProgress);
             break;
+        case Prop::ToolTipText:
+            applyToolTip(*child);
+            break;
         case Prop::Items:
             applyItems(*child);
             break;

@@ -35,7 +35,8 @@ const std::wstring& cellText(const ListRow& row, int column) {
 }  // namespace
 
 void OwnerDataList::applyStyles() {
-    DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+    // Info tips: the model's row tips, asked for as the pointer comes to rest on a row.
+    DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     if (list_.checkBoxes()) {
         exStyle |= LVS_EX_CHECKBOXES;
     }
@@ -111,6 +112,9 @@ LRESULT OwnerDataList::onNotify(NMHDR& header) {
     switch (header.code) {
         case LVN_GETDISPINFOW:
             fillItem(reinterpret_cast<NMLVDISPINFOW&>(header).item);
+            return 0;
+        case LVN_GETINFOTIPW:
+            fillTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
             return 0;
         case LVN_ODFINDITEMW:
             return findRow(reinterpret_cast<NMLVFINDITEMW&>(header));

@@ -39,6 +39,8 @@ public:
     LRESULT onInput(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 
 private:
+    // The tip of the row the pointer rests on, from the model's rowTip.
+    void fillTip(NMLVGETINFOTIPW& request) const;
     // Type-ahead: the row that starts with the typed text, or -1.
     LRESULT findRow(const NMLVFINDITEMW& request) const;
     void fillItem(LVITEMW& item) const;
