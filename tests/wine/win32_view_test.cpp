@@ -197,8 +197,8 @@ protected:
                 u.lstItems.setSortOrder(SortOrder::Descending);
                 u.lstItems.setSorted(true);
             };
-            SetFocus(window);
             ListView_SetItemState(window, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+            SetFocus(window);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             const HWND header = ListView_GetHeader(window);
             Header_GetItemRect(header, 0, &r);
