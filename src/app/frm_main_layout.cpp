@@ -201,6 +201,15 @@ FrmMainControls::FrmMainControls(ui::Form& f)
     ListFiles.setSortOrder(ui::SortOrder::Descending);
     lstFilesDelete.addColumn(L"Files Deleted", 8000);
 
+    // Enter goes on through the wizard; on the results page it presses nothing it is not on.
+    cmdNext.setDefault(true);
+    cmdNext1.setDefault(true);
+    // Each list is named by the text above it, the results list not by the scan's labels.
+    Label18.setLabelFor(ListDrive);
+    Label2.setLabelFor(lstOptions);
+    Label1.setLabelFor(ListFiles);
+    Label3.setLabelFor(lstFilesDelete);
+
     cmdNext.setEnabled(false);
     cmdDelete.setEnabled(false);
     cmdStopScan.setEnabled(false);

@@ -43,6 +43,8 @@ void enterStoppedState(ui::Form& form, FrmMainControls& c) {
     c.cmdStopScan.setEnabled(false);
     c.picMessage.setVisible(false);
     c.picMessage.zOrder(ui::ZOrderPosition::Back);
+    // The scan's label, emptied, tells a screen reader the scan no longer runs.
+    c.lblExt.announce();
 }
 
 }  // namespace
@@ -162,6 +164,7 @@ void ResultsPage::cmdStopScan_Click() {
     c_.cmdStopScan.setEnabled(false);
     c_.picMessage.setVisible(true);
     c_.picMessage.zOrder(ui::ZOrderPosition::Front);
+    c_.Label13.announce();
     host().refresh(form_);
     context_.platform.system.sleep(kStopNoticeMs);
 }

@@ -53,7 +53,11 @@ FrmCustomExtControls::FrmCustomExtControls(ui::Form& f)
       txtCustom(f.add<ui::TextBox>(Frame1, "txtCustom", Rect{1680, 1560, 2895, 285})),
       Label3(adviceLabel(f, Frame1)),
       Label2(f.add<ui::Label>(Frame1, "Label2", Rect{240, 1200, 1305, 195}, L"Extension Type")),
-      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {}
+      Label1(f.add<ui::Label>(Frame1, "Label1", Rect{240, 1560, 825, 195}, L"Extension")) {
+    Label2.setLabelFor(txtExtType);
+    Label1.setLabelFor(txtCustom);
+    cmdAdd.setDefault(true);
+}
 
 FrmCustomExt::FrmCustomExt(ui::UiHost& host, const platform::Platform& platform,
                            std::wstring& customExtValue)
@@ -70,9 +74,14 @@ void FrmCustomExt::cmdAdd_Click() {
     auto& c = ui();
     const std::wstring name = trimmed(c.txtExtType.text());
     const std::wstring ext = trimmed(c.txtCustom.text());
-    if (const wchar_t* refusal = refusalOf(checkCustomEntry(name, ext))) {
+    const CustomEntryFault fault = checkCustomEntry(name, ext);
+    if (const wchar_t* refusal = refusalOf(fault)) {
         host().messageBox(refusal, platform::kProgramTitle,
                           {ui::MessageBoxButtons::Ok, ui::MessageBoxIcon::Stop});
+        // The user goes on typing where something is missing.
+        if (fault == CustomEntryFault::Missing) {
+            (name.empty() ? c.txtExtType : c.txtCustom).setFocus();
+        }
         return;
     }
 

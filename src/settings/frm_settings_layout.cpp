@@ -57,6 +57,7 @@ FrmSettingsControls::FrmSettingsControls(ui::Form& f)
     // The window opens with "Do Not Run At Start Up" chosen; selecting it here raises nothing,
     // since no handler is attached yet.
     optDontRun.setValue(true);
+    Label1.setLabelFor(cboLogFiles);
 }
 
 }  // namespace dustrel::settings

@@ -15,7 +15,46 @@ bool isOption(const Control* control) {
     return control->kind() == ControlKind::OptionButton;
 }
 
+// Whether the user can see the control: only the front page of the pages is shown.
+bool shown(const Form& form, const Control& control) {
+    const Control* front = form.frontPage();
+    const auto& pages = form.pages();
+    for (const Control* at = &control; at != nullptr;
+         at = dynamic_cast<const Control*>(&at->parent())) {
+        const bool behind = at != front && std::find(pages.begin(), pages.end(), at) != pages.end();
+        if (!at->visible() || behind) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+TabPosition labelsBeforeFields(TabPosition tabPosition) {
+    return [tabPosition = std::move(tabPosition)](const Control& control) {
+        if (control.kind() == ControlKind::Label) {
+            const Control* field = static_cast<const Label&>(control).labelFor();
+            if (field != nullptr && &field->parent() == &control.parent()) {
+                return 2 * tabPosition(*field);
+            }
+        }
+        return 2 * tabPosition(control) + 1;
+    };
+}
+
+const Button* enterButton(const Form& form, const Control* focused) {
+    if (focused != nullptr && focused->kind() == ControlKind::Button) {
+        return static_cast<const Button*>(focused);
+    }
+    for (const Control* control : form.controls()) {
+        if (control->kind() == ControlKind::Button &&
+            static_cast<const Button*>(control)->isDefault() && shown(form, *control)) {
+            return static_cast<const Button*>(control);
+        }
+    }
+    return nullptr;
+}
 
 std::vector<const Control*> stackingOrder(const std::vector<const Control*>& backToFront,
                                           const TabPosition& tabPosition) {

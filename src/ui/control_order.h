@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/form.h"
 
 namespace dustrel::ui {
 
@@ -16,6 +17,15 @@ using TabPosition = std::function<std::size_t(const Control&)>;
 // comes first: one list decides both which of them is drawn on top and where Tab goes next.
 std::vector<const Control*> stackingOrder(const std::vector<const Control*>& backToFront,
                                           const TabPosition& tabPosition);
+
+// The window order's positions: the tab order, except that a label naming a field comes just
+// before that field, where a screen reader looks for the field's name (Label::setLabelFor).
+// Labels take no focus, so the focusable controls keep their order.
+TabPosition labelsBeforeFields(TabPosition tabPosition);
+
+// The button Enter presses: the focused push button, else the first default button that is
+// shown (it and its containers visible, on the front page if on a page); null when none.
+const Button* enterButton(const Form& form, const Control* focused);
 
 // For each control of a stacking order, whether it starts a group for the arrow keys: a run of
 // option buttons is one group, and every other control starts one of its own.

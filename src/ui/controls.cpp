@@ -61,6 +61,12 @@ void Button::click() {
     }
 }
 
+void Button::setDefault(bool isDefault) {
+    if (changeValue(default_, isDefault)) {
+        notify(Prop::Default);
+    }
+}
+
 CheckBox::CheckBox(Container& parent, std::string name, Rect rect, std::wstring caption)
     : Captioned(parent, std::move(name), ControlKind::CheckBox, rect, std::move(caption)) {}
 

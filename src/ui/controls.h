@@ -48,8 +48,16 @@ public:
     std::function<void()> onClick;
     void click();
 
+    // The field this label names: it stands just before the field in the window order, where a
+    // screen reader looks for a field's name. A sibling of the label, or null.
+    const Control* labelFor() const { return labelFor_; }
+    void setLabelFor(const Control& field) { labelFor_ = &field; }
+    // Tells listeners (a screen reader) to read the label again, as a change of caption does.
+    void announce() { notify(Prop::Announce); }
+
 private:
     std::optional<Color> foreColor_;
+    const Control* labelFor_ = nullptr;
     bool transparent_ = true;
     MousePointer mousePointer_ = MousePointer::Default;
 };
@@ -62,7 +70,12 @@ public:
     // A press of the button, by the user or by code. Disabled or hidden buttons ignore it.
     void click();
 
+    // Enter presses a default button while it is shown and no other button has the focus.
+    bool isDefault() const { return default_; }
+    void setDefault(bool isDefault);
+
 private:
+    bool default_ = false;
 };
 
 class CheckBox : public Captioned {

@@ -148,14 +148,17 @@ void ListView::setChecked(std::size_t index, bool checked) {
 }
 
 void ListView::setAllChecked(bool checked) {
-    bool changed = false;
-    for (auto& row : rows_) {
-        changed = changed || row.checked != checked;
-        row.checked = checked;
+    changedChecks_.clear();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (changeValue(rows_[i].checked, checked)) {
+            changedChecks_.push_back(i);
+        }
     }
-    if (changed) {
-        notify(Prop::Rows);
+    if (!changedChecks_.empty()) {
+        notify(Prop::Checks);
     }
+    changedChecks_.clear();
+    changedChecks_.shrink_to_fit();
 }
 
 std::size_t ListView::checkedCount() const {

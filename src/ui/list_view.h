@@ -64,7 +64,10 @@ public:
 
     // Code's ticks raise no ItemCheck.
     void setChecked(std::size_t index, bool checked);
+    // One Prop::Checks for the rows whose tick changed, if any.
     void setAllChecked(bool checked);
+    // The rows, ascending, of the change being told as Prop::Checks; empty at any other time.
+    const std::vector<std::size_t>& changedChecks() const { return changedChecks_; }
     std::size_t checkedCount() const;
     // The user's tick (mouse or space bar): toggles the row and raises onItemCheck once.
     void userToggle(std::size_t index);
@@ -99,6 +102,7 @@ private:
     bool sorted_ = false;
     std::uint64_t nextId_ = 1;
     std::uint64_t orderGeneration_ = 0;
+    std::vector<std::size_t> changedChecks_;
 };
 
 }  // namespace dustrel::ui

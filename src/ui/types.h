@@ -84,7 +84,10 @@ enum class Prop {
     WindowState,
     Icon,
     Image,
-    Focus,  // the control was asked to take the input focus
+    Focus,     // the control was asked to take the input focus
+    Default,   // button: whether Enter presses it
+    Checks,    // list view: the ticks of several rows changed (ListView::changedChecks)
+    Announce,  // label: its text is news to whoever listens for it
     ToolTipText,
 };
 

@@ -179,8 +179,14 @@ TEST_F(SettingsTest, CustomEntriesRefuseEmptyFieldsAndWhatWouldBreakTheListOrThe
     }
     for (const auto& [name, extension, message] : cases) {
         host.messageBoxes.clear();
+        ext().cmdAdd.setFocus();
         add(name, extension);
         EXPECT_EQ(host.messageTexts(), Texts{message}) << name << L" / " << extension;
+        // Where something is missing, the user types on there.
+        const ui::Control* empty = name.find_first_not_of(L" \t") == std::wstring::npos
+                                       ? &ext().txtExtType
+                                       : &ext().txtCustom;
+        EXPECT_EQ(form.frmCustomExt().focusedControl(), message == missing ? empty : &ext().cmdAdd);
         EXPECT_EQ(ext().txtExtType.text() + L"/" + ext().txtCustom.text(), name + L"/" + extension);
         EXPECT_NE(settings::checkCustomEntry(name, extension), settings::CustomEntryFault::None);
     }

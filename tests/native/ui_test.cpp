@@ -39,6 +39,7 @@ struct TestControls {
     Label& lbl = form.add<Label>(form, "lbl", Rect{});
     PictureBox& pic = form.add<PictureBox>(form, "pic", Rect{});
     Frame& page2 = form.add<Frame>(form, "page2", Rect{});
+    Button& cmdOnPage = form.add<Button>(group, "cmdOnPage", Rect{}, L"&Next");
 };
 
 class TestForm : public FormOf<TestControls> {
@@ -123,7 +124,8 @@ TEST_F(UiModelTest, SettersNotifyExactlyWhenTheValueChanges) {
         {"combo choice", Prop::ListIndex, [&] { c.cbo.setListIndex(0); }},
         {"combo choice taken back", Prop::ListIndex, [&] { EXPECT_TRUE(c.cbo.setListIndex(-1)); }},
         {"row tick", Prop::Row, [&] { c.list.setChecked(0, true); }},
-        {"all ticks", Prop::Rows, [&] { c.list.setAllChecked(true); }},
+        {"all ticks", Prop::Checks, [&] { c.list.setAllChecked(true); }},
+        {"default button", Prop::Default, [&] { c.cmd.setDefault(true); }},
         {"form caption", Prop::Caption, [&] { form.setCaption(L"Dustrel"); }},
         {"form icon", Prop::Icon, [&] { form.setIcon(Image::AppIcon); }},
         {"form size", Prop::Rect, [&] { form.setClientSize(9000, 7000); }},
@@ -286,6 +288,17 @@ TEST_F(UiModelTest, EventsAreRaisedOnlyForChangesAndOnlyOnLiveControls) {
     c.list.setChecked(3, true);
     EXPECT_FALSE(c.list.row(1).checked);
     EXPECT_EQ(recorder.seen, (Seen{{Prop::Row, 1}}));
+    // Unticking all tells, while it is told, just the rows it unticked.
+    struct ChecksSeen : ControlObserver {
+        std::vector<std::size_t> rows;
+        void changed(Control& list, Prop what, std::size_t) override {
+            rows = what == Prop::Checks ? static_cast<ListView&>(list).changedChecks() : rows;
+        }
+    } checks;
+    c.list.setObserver(&checks);
+    c.list.setAllChecked(false);
+    EXPECT_EQ(checks.rows, (std::vector<std::size_t>{0, 2}));
+    EXPECT_TRUE(c.list.changedChecks().empty());
 
     // Option buttons make one group per container; the view hears of the one that lost its dot.
     c.optOther.setValue(true);
@@ -448,6 +461,47 @@ TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
         }
         EXPECT_EQ(order, k.expected) << k.backToFront;
     }
+}
+
+// A label naming a field moves to just before it; a label naming no sibling stays put, and so
+// does every other control.
+TEST_F(UiModelTest, ALabelStandsJustBeforeTheFieldItNames) {
+    const std::vector<const Control*> siblings = {&c.chk, &c.txt, &c.cmd, &c.list, &c.lbl};
+    const TabPosition tab = [&](const Control& control) {
+        return static_cast<std::size_t>(std::ranges::find(siblings, &control) - siblings.begin());
+    };
+    const auto order = [&] {
+        std::string names;
+        for (const Control* control : stackingOrder(siblings, labelsBeforeFields(tab))) {
+            names += control->name() + " ";
+        }
+        return names;
+    };
+    EXPECT_EQ(order(), "chk txt cmd list lbl ");
+    c.lbl.setLabelFor(c.optA);  // in another container
+    EXPECT_EQ(order(), "chk txt cmd list lbl ");
+    c.lbl.setLabelFor(c.list);
+    EXPECT_EQ(order(), "chk txt cmd lbl list ");
+    c.lbl.setLabelFor(c.txt);
+    EXPECT_EQ(order(), "chk lbl txt cmd list ");
+}
+
+// Enter presses the focused button, else the default one the user can see.
+TEST_F(UiModelTest, EnterPressesTheFocusedButtonElseTheDefaultOneShown) {
+    EXPECT_EQ(enterButton(form, nullptr), nullptr);
+    EXPECT_EQ(enterButton(form, &c.cmd), &c.cmd);
+    c.cmdOnPage.setDefault(true);
+    EXPECT_EQ(enterButton(form, &c.txt), nullptr);  // its page is behind page2
+    c.group.zOrder(ZOrderPosition::Front);
+    EXPECT_EQ(enterButton(form, &c.txt), &c.cmdOnPage);
+    EXPECT_EQ(enterButton(form, &c.cmd), &c.cmd);
+    c.cmd.setDefault(true);
+    c.cmd.setVisible(false);
+    EXPECT_EQ(enterButton(form, nullptr), &c.cmdOnPage);
+    c.group.setVisible(false);
+    EXPECT_EQ(enterButton(form, nullptr), nullptr);
+    c.cmd.setVisible(true);
+    EXPECT_EQ(enterButton(form, nullptr), &c.cmd);
 }
 
 // For the arrow keys a run of option buttons is one group.

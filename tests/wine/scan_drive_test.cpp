@@ -10,6 +10,7 @@
 
 #include "support/win32_real_window.h"
 #include "support/win32_temp_tree.h"
+#include "support/win32_win_events.h"
 
 namespace dustrel::testing {
 namespace {
@@ -37,9 +38,9 @@ private:
 
 // Through the real window, whose repaints and looks at the queue are spaced out in time: the
 // list view shows the model's rows once a scan is over, and a click on Stop Scan that arrives
-// in the middle of a walk stops it. The drive's link (to a folder outside that holds
-// beyond.tmp) is not followed, nor are the Recycle Bins at its root; folders of their names
-// deeper down are.
+// in the middle of a walk stops it, which is heard, and leaves the user in the list. The drive's
+// link (to a folder outside that holds beyond.tmp) is not followed, nor are the Recycle Bins at its
+// root; folders of their names deeper down are.
 TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
     ASSERT_EQ(GetDriveTypeW(L"S:\\"), static_cast<UINT>(DRIVE_FIXED))
         << "S: is not mapped: run the Wine tests through scripts/test.sh";
@@ -69,7 +70,18 @@ TEST(ScanDriveTest, RealWindowShowsTheModelsRowsAndAnswersStopScanMidWalk) {
 
     clock.looksLeft = 60;
     clock.button = host.windowOf(c.cmdStopScan);
+    SetForegroundWindow(host.windowOf(window.form));
+    WinEvents events;
     c.cmdNext1.click();
+    // The notice and the stopped scan's emptied label are heard; the user is left in the list.
+    host.doEvents();
+    const std::vector<WinEvents::Event> named{
+        {EVENT_OBJECT_NAMECHANGE, host.windowOf(c.Label13), OBJID_CLIENT, CHILDID_SELF}};
+    EXPECT_EQ(events.ofClient(host.windowOf(c.Label13)), named);
+    const auto emptied = events.ofClient(host.windowOf(c.lblExt));
+    EXPECT_TRUE(!emptied.empty() && emptied.back().event == EVENT_OBJECT_NAMECHANGE);
+    EXPECT_TRUE(GetActiveWindow() != host.windowOf(window.form) ||
+                GetFocus() == host.windowOf(c.ListFiles));
     EXPECT_EQ(window.boxes.texts.size(), 1u) << "a stopped scan says nothing";
     EXPECT_TRUE(c.ListFiles.rowCount() > 0 && c.ListFiles.rowCount() < 302)
         << c.ListFiles.rowCount();

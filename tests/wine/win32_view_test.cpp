@@ -198,8 +198,8 @@ protected:
                 u.lstItems.setSortOrder(SortOrder::Descending);
                 u.lstItems.setSorted(true);
             };
-            SetFocus(window);
             ListView_SetItemState(window, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+            SetFocus(window);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             const HWND header = ListView_GetHeader(window);
             Header_GetItemRect(header, 0, &r);
@@ -294,7 +294,8 @@ TEST_F(Win32ViewTest, UserInputReachesTheModelOnceAndTheWindowsShowItsAnswer) {
         // moving on, or by a pick from the open list.
         {"cboKind", "", WM_KEYDOWN, VK_DOWN, "", "0A1 000 -1 ''"},
         {"cboKind", "browsed", WM_KEYDOWN, VK_RETURN, "cboKind", "0A1 000 -1 ''"},
-        {"cboKind", "browsed", WM_KEYDOWN, VK_TAB, "cboKind", "0A1 000 -1 ''"},
+        // Tab goes on into the list, which marks its first row to be ticked by Space.
+        {"cboKind", "browsed", WM_KEYDOWN, VK_TAB, "cboKind", "0A1 000 0 ''"},
         {"cboKind", "browsed", WM_KEYDOWN, VK_UP, "", kAsLoaded},
         {"cboKind", "dropped", WM_LBUTTONDOWN, kLeft, "cboKind", "0A1 000 -1 ''", {1, kOnName}},
         {"lstItems", "", WM_LBUTTONDOWN, kLeft, "check 1", "0A0 010 -1 ''", {1, kOnBox}},

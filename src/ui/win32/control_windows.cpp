@@ -20,7 +20,8 @@ constexpr WindowKind kWindowKinds[] = {
     {ControlKind::Frame, kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, true},
     // SS_NOTIFY makes the label a target for the mouse: clicks and its own pointer.
     {ControlKind::Label, WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, false},
-    {ControlKind::Button, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0, false},
+    // BS_NOTIFY: the button says when it takes and loses the focus, which moves the default.
+    {ControlKind::Button, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, false},
     // Not an automatic box: the model owns the value and the view mirrors it.
     {ControlKind::CheckBox, WC_BUTTONW, WS_TABSTOP | BS_3STATE, 0, false},
     {ControlKind::OptionButton, WC_BUTTONW, BS_RADIOBUTTON, 0, false},

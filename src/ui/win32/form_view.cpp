@@ -39,6 +39,7 @@ void FormView::registerClasses(HINSTANCE instance) {
 FormView::FormView(Win32Host& host, Form& form) : host_(host), form_(form), menus_(kFirstMenuId) {
     createFormWindow();
     createChildWindows();
+    frontPage_ = form_.frontPage();
     form_.setObserver(this);
 }
 
@@ -326,6 +327,9 @@ LRESULT FormView::handleFormMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
         }
         case WM_DPICHANGED:
             dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case kFocusMovedMessage:
+            markEnterButton();
             return 0;
         case WM_QUERYENDSESSION:
             // The program never holds up a log-off or restart, the one it asks for included.

@@ -76,6 +76,8 @@ private:
     // Posted when a drop-down list closes, to settle on the entry the user picked in it once
     // the list has sent all it sends on closing (in no fixed order).
     static constexpr UINT kSettleChoiceMessage = WM_APP + 2;
+    // Posted when the focus may have moved, to mark the button Enter presses once it has.
+    static constexpr UINT kFocusMovedMessage = WM_APP + 3;
 
     struct Child {
         Control* control = nullptr;
@@ -154,6 +156,20 @@ private:
     // Messages of the top-level window that move the focus; false for any other.
     bool handleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // Keyboard and screen-reader users (form_view_access.cpp).
+    // The page now in front takes the focus on its first control.
+    void focusFrontPage();
+    const Button* enterButton();
+    // Draws the button Enter presses as the default one, which is also how a screen reader
+    // learns of it.
+    void markEnterButton();
+    // A control that may take the focus told it did, or lost it.
+    void focusMayHaveMoved();
+    // Tells accessibility clients that ticks of a list changed: row by row, or the whole list
+    // once when more rows changed than it shows.
+    void announceChecks(Child& child, const std::vector<std::size_t>& rows);
+    void announceName(Child& child);
+
     // The top-level window.
     void centre();
     void applyFormSize();
@@ -196,6 +212,7 @@ private:
     HWND savedFocus_ = nullptr;
     // The controls' tips; owned by the form's window, made when the first tip is set.
     HWND tips_ = nullptr;
+    const Frame* frontPage_ = nullptr;
     // Destroyed by the window with it; a bar replaced is destroyed here.
     UniqueMenu menuBar_;
     MenuBuilder menus_;

@@ -26,7 +26,8 @@ void FormView::arrange(const Container& container) {
     if (parent == nullptr) {
         return;
     }
-    const std::vector<const Control*> order = stackingOrder(withWindows(container), tabPosition());
+    const std::vector<const Control*> order =
+        stackingOrder(withWindows(container), labelsBeforeFields(tabPosition()));
     bool same = true;
     HWND current = GetWindow(parent, GW_CHILD);
     for (const Control* control : order) {
@@ -101,6 +102,8 @@ void FormView::updatePages() {
             }
         }
     }
+    focusFrontPage();
+    markEnterButton();
 }
 
 bool FormView::usableFocus(HWND hwnd) const {
@@ -116,8 +119,9 @@ HWND FormView::firstTabStop(HWND within) const {
     return usableFocus(first) && (first == within || IsChild(within, first)) ? first : nullptr;
 }
 
-// The focused control went away (hidden or disabled): the keyboard goes on from the next one,
-// else from the front page, else from the form's first control.
+// The focused control went away (hidden or disabled): the keyboard goes on from the front
+// page's first control (a button that disables itself leaves the user on the page), else from
+// the next one, else from the form's first control.
 void FormView::rescueFocus(HWND from) {
     if (hwnd_ == nullptr || GetActiveWindow() != hwnd_) {
         return;
@@ -126,14 +130,11 @@ void FormView::rescueFocus(HWND from) {
     if (focus != nullptr && focus != hwnd_ && find(focus) != nullptr && usableFocus(focus)) {
         return;
     }
-    HWND target = nullptr;
-    if (from != nullptr && IsWindowVisible(from)) {
+    const Frame* front = form_.frontPage();
+    const Child* page = front != nullptr ? find(front) : nullptr;
+    HWND target = page != nullptr ? firstTabStop(page->hwnd) : nullptr;
+    if (!usableFocus(target) && from != nullptr && IsWindowVisible(from)) {
         target = GetNextDlgTabItem(hwnd_, from, FALSE);
-    }
-    if (!usableFocus(target)) {
-        const Frame* front = form_.frontPage();
-        const Child* page = front != nullptr ? find(front) : nullptr;
-        target = page != nullptr ? firstTabStop(page->hwnd) : nullptr;
     }
     if (!usableFocus(target)) {
         target = firstTabStop(hwnd_);
@@ -196,13 +197,14 @@ bool FormView::handleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             if (usableFocus(target)) {
                 selectForTyping(target);
                 SetFocus(target);
+                markEnterButton();
             }
             return true;
         }
         case DM_GETDEFID: {
-            // Enter presses the focused push button.
-            const Child* child = find(GetFocus());
-            if (child != nullptr && child->control->kind() == ControlKind::Button) {
+            // Enter presses the focused push button, else the shown default one.
+            const Child* child = find(enterButton());
+            if (child != nullptr) {
                 result = MAKELRESULT(child->id, DC_HASDEFID);
             }
             return true;

@@ -12,6 +12,24 @@
 
 namespace dustrel::ui::win32 {
 
+namespace {
+
+// A notification that the control took the focus, or, for a push button, lost it.
+bool tellsFocus(ControlKind kind, UINT code) {
+    switch (kind) {
+        case ControlKind::Button:
+            return code == BN_SETFOCUS || code == BN_KILLFOCUS;
+        case ControlKind::TextBox:
+            return code == EN_SETFOCUS;
+        case ControlKind::ComboBox:
+            return code == CBN_SETFOCUS;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK FormView::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* view = reinterpret_cast<FormView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_NCCREATE) {
@@ -56,6 +74,9 @@ LRESULT CALLBACK FormView::listViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         bool handled = false;
         if (msg == WM_PAINT) {
             result = listOf(*child).paint(msg, wParam, lParam);
+        } else if (msg == WM_SETFOCUS) {
+            result = DefSubclassProc(hwnd, msg, wParam, lParam);
+            listOf(*child).focusARow();
         } else {
             result = listOf(*child).onInput(msg, wParam, lParam, handled);
             if (!handled) {
@@ -161,6 +182,9 @@ void FormView::onCommand(WPARAM wParam, LPARAM lParam) {
         return;
     }
     Control& control = *child->control;
+    if (tellsFocus(control.kind(), code)) {
+        focusMayHaveMoved();
+    }
     switch (control.kind()) {
         case ControlKind::Button:
             if (code == BN_CLICKED) {
@@ -249,6 +273,9 @@ LRESULT FormView::onNotify(NMHDR& header) {
     if (child == nullptr || child->control == nullptr ||
         child->control->kind() != ControlKind::ListView) {
         return 0;
+    }
+    if (header.code == NM_SETFOCUS) {
+        focusMayHaveMoved();
     }
     return listOf(*child).onNotify(header);
 }

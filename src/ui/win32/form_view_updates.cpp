@@ -114,6 +114,23 @@ void FormView::changed(Control& control, Prop what, std::size_t index) {
             if ((child->pending & kHoldRows) == 0) {
                 listOf(*child).redrawRow(index);
             }
+            announceChecks(*child, {index});
+            break;
+        case Prop::Checks:
+            // Shown at once, so that a listener asking after the rows finds them.
+            child->pending |= kHoldRows;
+            applyPending(*child);
+            announceChecks(*child, static_cast<ListView&>(control).changedChecks());
+            break;
+        case Prop::Default:
+            markEnterButton();
+            break;
+        case Prop::Announce:
+            if ((child->pending & kHoldCaption) != 0) {
+                applyPending(*child);  // announces with the caption
+            } else {
+                announceName(*child);
+            }
             break;
         default:
             break;
@@ -281,6 +298,7 @@ void FormView::applyPending(Child& child) {
     }
     if ((what & kHoldCaption) != 0) {
         SetWindowTextW(child.hwnd, static_cast<const Label&>(*child.control).caption().c_str());
+        announceName(child);
     }
     if ((what & kHoldProgress) != 0) {
         const auto& bar = static_cast<const ProgressBar&>(*child.control);
@@ -292,6 +310,9 @@ void FormView::applyPending(Child& child) {
         listOf(child).applyRowCount(false);
     } else if ((what & kHoldAppend) != 0) {
         listOf(child).applyRowCount(true);
+    }
+    if ((what & (kHoldRows | kHoldAppend)) != 0) {
+        listOf(child).focusARow();  // rows come to a list that has the focus
     }
 }
 

@@ -92,6 +92,16 @@ void OwnerDataList::redrawRow(std::size_t index) {
     }
 }
 
+void OwnerDataList::focusARow() {
+    if (GetFocus() != hwnd_ || ListView_GetItemCount(hwnd_) == 0 ||
+        ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED) >= 0) {
+        return;
+    }
+    const int selected = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+    const int row = std::max(selected, 0);
+    ListView_SetItemState(hwnd_, row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+}
+
 bool OwnerDataList::newRowsInView(HWND hwnd) {
     const int shown = ListView_GetItemCount(hwnd);
     const int lastInView = ListView_GetTopIndex(hwnd) + ListView_GetCountPerPage(hwnd);
@@ -180,8 +190,9 @@ LRESULT OwnerDataList::onInput(UINT msg, WPARAM wParam, LPARAM lParam, bool& han
             const int row = ListView_SubItemHitTest(hwnd_, &hit);
             if (row >= 0 && hit.iSubItem == 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
                 handled = true;
-                SetFocus(hwnd_);
+                // Focused first: a list taking the focus with no focused row would mark another.
                 ListView_SetItemState(hwnd_, row, LVIS_FOCUSED, LVIS_FOCUSED);
+                SetFocus(hwnd_);
                 userToggle(row);
             }
             return 0;

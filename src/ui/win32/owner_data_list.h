@@ -27,6 +27,9 @@ public:
     // come into view are painted, and the scroll position stays.
     void applyRowCount(bool appendedOnly);
     void redrawRow(std::size_t index);
+    // While the list has the focus, keeps a row focused (the first selected, else the first),
+    // so that the space bar ticks at once and a screen reader has a row to read.
+    void focusARow();
     // Whether rows appended to the list now would come into view.
     static bool newRowsInView(HWND hwnd);
 
