@@ -266,6 +266,7 @@ void FormView::dpiChanged(int dpi, const RECT& suggested) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     applyFormSize();  // the client area exactly as its twips give it
     applyIcon();
+    scaleTips();
     for (Child& child : children_) {
         if (child.hwnd == nullptr || child.control == nullptr) {
             continue;

@@ -182,6 +182,8 @@ private:
 
     // Tips (form_view_tips.cpp).
     HWND tipWindow();
+    // The tips' width at the window's DPI.
+    void scaleTips();
     void applyToolTip(Child& child);
 
     // Input from the windows.

@@ -35,11 +35,15 @@ HWND FormView::tipWindow() {
                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                 host_.instance(), nullptr);
-        if (tips_ != nullptr) {
-            SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidth, dpi_, 96));
-        }
+        scaleTips();
     }
     return tips_;
+}
+
+void FormView::scaleTips() {
+    if (tips_ != nullptr) {
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidth, dpi_, 96));
+    }
 }
 
 void FormView::applyToolTip(Child& child) {
