@@ -1,6 +1,7 @@
 #include "support/fake_platform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
@@ -527,35 +528,18 @@ std::wstring FakeLocale::longTime(const platform::DateTime& when) {
     return printed(L"%02d:%02d:%02d", when.hour, when.minute, when.second);
 }
 
-// Days to a civil date after Howard Hinnant's days_from_civil inverse, as dayNumber counts them.
 std::optional<platform::DateTime> FakeLocale::localTime(std::uint64_t fileTime) {
-    constexpr std::int64_t kTicksPerSecond = 10'000'000;
-    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    using namespace std::chrono;
     if (fileTime >= (std::uint64_t{1} << 63)) {
         return std::nullopt;
     }
-    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / kTicksPerSecond -
-                                 kSecondsFrom1601To1970 + utcOffsetMinutes * 60;
-    std::int64_t days = seconds / 86400;
-    std::int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    return platform::DateTime{static_cast<int>(year),
-                              static_cast<int>(month),
-                              static_cast<int>(doy - (153 * mp + 2) / 5 + 1),
-                              static_cast<int>(rest / 3600),
-                              static_cast<int>(rest / 60 % 60),
-                              static_cast<int>(rest % 60)};
+    const sys_seconds when{
+        seconds{static_cast<long long>(fileTime / 10'000'000) - 11'644'473'600 + 3600}};
+    const year_month_day date{floor<days>(when)};
+    const hh_mm_ss time{when - floor<days>(when)};
+    return platform::DateTime{
+        int(date.year()),          int(unsigned(date.month())), int(unsigned(date.day())),
+        int(time.hours().count()), int(time.minutes().count()), int(time.seconds().count())};
 }
 
 std::optional<platform::DateTime> FakeLocale::parseDate(const std::wstring& text) {

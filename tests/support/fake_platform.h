@@ -263,7 +263,7 @@ public:
 };
 
 // A fixed locale: short dates "dd/MM/yyyy", long times "HH:mm:ss", code page 1252, a time zone
-// `utcOffsetMinutes` east of UTC all year, and sizes as the plain count ("1340 B"). Dates
+// an hour east of UTC all year, and sizes as the plain count ("1340 B"). Dates
 // are read the way the real locale reads them. The five bytes 1252 leaves unused stand for
 // U+0081, U+008D, U+008F, U+0090 and U+009D, as Windows maps them.
 class FakeLocale final : public platform::Locale {
@@ -273,8 +273,6 @@ public:
     std::optional<platform::DateTime> localTime(std::uint64_t fileTime) override;
     std::wstring byteSize(std::uint64_t bytes) override { return std::to_wstring(bytes) + L" B"; }
     std::optional<platform::DateTime> parseDate(const std::wstring& text) override;
-
-    int utcOffsetMinutes = 60;
     std::optional<unsigned char> toAnsi(wchar_t c) override;
     wchar_t fromAnsi(unsigned char code) override;
 };

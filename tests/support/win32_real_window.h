@@ -67,16 +67,13 @@ private:
 };
 
 // The main window, loaded and shown in real windows over the real file system, with the shell,
-// registry and locale faked, and the real clock, system and locale where asked.
+// registry and locale faked, and the real clock and system unless others are given.
 class RealMainWindow {
 public:
-    explicit RealMainWindow(platform::Clock* clock = nullptr, platform::System* system = nullptr,
-                            bool realLocale = false)
-        : context{platform::Platform{
-                      real.files, fakes.shell, fakes.registry,
-                      system != nullptr ? *system : real.system,
-                      clock != nullptr ? *clock : real.clock,
-                      realLocale ? static_cast<platform::Locale&>(real.locale) : fakes.locale},
+    explicit RealMainWindow(platform::Clock* clock = nullptr, platform::System* system = nullptr)
+        : context{platform::Platform{real.files, fakes.shell, fakes.registry,
+                                     system != nullptr ? *system : real.system,
+                                     clock != nullptr ? *clock : real.clock, fakes.locale},
                   {}},
           form{host, context} {
         host.raise(form, [this] { form.load(); });
