@@ -249,7 +249,6 @@ void ResultsPage::scanEnded(scan::ScanEnd end) {
 
 std::vector<std::wstring> ResultsPage::tickedPaths() {
     std::vector<std::wstring> paths;
-    tickedTags_.clear();  // an earlier run's rows name findings of an earlier scan
     const auto& list = c_.ListFiles;
     for (std::size_t i = 0; i < list.rowCount(); ++i) {
         if (list.row(i).checked) {
