@@ -13,7 +13,6 @@
 #include "platform/program_info.h"
 #include "settings/frm_custom_ext.h"
 #include "settings/update_reminder.h"
-#include "ui/control_order.h"
 
 namespace dustrel::testing {
 namespace {
@@ -292,62 +291,6 @@ protected:
         start();
     }
 };
-
-// The caption a screen reader names a list, text box or combo box by: the nearest label before
-// it in the window order, unless a control the keyboard stops at comes between.
-std::wstring nameOf(const ui::Form& window, const ui::Control& field) {
-    const auto& all = window.controls();
-    const ui::TabPosition creation = [&](const ui::Control& control) {
-        return static_cast<std::size_t>(std::ranges::find(all, &control) - all.begin());
-    };
-    const auto& children = field.parent().children();
-    const auto order =
-        ui::stackingOrder({children.begin(), children.end()}, ui::labelsBeforeFields(creation));
-    for (auto at = std::ranges::find(order, &field); at != order.begin();) {
-        const ui::Control& before = **--at;
-        if (before.kind() == ui::ControlKind::Label) {
-            return static_cast<const ui::Label&>(before).caption();
-        }
-        using enum ui::ControlKind;
-        if (before.tabStop() && before.kind() != Frame && before.kind() != PictureBox &&
-            before.kind() != ProgressBar) {
-            break;
-        }
-    }
-    return L"(none)";
-}
-
-// Every field is named by the text that describes it, and Enter goes on through the wizard but
-// presses nothing on the pages where it could delete or leave.
-TEST_F(WizardTest, FieldsAreNamedByTheirLabelsAndEnterGoesOnWhereThatIsSafe) {
-    auto& c = form.ui();
-    auto& s = settingsUi();
-    auto& x = form.frmCustomExt().ui();
-    const std::pair<const ui::Control*, std::wstring> names[] = {
-        {&c.ListDrive, c.Label18.caption()},
-        {&c.lstOptions, c.Label2.caption()},
-        {&c.ListFiles, L"Select the files you would like to delete from the below list"},
-        {&c.lstFilesDelete, L"The following junk files were deleted successfully."},
-        {&s.cboLogFiles, L"Keep Log Files For"},
-        {&x.txtExtType, L"Extension Type"},
-        {&x.txtCustom, L"Extension"},
-    };
-    for (const auto& [field, name] : names) {
-        EXPECT_EQ(nameOf(field->form(), *field), name) << field->name();
-    }
-
-    const std::pair<ui::Frame*, const ui::Button*> enter[] = {
-        {&c.Frame2, &c.cmdNext}, {&c.Frame4, &c.cmdNext1}, {&c.Frame3, nullptr},
-        {&c.Frame1, nullptr},    {&c.fraAbout, nullptr},
-    };
-    for (const auto& [page, button] : enter) {
-        form.showPage(*page);
-        EXPECT_EQ(ui::enterButton(form, &c.ListDrive), button) << page->name();
-        EXPECT_EQ(ui::enterButton(form, &c.cmdSettings), &c.cmdSettings);
-    }
-    EXPECT_EQ(ui::enterButton(form.frmCustomExt(), &x.txtCustom), &x.cmdAdd);
-    EXPECT_EQ(ui::enterButton(form.frmSettings(), &s.cboLogFiles), nullptr);
-}
 
 TEST_F(WizardTest, NextWantsATickedDriveAndThenRecommendsClosingPrograms) {
     auto& c = form.ui();

@@ -12,6 +12,7 @@
 #include "native/app_fixture.h"
 #include "settings/custom_entry.h"
 #include "settings/frm_custom_ext.h"
+#include "ui/control_order.h"
 
 namespace dustrel::testing {
 namespace {
@@ -140,6 +141,8 @@ TEST_F(SettingsTest, CustomEntriesAreStoredInOrderForTheNextStart) {
         EXPECT_EQ(storedScrambled(L"CustomExt", L"Ext"), L"Temp Data?tmp2#");
         EXPECT_EQ(ext().txtExtType.text() + ext().txtCustom.text(), L"");
         EXPECT_EQ(form.frmCustomExt().focusedControl(), &ext().txtExtType);
+        // Enter in a field adds.
+        EXPECT_EQ(ui::enterButton(form.frmCustomExt(), &ext().txtExtType), &ext().cmdAdd);
         add(L"Backups", L"bk1");
         add(L"Backups", L"bk1");
     };
@@ -183,9 +186,7 @@ TEST_F(SettingsTest, CustomEntriesRefuseEmptyFieldsAndWhatWouldBreakTheListOrThe
         add(name, extension);
         EXPECT_EQ(host.messageTexts(), Texts{message}) << name << L" / " << extension;
         // Where something is missing, the user types on there.
-        const ui::Control* empty = name.find_first_not_of(L" \t") == std::wstring::npos
-                                       ? &ext().txtExtType
-                                       : &ext().txtCustom;
+        const ui::Control* empty = name == L"Name" ? &ext().txtCustom : &ext().txtExtType;
         EXPECT_EQ(form.frmCustomExt().focusedControl(), message == missing ? empty : &ext().cmdAdd);
         EXPECT_EQ(ext().txtExtType.text() + L"/" + ext().txtCustom.text(), name + L"/" + extension);
         EXPECT_NE(settings::checkCustomEntry(name, extension), settings::CustomEntryFault::None);

@@ -68,8 +68,10 @@ using Seen = std::vector<std::pair<Prop, std::size_t>>;
 
 struct Recorder : ControlObserver, FormObserver {
     Seen seen;
-    void changed(Control&, Prop what, std::size_t index) override {
+    std::vector<std::size_t> checks;  // of the last Prop::Checks, as it was told
+    void changed(Control& control, Prop what, std::size_t index) override {
         seen.emplace_back(what, index);
+        checks = what == Prop::Checks ? static_cast<ListView&>(control).changedChecks() : checks;
     }
     void formChanged(Form&, Prop what) override { seen.emplace_back(what, 0); }
 };
@@ -289,15 +291,8 @@ TEST_F(UiModelTest, EventsAreRaisedOnlyForChangesAndOnlyOnLiveControls) {
     EXPECT_FALSE(c.list.row(1).checked);
     EXPECT_EQ(recorder.seen, (Seen{{Prop::Row, 1}}));
     // Unticking all tells, while it is told, just the rows it unticked.
-    struct ChecksSeen : ControlObserver {
-        std::vector<std::size_t> rows;
-        void changed(Control& list, Prop what, std::size_t) override {
-            rows = what == Prop::Checks ? static_cast<ListView&>(list).changedChecks() : rows;
-        }
-    } checks;
-    c.list.setObserver(&checks);
     c.list.setAllChecked(false);
-    EXPECT_EQ(checks.rows, (std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(recorder.checks, (std::vector<std::size_t>{0, 2}));
     EXPECT_TRUE(c.list.changedChecks().empty());
 
     // Option buttons make one group per container; the view hears of the one that lost its dot.
@@ -306,18 +301,27 @@ TEST_F(UiModelTest, EventsAreRaisedOnlyForChangesAndOnlyOnLiveControls) {
     c.optA.setValue(true);
     c.optA.setObserver(&recorder);
     c.optB.userClick();
-    EXPECT_EQ(recorder.seen, (Seen{{Prop::Row, 1}, {Prop::Value, 0}}));
+    EXPECT_EQ(recorder.seen, (Seen{{Prop::Row, 1}, {Prop::Checks, 0}, {Prop::Value, 0}}));
     EXPECT_TRUE(!c.optA.value() && c.optB.value() && c.optOther.value());
     c.optB.setValue(false);  // clearing raises nothing
     EXPECT_EQ(raised, "kkootbb1optOtheroptAoptB");
 }
 
-// The pages are the group and page2, made in that order.
-TEST_F(UiModelTest, FrontPageFollowsZOrder) {
+// The pages are the group and page2, made in that order. Enter presses the focused button, else
+// the first default one the user can see: cmdOnPage only while its page is in front.
+TEST_F(UiModelTest, FrontPageFollowsZOrderAndEnterPressesADefaultButtonShown) {
+    c.cmdOnPage.setDefault(true);
+    c.cmd.setDefault(true);
+    c.cmd.setVisible(false);
     EXPECT_EQ(form.frontPage(), &c.page2);
+    EXPECT_EQ(enterButton(form, &c.txt), nullptr);
     c.group.zOrder(ZOrderPosition::Front);
     c.pic.zOrder(ZOrderPosition::Front);  // not a page: the shown page stays
     EXPECT_TRUE(form.isPageShown(c.group) && form.frontPage() == &c.group);
+    EXPECT_EQ(enterButton(form, &c.txt), &c.cmdOnPage);
+    c.cmd.setVisible(true);
+    EXPECT_EQ(enterButton(form, &c.txt), &c.cmd);
+    EXPECT_EQ(enterButton(form, &c.cmdOnPage), &c.cmdOnPage);
     c.page2.zOrder(ZOrderPosition::Front);
     c.page2.zOrder(ZOrderPosition::Back);  // uncovers the page in front before it
     EXPECT_EQ(form.frontPage(), &c.group);
@@ -423,7 +427,7 @@ TEST_F(UiModelTest, APositionMeansTheRowDrawnThereWhereverItMoved) {
     }
 }
 
-// Siblings a, b and c, in that tab order, given back to front by their letters.
+// Siblings a, b and c, in that tab order, given back to front by their letters; a is a label.
 TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
     Control* const abc[] = {&c.lbl, &c.pic, &c.cmd};
     const TabPosition tab = [&](const Control& control) {
@@ -434,6 +438,7 @@ TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
     const struct {
         std::vector<Rect> rects;
         std::string backToFront, expected;  // top first
+        const Control* named = nullptr;     // by the label: null for one in another container
     } cases[] = {
         // Apart siblings keep tab order, however stacked.
         {{box, right, {400, 0, 100, 100}}, "bca", "abc"},
@@ -448,60 +453,23 @@ TEST_F(UiModelTest, StackingFollowsTabOrderButPutsTheFrontOfAnOverlapFirst) {
         // A notice made first lies behind the pages until it is brought to the front.
         {{notice, page, page}, "abc", "cba"},
         {{notice, page, page}, "bca", "acb"},
+        // A label naming a sibling stands just before it, where a screen reader looks for the
+        // sibling's name; the others keep their order.
+        {{box, right, {400, 0, 100, 100}}, "abc", "bac", &c.cmd},
     };
     for (const auto& k : cases) {
+        c.lbl.setLabelFor(k.named != nullptr ? *k.named : c.optA);
         std::vector<const Control*> siblings;
         for (const char letter : k.backToFront) {
             abc[letter - 'a']->move(k.rects[letter - 'a']);
             siblings.push_back(abc[letter - 'a']);
         }
         std::string order;
-        for (const Control* control : stackingOrder(siblings, tab)) {
+        for (const Control* control : stackingOrder(siblings, labelsBeforeFields(tab))) {
             order += static_cast<char>('a' + tab(*control));
         }
         EXPECT_EQ(order, k.expected) << k.backToFront;
     }
-}
-
-// A label naming a field moves to just before it; a label naming no sibling stays put, and so
-// does every other control.
-TEST_F(UiModelTest, ALabelStandsJustBeforeTheFieldItNames) {
-    const std::vector<const Control*> siblings = {&c.chk, &c.txt, &c.cmd, &c.list, &c.lbl};
-    const TabPosition tab = [&](const Control& control) {
-        return static_cast<std::size_t>(std::ranges::find(siblings, &control) - siblings.begin());
-    };
-    const auto order = [&] {
-        std::string names;
-        for (const Control* control : stackingOrder(siblings, labelsBeforeFields(tab))) {
-            names += control->name() + " ";
-        }
-        return names;
-    };
-    EXPECT_EQ(order(), "chk txt cmd list lbl ");
-    c.lbl.setLabelFor(c.optA);  // in another container
-    EXPECT_EQ(order(), "chk txt cmd list lbl ");
-    c.lbl.setLabelFor(c.list);
-    EXPECT_EQ(order(), "chk txt cmd lbl list ");
-    c.lbl.setLabelFor(c.txt);
-    EXPECT_EQ(order(), "chk lbl txt cmd list ");
-}
-
-// Enter presses the focused button, else the default one the user can see.
-TEST_F(UiModelTest, EnterPressesTheFocusedButtonElseTheDefaultOneShown) {
-    EXPECT_EQ(enterButton(form, nullptr), nullptr);
-    EXPECT_EQ(enterButton(form, &c.cmd), &c.cmd);
-    c.cmdOnPage.setDefault(true);
-    EXPECT_EQ(enterButton(form, &c.txt), nullptr);  // its page is behind page2
-    c.group.zOrder(ZOrderPosition::Front);
-    EXPECT_EQ(enterButton(form, &c.txt), &c.cmdOnPage);
-    EXPECT_EQ(enterButton(form, &c.cmd), &c.cmd);
-    c.cmd.setDefault(true);
-    c.cmd.setVisible(false);
-    EXPECT_EQ(enterButton(form, nullptr), &c.cmdOnPage);
-    c.group.setVisible(false);
-    EXPECT_EQ(enterButton(form, nullptr), nullptr);
-    c.cmd.setVisible(true);
-    EXPECT_EQ(enterButton(form, nullptr), &c.cmd);
 }
 
 // For the arrow keys a run of option buttons is one group.
