@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "scan/listing_ahead.h"
 #include "scan/name_pattern.h"
 
 namespace dustrel::scan {
@@ -36,6 +37,10 @@ enum class WalkEnd { Finished, Stopped };
 // any letter case; the same names deeper are ordinary folders); and folders too deep for any
 // row to fit kMaxPathLength. Folders that cannot be listed are passed over in silence.
 WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
+                      std::span<const NamePattern> patterns, WalkSink& sink);
+// The same walk, with the same decisions and rows, taking its listings from threads that list
+// ahead of it.
+WalkEnd Search_Folder(ListingAhead& listings, std::wstring folder,
                       std::span<const NamePattern> patterns, WalkSink& sink);
 
 }  // namespace dustrel::scan
