@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Dustrel twice (natively with sanitizers into build/native, for 32-bit Windows into
-# build/win32), and the tests of the scan's threads under ThreadSanitizer into build/tsan, and runs every test: the native ones directly, the Windows ones under Wine on
-# a private Xvfb screen. Installs what is missing first. Ends with "N passed, N failed".
+# build/win32), and the tests of the scan's threads under ThreadSanitizer into build/tsan, and
+# runs every test: the native ones directly, the Windows ones under Wine on a private Xvfb
+# screen. Installs what is missing first. Ends with "N passed, N failed".
 # Where the kernel cannot start Wine's 32-bit loader, the Windows side is built for 64-bit
 # Windows into build/win64 and run by wine64 instead (see dustrel_wine_arch in common.sh).
 # Last, it packages with scripts/package.sh and tests the zip and the installer under Wine.
