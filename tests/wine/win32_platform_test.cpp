@@ -85,8 +85,8 @@ TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGent
     // Restarting Windows forces no other program closed.
     EXPECT_EQ(Win32System::restartFlags() & (EWX_REBOOT | EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF),
               static_cast<unsigned>(EWX_REBOOT));
-    // A seek penalty is the disk's: a folder is no drive, a missing drive has none to ask, and
-    // a failure (Wine tells nothing of its disks) carries the system's code and no penalty.
+    // A seek penalty is the disk's: a folder is no drive; where the disk does not tell (Wine
+    // does not), the failure carries the system's code and no penalty.
     bool penalty = true;
     EXPECT_EQ(system.seekPenalty(L"C:\\Windows", penalty).code(),
               static_cast<std::uint32_t>(ERROR_INVALID_NAME));
@@ -96,27 +96,28 @@ TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGent
         const Status status = system.seekPenalty(root, penalty);
         EXPECT_TRUE(ok(status) ? status.code() == 0 : status.code() != 0 && !penalty) << root;
     }
+}
 
-    // Made-up handles whose closing is written down, so that a handle closed twice
-    // or never shows.
-    struct RecordedHandleTraits {
-        static inline std::vector<int> closed;
-        static int empty() { return 0; }
-        static bool valid(int handle) { return handle != 0; }
-        static bool close(int handle) { return closed.push_back(handle), true; }
-    };
+// Made-up handles whose closing is written down, so that a handle closed twice
+// or never shows.
+struct RecordedHandleTraits {
+    static inline std::vector<int> closed;
+    static int empty() { return 0; }
+    static bool valid(int handle) { return handle != 0; }
+    static bool close(int handle) { return closed.push_back(handle), true; }
+};
 
-    TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
-        {
-            UniqueHandle<int, RecordedHandleTraits> first(1), third(3), given(4);
-            auto second(std::move(first));
-            third = std::move(second);
-            EXPECT_EQ(RecordedHandleTraits::closed, std::vector<int>{3});
-            EXPECT_EQ(std::pair(third.get(), given.release()), std::pair(1, 4));
-            EXPECT_FALSE(given.valid());
-        }
-        EXPECT_EQ(RecordedHandleTraits::closed, (std::vector<int>{3, 1}));
+TEST(UniqueHandleTest, MovesHandOverOwnershipAndEveryHandleClosesOnce) {
+    {
+        UniqueHandle<int, RecordedHandleTraits> first(1), third(3), given(4);
+        auto second(std::move(first));
+        third = std::move(second);
+        EXPECT_EQ(RecordedHandleTraits::closed, std::vector<int>{3});
+        EXPECT_EQ(std::pair(third.get(), given.release()), std::pair(1, 4));
+        EXPECT_FALSE(given.valid());
     }
+    EXPECT_EQ(RecordedHandleTraits::closed, (std::vector<int>{3, 1}));
+}
 
 }  // namespace
 }  // namespace dustrel::platform::win32
