@@ -42,6 +42,8 @@ public:
     // Ends the threads once each has finished the listing it is making, and drops what they
     // listed; from then on every folder is listed when asked for.
     void stop();
+    // The threads listing, none once stopped.
+    std::size_t workers() const { return threads_.size(); }
 
 private:
     enum class State { Waiting, Listing, Listed, Dropped };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <random>
@@ -119,11 +120,17 @@ TEST(ListingAheadTest, WalkGetsTheSameRowsInTheSameOrderAndStopsAtOnce) {
         const unsigned workers = 1 + random() % 4;
 
         {
+            const std::size_t before = files.listings().size();
             scan::ListingAhead ahead(files, workers);
             EventSink sink;
             EXPECT_EQ(scan::Search_Folder(ahead, L"C:\\", kPatterns, sink),
                       scan::WalkEnd::Finished);
             EXPECT_EQ(sink.events, alone);
+            // What the threads listed the walk took, rather than listing it again.
+            Events listed = files.listings();
+            listed.erase(listed.begin(), listed.begin() + std::ptrdiff_t(before));
+            std::ranges::sort(listed);
+            EXPECT_EQ(std::ranges::adjacent_find(listed), listed.end());
         }
         {
             scan::ListingAhead ahead(files, workers);
@@ -180,33 +187,42 @@ protected:
 };
 
 // Stop Scan and every way out run inside the walk and may keep it waiting (the notice's two
-// seconds, a goodbye): the threads listing ahead end before that.
+// seconds, a goodbye): the threads listing ahead end before that. A disk with a seek penalty
+// gets one thread; one that cannot tell as many as a disk without.
 TEST_F(ListingAheadAppTest, StopScanAndExitEndTheThreadsAtOnce) {
     bigDrive();
     start();
+    // A drive that cannot tell whether it seeks is taken for one that does not.
+    fakes.system.setSeekPenalty(L'C', std::nullopt);
+    std::size_t threads = 0;
     bool quietDuringNotice = false;
     fakes.system.onSleep = [&](unsigned) { quietDuringNotice = !listsOn(fakes.files); };
     host.onDoEvents = [&] {
         if (host.doEventsCount == 3) {
             ASSERT_NE(context.state.scan.listingAhead, nullptr);
+            threads = context.state.scan.listingAhead->workers();
             form.ui().cmdStopScan.click();
         }
     };
     scanDriveC();
     EXPECT_TRUE(quietDuringNotice);
+    EXPECT_EQ(threads, scan::listingWorkers(std::thread::hardware_concurrency(), false));
     EXPECT_EQ(context.state.scan.listingAhead, nullptr);
 
     form.cmdBack_Click();
+    fakes.system.setSeekPenalty(L'C', true);
     bool quietAfterExit = false;
     host.doEventsCount = 0;
     host.onDoEvents = [&] {
         if (host.doEventsCount == 3) {
+            threads = context.state.scan.listingAhead->workers();
             form.cmdExit_Click(0);
             quietAfterExit = !listsOn(fakes.files);
         }
     };
     scanDriveC();
     EXPECT_TRUE(quietAfterExit);
+    EXPECT_EQ(threads, 1u);
     EXPECT_TRUE(host.ended());
 }
 
