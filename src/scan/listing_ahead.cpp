@@ -1,6 +1,7 @@
 #include "scan/listing_ahead.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <utility>
 
@@ -9,6 +10,7 @@ namespace dustrel::scan {
 namespace {
 
 constexpr unsigned kMostWorkers = 4;
+constexpr std::chrono::milliseconds kLookAgain{5};
 
 }  // namespace
 
@@ -46,7 +48,6 @@ void ListingAhead::stop() {
     threads_.clear();
     const std::lock_guard lock(mutex_);
     queue_.clear();
-    ahead_ = 0;
 }
 
 void ListingAhead::guessBelow(const std::wstring& parent,
@@ -65,7 +66,9 @@ void ListingAhead::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         Queue::iterator next = queue_.end();
-        work_.wait(lock, [&] {
+        // A look every few milliseconds besides the notices: a stop must never wait on a
+        // wake-up that went astray.
+        work_.wait_for(lock, kLookAgain, [&] {
             if (stopping_) {
                 return true;
             }
@@ -83,6 +86,9 @@ void ListingAhead::work() {
         });
         if (stopping_) {
             return;
+        }
+        if (next == queue_.end()) {
+            continue;
         }
         next->state = State::Listing;
         ++ahead_;
@@ -126,7 +132,9 @@ platform::Status ListingAhead::listFolder(const std::wstring& folder,
                 }
                 it = queue_.erase(it);
             }
-            listed_.wait(lock, [&] { return found->state != State::Listing; });
+            while (found->state == State::Listing) {
+                listed_.wait_for(lock, kLookAgain);
+            }
             if (found->state == State::Listed) {
                 const platform::Status status = found->status;
                 entries = std::move(found->entries);
