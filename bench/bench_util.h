@@ -5,10 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/frm_main.h"
@@ -59,6 +62,66 @@ struct BareCounts {
     std::size_t folders = 0;
     std::size_t files = 0;
 };
+
+// Lists one folder: its files counted, its subfolders (not links) handed to `subfolder`.
+template <typename Subfolder>
+void bareList(const std::wstring& folder, std::size_t& files, Subfolder subfolder) {
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            ++files;
+        } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            subfolder(folder + name + L"\\");
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+// The bare listing on `threads` threads taking folders from one pile, in no order: what the
+// disk gives when nothing but listing is done.
+inline void bareWalkThreads(const std::wstring& root, unsigned threads, BareCounts& counts) {
+    std::mutex mutex;
+    std::condition_variable more;
+    std::vector<std::wstring> pile{root};
+    unsigned busy = 0;
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < threads; ++i) {
+        workers.emplace_back([&] {
+            std::unique_lock lock(mutex);
+            for (;;) {
+                more.wait(lock, [&] { return !pile.empty() || busy == 0; });
+                if (pile.empty()) {
+                    return;
+                }
+                const std::wstring folder = std::move(pile.back());
+                pile.pop_back();
+                ++busy;
+                ++counts.folders;
+                lock.unlock();
+                std::size_t files = 0;
+                std::vector<std::wstring> found;
+                bareList(folder, files, [&](std::wstring sub) { found.push_back(std::move(sub)); });
+                lock.lock();
+                counts.files += files;
+                pile.insert(pile.end(), found.begin(), found.end());
+                --busy;
+                more.notify_all();
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+}
 
 inline void bareWalk(const std::wstring& folder, BareCounts& counts) {
     ++counts.folders;

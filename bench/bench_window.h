@@ -58,6 +58,9 @@ public:
     platform::Status diskSizes(const std::wstring& root, platform::DiskSizes& sizes) override {
         return real_.diskSizes(root, sizes);
     }
+    platform::Status seekPenalty(const std::wstring& root, bool& penalty) override {
+        return real_.seekPenalty(root, penalty);
+    }
     std::wstring commandArguments() override { return {}; }
     std::wstring executablePath() override { return real_.executablePath(); }
     bool claimSingleInstance(const std::wstring&) override { return true; }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench_window.h"
+#include "scan/listing_ahead.h"
 
 namespace {
 
@@ -194,7 +195,10 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     // The three take turns, so that whatever else the machine does weighs on each alike.
-    std::vector<double> bare, headlessTimes, window;
+    // As many threads as the window's scan lists with on this machine.
+    const unsigned threads =
+        dustrel::scan::listingWorkers(std::thread::hardware_concurrency(), false);
+    std::vector<double> bare, bareThreads, headlessTimes, window;
     std::size_t windowRows = 0, headlessRows = 0;
     for (int run = 0; run < runs; ++run) {
         dustrel::bench::BareCounts again;
@@ -202,24 +206,33 @@ int wmain(int argc, wchar_t** argv) {
         dustrel::bench::bareWalk(root, again);
         bare.push_back(now() - start);
 
+        dustrel::bench::BareCounts parallel;
+        start = now();
+        dustrel::bench::bareWalkThreads(root, threads, parallel);
+        bareThreads.push_back(now() - start);
+
         headlessTimes.push_back(dustrel::bench::scanOnce(headless, *headlessDrive));
         headlessRows = headless.ui().ListFiles.rowCount();
 
         program.prepare(*drive);
         window.push_back(program.scan());
         windowRows = program.form.ui().ListFiles.rowCount();
-        std::printf("run %d: bare %.3f s, headless %.3f s, window %.3f s (%s)\n", run + 1,
-                    bare.back(), headlessTimes.back(), window.back(),
-                    dustrel::bench::utf8(boxes.lastText).c_str());
+        std::printf(
+            "run %d: bare %.3f s, bare on %u threads %.3f s, headless %.3f s, window %.3f s (%s)\n",
+            run + 1, bare.back(), threads, bareThreads.back(), headlessTimes.back(), window.back(),
+            dustrel::bench::utf8(boxes.lastText).c_str());
         std::fflush(stdout);
     }
     dustrel::bench::report("bare", bare);
+    dustrel::bench::report("bare-mt", bareThreads);
     dustrel::bench::report("headless", headlessTimes);
     dustrel::bench::report("window", window);
     std::printf("rows: headless %zu, window %zu\n", headlessRows, windowRows);
-    std::printf("window/bare: %.2f\nwindow/headless: %.2f\nheadless/bare: %.2f\n",
-                median(window) / median(bare), median(window) / median(headlessTimes),
-                median(headlessTimes) / median(bare));
+    std::printf(
+        "window/bare: %.2f\nwindow/bare on %u threads: %.2f\nwindow/headless: %.2f\n"
+        "headless/bare: %.2f\n",
+        median(window) / median(bare), threads, median(window) / median(bareThreads),
+        median(window) / median(headlessTimes), median(headlessTimes) / median(bare));
 
     // The window's rows are the model's rows, in the same order.
     const HWND list = program.windowOf(program.form.ui().ListFiles);

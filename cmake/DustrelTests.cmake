@@ -29,6 +29,22 @@ target_include_directories(dustrel_test_support PUBLIC "${PROJECT_SOURCE_DIR}/te
 # The platform's contract runs in both: against the fakes natively, against Windows under Wine.
 dustrel_glob(contract_sources tests/contract)
 
+if(DUSTREL_TSAN)
+    # The scan's walk with the threads that list ahead of it, and the scan through the window.
+    add_executable(dustrel_tsan_tests "${PROJECT_SOURCE_DIR}/tests/native/listing_ahead_test.cpp"
+                                      "${PROJECT_SOURCE_DIR}/tests/native/scan_test.cpp")
+    target_link_libraries(dustrel_tsan_tests PRIVATE
+        dustrel_test_support dustrel_core dustrel_options GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(dustrel_tsan_tests
+        TEST_PREFIX "tsan."
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES
+            TIMEOUT ${DUSTREL_TEST_TIMEOUT}
+            ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+    return()
+endif()
+
 if(NOT WIN32)
     dustrel_glob(native_test_sources tests/native)
     list(FILTER contract_sources EXCLUDE REGEX "/win32_[^/]*$")

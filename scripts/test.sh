@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Dustrel twice (natively with sanitizers into build/native, for 32-bit Windows into
-# build/win32) and runs every test: the native ones directly, the Windows ones under Wine on
-# a private Xvfb screen. Installs what is missing first. Ends with "N passed, N failed".
+# build/win32), and the tests of the scan's threads under ThreadSanitizer into build/tsan, and
+# runs every test: the native ones directly, the Windows ones under Wine on a private Xvfb
+# screen. Installs what is missing first. Ends with "N passed, N failed".
 # Where the kernel cannot start Wine's 32-bit loader, the Windows side is built for 64-bit
 # Windows into build/win64 and run by wine64 instead (see dustrel_wine_arch in common.sh).
 # Last, it packages with scripts/package.sh and tests the zip and the installer under Wine.
@@ -15,6 +16,12 @@ mkdir -p "$DUSTREL_BUILD"
 echo "== native build"
 cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
+
+# The code that runs on several threads, once more under ThreadSanitizer: only its tests.
+echo "== native build under ThreadSanitizer"
+cmake -S "$DUSTREL_ROOT" -B "$DUSTREL_BUILD/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DDUSTREL_SANITIZE=OFF -DDUSTREL_TSAN=ON
+cmake --build "$DUSTREL_BUILD/tsan" -j "$DUSTREL_JOBS" --target dustrel_tsan_tests
 
 windows="$(dustrel_windows_build_dir)"
 echo "== Windows build ($(dustrel_wine_arch))"
@@ -94,6 +101,7 @@ run_package_tests() {
 }
 
 run_ctest native "$DUSTREL_BUILD/native" -j "$DUSTREL_JOBS"
+run_ctest ThreadSanitizer "$DUSTREL_BUILD/tsan" -j "$DUSTREL_JOBS"
 # One Wine program at a time: they share one prefix, its registry and one screen.
 run_ctest Wine "$windows"
 run_package_tests

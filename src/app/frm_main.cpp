@@ -198,6 +198,7 @@ void FrmMain::cmdNext_Click() {
 void FrmMain::cmdBack_Click() {
     auto& c = ui();
     hideProgressBar(c.PBar);
+    scan::stopListingAhead(context_.state.scan);
     context_.state.scan.ScanStopped = false;
     resultsPage().clearResults();
     showPage(c.Frame4);
@@ -389,6 +390,8 @@ void FrmMain::mnuExit1_Click() {
 // --- ways out -------------------------------------------------------------------------------
 
 void FrmMain::Form_Unload(int& /*cancel*/) {
+    // The goodbye may keep the walk under way waiting: nothing lists on behind it.
+    scan::stopListingAhead(context_.state.scan);
     exit_.ExitProgram();
 }
 

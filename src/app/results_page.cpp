@@ -1,6 +1,7 @@
 #include "app/results_page.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "app/file_tips.h"
 #include "platform/program_info.h"
@@ -151,7 +152,15 @@ void ResultsPage::cmdNext1_Click() {
     c_.cmdStopScan.setEnabled(true);
     c_.Frame3.zOrder(ui::ZOrderPosition::Front);
 
-    scan::Scan(context_.platform.files, session, *this).run();
+    platform::System& system = context_.platform.system;
+    scan::Scan(context_.platform.files, session, *this, [&system](const std::wstring& root) {
+        // Unknown is taken for no penalty: the query fails on volumes spread over several
+        // disks and on virtual ones, which serve parallel reads well, and a spinning disk
+        // taken for a solid one loses less than a solid one held to one thread.
+        bool penalty = false;
+        const bool known = platform::ok(system.seekPenalty(root, penalty));
+        return scan::listingWorkers(std::thread::hardware_concurrency(), known && penalty);
+    }).run();
 }
 
 void ResultsPage::cmdStopScan_Click() {
@@ -160,6 +169,7 @@ void ResultsPage::cmdStopScan_Click() {
         return;
     }
     session.ScanStopped = true;
+    scan::stopListingAhead(session);
     // Pressing it again would only freeze the window once more.
     c_.cmdStopScan.setEnabled(false);
     c_.picMessage.setVisible(true);

@@ -34,6 +34,10 @@ public:
     virtual std::uint32_t logicalDrives() = 0;
     virtual DriveKind driveKind(const std::wstring& root) = 0;
     virtual Status diskSizes(const std::wstring& root, DiskSizes& sizes) = 0;
+    // Whether the device under the drive `root` ("C:\") pays for every seek, as a spinning disk
+    // does. A failure (a volume on several disks, a driver that does not tell) leaves `penalty`
+    // false.
+    virtual Status seekPenalty(const std::wstring& root, bool& penalty) = 0;
     // The argument text after the program's own name, as the program received it.
     virtual std::wstring commandArguments() = 0;
     // Full path of the running executable.

@@ -13,6 +13,12 @@ constexpr std::size_t kBuiltInRows = kJunkCategories.size();
 
 }  // namespace
 
+void stopListingAhead(ScanSession& session) {
+    if (session.listingAhead != nullptr) {
+        session.listingAhead->stop();
+    }
+}
+
 // One drive's walk, turning its matches into findings.
 class Scan::DriveWalk final : public WalkSink {
 public:
@@ -99,7 +105,20 @@ void Scan::searchDrives(const std::vector<std::wstring>& roots, const Search& se
             break;
         }
         DriveWalk walk(walks_++, search, session_, progress_);
-        (void)Search_Folder(files_, roots[drive], search.patterns, walk);
+        const unsigned workers = listingThreads_ ? listingThreads_(roots[drive]) : 0;
+        if (workers == 0) {
+            (void)Search_Folder(files_, roots[drive], search.patterns, walk);
+        } else {
+            ListingAhead ahead(files_, workers);
+            // Gone before the threads are: however the walk ends, a way out that comes later
+            // must find nothing to stop.
+            struct Registered {
+                ScanSession& session;
+                ~Registered() { session.listingAhead = nullptr; }
+            } registered{session_};
+            session_.listingAhead = &ahead;
+            (void)Search_Folder(ahead, roots[drive], search.patterns, walk);
+        }
         progress_.driveDone();
     }
     progress_.searchDone();

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
 #include "scan/finding.h"
+#include "scan/listing_ahead.h"
 #include "scan/name_pattern.h"
 
 namespace dustrel::scan {
@@ -56,15 +59,29 @@ struct ScanSession {
     // Whether a scan is under way; Stop Scan does nothing outside one, and a scan never starts
     // inside another.
     bool running = false;
+    // The threads listing ahead of the drive's walk under way, if it has any.
+    ListingAhead* listingAhead = nullptr;
 };
+
+// Ends the threads listing ahead of the walk under way and drops what they listed. For Stop
+// Scan and the ways out of the program, which run inside the walk's servicing of the window
+// and may keep it waiting (Stop Scan's notice, a goodbye): no thread lists on meanwhile.
+void stopListingAhead(ScanSession& session);
+
+// How many threads may list ahead of the walk of a drive, by its root; 0 for none.
+using ListingThreads = std::function<unsigned(const std::wstring& root)>;
 
 // One scan: the built-in categories on the checked drives, one walk per drive for all checked
 // categories; then, when the list has custom rows, the checked custom items in the same way.
 // Each search reads the ticks when it starts.
 class Scan {
 public:
-    Scan(platform::FileSystem& files, const ScanSession& session, ScanProgress& progress)
-        : files_(files), session_(session), progress_(progress) {}
+    Scan(platform::FileSystem& files, ScanSession& session, ScanProgress& progress,
+         ListingThreads listingThreads = {})
+        : files_(files),
+          session_(session),
+          progress_(progress),
+          listingThreads_(std::move(listingThreads)) {}
 
     void run();
     void Search_Files();
@@ -86,8 +103,9 @@ private:
     platform::FileSystem& files_;
     // The category list's rows when last read.
     std::size_t rows_ = 0;
-    const ScanSession& session_;
+    ScanSession& session_;
     ScanProgress& progress_;
+    ListingThreads listingThreads_;
     std::uint32_t walks_ = 0;
 };
 

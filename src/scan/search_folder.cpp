@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/path_text.h"
@@ -31,10 +32,10 @@ void upperInto(const std::wstring& name, std::wstring& upper) {
                    [](wchar_t c) { return platform::upperCase(c); });
 }
 
-}  // namespace
-
-WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
-                      std::span<const NamePattern> patterns, WalkSink& sink) {
+// The walk itself, whoever lists its folders.
+template <typename Lister>
+WalkEnd walk(Lister& files, std::wstring folder, std::span<const NamePattern> patterns,
+             WalkSink& sink) {
     if (folder.empty()) {
         return WalkEnd::Finished;
     }
@@ -77,6 +78,18 @@ WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstSubfolder), pending.end());
     }
     return WalkEnd::Finished;
+}
+
+}  // namespace
+
+WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
+                      std::span<const NamePattern> patterns, WalkSink& sink) {
+    return walk(files, std::move(folder), patterns, sink);
+}
+
+WalkEnd Search_Folder(ListingAhead& listings, std::wstring folder,
+                      std::span<const NamePattern> patterns, WalkSink& sink) {
+    return walk(listings, std::move(folder), patterns, sink);
 }
 
 }  // namespace dustrel::scan

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "scan/listing_ahead.h"
 #include "scan/name_pattern.h"
 
 namespace dustrel::scan {
@@ -39,6 +40,10 @@ enum class WalkEnd { Finished, Stopped };
 // row to fit kMaxPathLength, which the system could not list. Folders that cannot be listed are
 // passed over in silence.
 WalkEnd Search_Folder(platform::FileSystem& files, std::wstring folder,
+                      std::span<const NamePattern> patterns, WalkSink& sink);
+// The same walk, with the same decisions and rows, taking its listings from threads that list
+// ahead of it.
+WalkEnd Search_Folder(ListingAhead& listings, std::wstring folder,
                       std::span<const NamePattern> patterns, WalkSink& sink);
 
 }  // namespace dustrel::scan

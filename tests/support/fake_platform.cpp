@@ -169,19 +169,25 @@ void FakeFileSystem::changed(const std::wstring& truePath) const {
 
 Status FakeFileSystem::listFolder(const std::wstring& folder,
                                   std::vector<platform::FolderEntry>& entries) {
+    const Lock lock(mutex_);
+    listings_.push_back(folder);
     entries.clear();
     const std::optional<std::wstring> found = resolve(folder, false, true);
     const Entry* listed = found ? at(*found) : nullptr;
-    if (listed == nullptr || listed->kind != Kind::Folder) {
+    if (listed == nullptr || listed->kind != Kind::Folder || listed->vanished) {
         return Status::NotFound;
     }
     if (listed->unlistable) {
         return Status::AccessDenied;
     }
     for (const auto& [name, child] : children(*found)) {
+        if (entries.size() == listed->listedUpTo) {
+            return Status::Failed;
+        }
         // A file's size is its contents'; its last write, when it was added.
-        entries.push_back({name, child->kind != Kind::File, child->kind == Kind::Link,
-                           child->bytes.size(), child->order});
+        const bool link = child->kind == Kind::Link && !child->seenAsFolder;
+        entries.push_back(
+            {name, child->kind != Kind::File, link, child->bytes.size(), child->order});
     }
     return Status::Ok;
 }
@@ -199,7 +205,12 @@ Status FakeFileSystem::createFolder(const std::wstring& path) {
     if (!made) {
         return Status::NotFound;
     }
-    changed(make(*made, Kind::Folder));
+    std::wstring folder;
+    {
+        const Lock lock(mutex_);
+        folder = make(*made, Kind::Folder);
+    }
+    changed(folder);
     return Status::Ok;
 }
 
@@ -218,9 +229,13 @@ Status FakeFileSystem::writeFile(const std::wstring& path, std::string_view byte
     if (!target) {
         return Status::NotFound;
     }
-    const std::wstring made = make(*target, Kind::File);
-    Entry& file = entries_.at(made);
-    file.bytes = (mode == platform::WriteMode::Append ? file.bytes : "") + std::string(bytes);
+    std::wstring made;
+    {
+        const Lock lock(mutex_);
+        made = make(*target, Kind::File);
+        Entry& file = entries_.at(made);
+        file.bytes = (mode == platform::WriteMode::Append ? file.bytes : "") + std::string(bytes);
+    }
     changed(made);
     return Status::Ok;
 }
@@ -266,6 +281,7 @@ std::vector<std::wstring> FakeFileSystem::subtree(const std::wstring& truePath) 
 }
 
 void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
+    const Lock lock(mutex_);
     for (const std::wstring& path : truePaths) {
         entries_.erase(path);
         std::erase(folded_[upper(path)], path);
@@ -275,12 +291,15 @@ void FakeFileSystem::erase(const std::vector<std::wstring>& truePaths) {
 void FakeFileSystem::move(const std::wstring& from, const std::wstring& to) {
     const std::wstring source = resolve(from, false, false).value();
     const std::wstring target = newPath(to).value();
-    for (const std::wstring& key : subtree(source)) {
-        auto node = entries_.extract(key);
-        std::erase(folded_[upper(key)], key);
-        node.key() = target + key.substr(source.size());
-        folded_[upper(node.key())].push_back(node.key());
-        entries_.insert(std::move(node));
+    {
+        const Lock lock(mutex_);
+        for (const std::wstring& key : subtree(source)) {
+            auto node = entries_.extract(key);
+            std::erase(folded_[upper(key)], key);
+            node.key() = target + key.substr(source.size());
+            folded_[upper(node.key())].push_back(node.key());
+            entries_.insert(std::move(node));
+        }
     }
     changed(source);
 }
@@ -361,6 +380,7 @@ std::vector<std::wstring> FakeFileSystem::allFiles() const {
 
 void FakeFileSystem::lock(const std::wstring& file) {
     if (const std::optional<std::wstring> found = resolve(file, false, false)) {
+        const Lock lock(mutex_);
         entries_.at(*found).locked = true;
     }
 }
@@ -490,6 +510,15 @@ Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& size
         sizes = drive->sizes;
     }
     return drive == nullptr ? Status::NotFound : drive->sizesFail ? Status::Failed : Status::Ok;
+}
+
+Status FakeSystem::seekPenalty(const std::wstring& root, bool& penalty) {
+    const Drive* drive = driveOf(root);
+    penalty = drive != nullptr && drive->seekPenalty.value_or(false);
+    if (drive == nullptr) {
+        return Status::NotFound;
+    }
+    return drive->seekPenalty ? Status::Ok : Status::Failed;
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -25,7 +26,8 @@ namespace dustrel::testing {
 // made in a folder made case-sensitive (every folder under Wine, any on Windows 10 that asks).
 // A path through a link goes on from its target. A folder lists its entries in the order they
 // were added, so that a test decides the order in which a walk meets them. Paths are
-// "C:\dir\file"; a drive's root is "C:\".
+// "C:\dir\file"; a drive's root is "C:\". As the real one, it may be listed from other threads
+// while the test's thread works with it; only the test's thread changes it.
 class FakeFileSystem final : public platform::FileSystem {
 public:
     platform::Status listFolder(const std::wstring& folder,
@@ -47,18 +49,28 @@ public:
     // Building the tree, names as given; missing folders on the way are made, faults do not
     // apply.
     void addFile(const std::wstring& path, std::string_view bytes = {}) {
+        const Lock lock(mutex_);
         entries_.at(make(path, Kind::File)).bytes.assign(bytes);
     }
-    void addFolder(const std::wstring& path) { make(path, Kind::Folder); }
+    void addFolder(const std::wstring& path) {
+        const Lock lock(mutex_);
+        make(path, Kind::Folder);
+    }
     // A folder that is a junction or symbolic link to `target` (which need not exist), by
-    // default to a volume that has no drive letter.
-    void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere") {
-        entries_.at(make(path, Kind::Link)).target = target;
+    // default to a volume that has no drive letter. `seenAsFolder`: its folder's listing still
+    // shows the plain folder it was when listed.
+    void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere",
+                 bool seenAsFolder = false) {
+        const Lock lock(mutex_);
+        Entry& link = entries_.at(make(path, Kind::Link));
+        link.target = target;
+        link.seenAsFolder = seenAsFolder;
     }
     // Renames a file or folder, everything in it going along, as someone else might while the
     // program works: handles keep what they opened. `to` is a new name in a folder that is there.
     void move(const std::wstring& from, const std::wstring& to);
     void makeCaseSensitive(const std::wstring& folder) {
+        const Lock lock(mutex_);
         entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
     }
 
@@ -68,7 +80,24 @@ public:
 
     // Faults. Listing the folder answers AccessDenied.
     void failListing(const std::wstring& folder) {
+        const Lock lock(mutex_);
         entries_.at(make(folder, Kind::Folder)).unlistable = true;
+    }
+    // Listing the folder breaks off after its first `entries` entries and answers Failed.
+    void breakListing(const std::wstring& folder, std::size_t entries) {
+        const Lock lock(mutex_);
+        entries_.at(make(folder, Kind::Folder)).listedUpTo = entries;
+    }
+    // The folder has gone by the time it is listed, though its folder's listing still shows it:
+    // listing it answers NotFound.
+    void vanishOnListing(const std::wstring& folder) {
+        const Lock lock(mutex_);
+        entries_.at(make(folder, Kind::Folder)).vanished = true;
+    }
+    // Every folder listed so far, in the order of the calls.
+    std::vector<std::wstring> listings() const {
+        const Lock lock(mutex_);
+        return listings_;
     }
     // Another program holds the file open, sharing reading only: writing and deleting it fail.
     void lock(const std::wstring& file);
@@ -95,7 +124,11 @@ private:
         bool caseSensitive = false;
         bool locked = false;
         bool unlistable = false;
+        bool vanished = false;
+        bool seenAsFolder = false;
+        std::optional<std::size_t> listedUpTo;
     };
+    using Lock = std::lock_guard<std::mutex>;
     std::optional<std::wstring> resolve(const std::wstring& path, bool plain, bool followLast,
                                         int links = 0) const;
     const Entry* at(const std::wstring& truePath) const;
@@ -115,6 +148,9 @@ private:
     // another case is found at once.
     std::map<std::wstring, std::vector<std::wstring>> folded_;
     std::uint64_t added_ = 1;
+    std::vector<std::wstring> listings_;
+    // Held by listFolder, and by whatever changes the disk while it is held.
+    mutable std::mutex mutex_;
 };
 
 // Records the shell's deletions and opens. Reads each path the plain way and deletes what it
@@ -206,6 +242,8 @@ public:
     std::uint32_t logicalDrives() override;
     platform::DriveKind driveKind(const std::wstring& root) override;
     platform::Status diskSizes(const std::wstring& root, platform::DiskSizes& sizes) override;
+    // A drive's answer set by `seekPenalty` below, unknown (Failed) for one that has none.
+    platform::Status seekPenalty(const std::wstring& root, bool& penalty) override;
     std::wstring commandArguments() override { return arguments; }
     std::wstring executablePath() override { return executable; }
     // Answers false when another copy runs or the name was claimed before, as a mutex would:
@@ -225,10 +263,13 @@ public:
 
     void addDrive(wchar_t letter, platform::DriveKind type = platform::DriveKind::Fixed,
                   platform::DiskSizes sizes = {}) {
-        drives_[platform::upperCase(letter)] = Drive{type, sizes, false};
+        drives_[platform::upperCase(letter)] = Drive{type, sizes, false, false};
     }
     void removeDrive(wchar_t letter) { drives_.erase(platform::upperCase(letter)); }
     void failSizes(wchar_t letter) { drives_.at(platform::upperCase(letter)).sizesFail = true; }
+    void setSeekPenalty(wchar_t letter, std::optional<bool> penalty) {
+        drives_.at(platform::upperCase(letter)).seekPenalty = penalty;
+    }
 
     std::wstring arguments;
     std::wstring executable = L"C:\\Program Files\\Dustrel\\Dustrel.exe";
@@ -243,6 +284,7 @@ private:
         platform::DriveKind type = platform::DriveKind::Fixed;
         platform::DiskSizes sizes;
         bool sizesFail = false;
+        std::optional<bool> seekPenalty = false;
     };
 
     const Drive* driveOf(const std::wstring& root) const;

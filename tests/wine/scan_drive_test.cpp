@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/win32_file_system.h"
+#include "scan/listing_ahead.h"
+#include "scan/search_folder.h"
 #include "support/win32_real_window.h"
 #include "support/win32_temp_tree.h"
 
@@ -180,6 +183,26 @@ TEST(ScanDriveTest, KeysAloneFindAndTickAFileAndTheRealWindowAnswersStopScanMidW
                                  IsWindowEnabled(host.windowOf(c.cmdBack))}),
               (std::vector<BOOL>{FALSE, FALSE, TRUE, TRUE}));
     EXPECT_EQ(rowsShown(), static_cast<int>(c.ListFiles.rowCount()));
+
+    // On the real file system, the walk with threads listing ahead reports what the walk
+    // alone does, in the same order.
+    struct Sink final : scan::WalkSink {
+        std::vector<std::wstring> events;
+        void folderListed(const std::wstring& folder) override { events.push_back(folder); }
+        bool match(const std::wstring& folder, const platform::FolderEntry& file,
+                   std::size_t pattern) override {
+            events.push_back(folder + file.name + L" #" + std::to_wstring(pattern));
+            return true;
+        }
+    } alone, ahead;
+    const std::vector<scan::NamePattern> patterns{scan::NamePattern(L"*.tmp"),
+                                                  scan::NamePattern(L"*.LOG")};
+    platform::win32::Win32FileSystem files;
+    (void)scan::Search_Folder(files, L"S:\\", patterns, alone);
+    scan::ListingAhead listings(files, 4);
+    (void)scan::Search_Folder(listings, L"S:\\", patterns, ahead);
+    EXPECT_EQ(ahead.events, alone.events);
+    EXPECT_GT(alone.events.size(), 450u);
 }
 
 }  // namespace

@@ -85,6 +85,17 @@ TEST(Win32SystemTest, HandsOnItsArgumentsGuardsAgainstOtherCopiesAndRestartsGent
     // Restarting Windows forces no other program closed.
     EXPECT_EQ(Win32System::restartFlags() & (EWX_REBOOT | EWX_FORCE | EWX_SHUTDOWN | EWX_POWEROFF),
               static_cast<unsigned>(EWX_REBOOT));
+    // A seek penalty is the disk's: a folder is no drive; where the disk does not tell (Wine
+    // does not), the failure carries the system's code and no penalty.
+    bool penalty = true;
+    EXPECT_EQ(system.seekPenalty(L"C:\\Windows", penalty).code(),
+              static_cast<std::uint32_t>(ERROR_INVALID_NAME));
+    EXPECT_FALSE(penalty);
+    for (const wchar_t* root : {L"C:\\", L"C:"}) {
+        penalty = true;
+        const Status status = system.seekPenalty(root, penalty);
+        EXPECT_TRUE(ok(status) ? status.code() == 0 : status.code() != 0 && !penalty) << root;
+    }
 }
 
 // Made-up handles whose closing is written down, so that a handle closed twice

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <reason.h>
+#include <winioctl.h>
+
+#include <cstddef>
 
 #include "platform/command_line.h"
 #include "platform/win32/win32_handle.h"
@@ -70,6 +73,37 @@ Status Win32System::diskSizes(const std::wstring& root, DiskSizes& sizes) {
     sizes.freeToCaller = freeToCaller.QuadPart;
     sizes.total = total.QuadPart;
     sizes.totalFree = totalFree.QuadPart;
+    return Status::Ok;
+}
+
+Status Win32System::seekPenalty(const std::wstring& root, bool& penalty) {
+    penalty = false;
+    if (root.size() < 2 || root[1] != L':' || (root.size() > 2 && root.substr(2) != L"\\")) {
+        return statusFromError(ERROR_INVALID_NAME);
+    }
+    // The volume, not the root folder: the query goes down to the disk under it. It asks for
+    // no access to the data, which the control code does not need, so any user may ask.
+    const std::wstring volume = L"\\\\.\\" + root.substr(0, 2);
+    const KernelHandle device(CreateFileW(volume.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device.valid()) {
+        return lastErrorStatus();
+    }
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceSeekPenaltyProperty;
+    query.QueryType = PropertyStandardQuery;
+    DEVICE_SEEK_PENALTY_DESCRIPTOR answer{};
+    DWORD returned = 0;
+    if (!DeviceIoControl(device.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &answer,
+                         sizeof answer, &returned, nullptr)) {
+        return lastErrorStatus();
+    }
+    // A driver that knows an older, shorter descriptor may answer without the flag.
+    constexpr DWORD kWithFlag = offsetof(DEVICE_SEEK_PENALTY_DESCRIPTOR, IncursSeekPenalty) + 1;
+    if (returned < kWithFlag || answer.Size < kWithFlag) {
+        return statusFromError(ERROR_INVALID_DATA);
+    }
+    penalty = answer.IncursSeekPenalty != FALSE;
     return Status::Ok;
 }
 

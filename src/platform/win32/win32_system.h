@@ -17,6 +17,7 @@ public:
     std::uint32_t logicalDrives() override;
     DriveKind driveKind(const std::wstring& root) override;
     Status diskSizes(const std::wstring& root, DiskSizes& sizes) override;
+    Status seekPenalty(const std::wstring& root, bool& penalty) override;
     std::wstring commandArguments() override;
     std::wstring executablePath() override;
     bool claimSingleInstance(const std::wstring& name) override;
