@@ -58,7 +58,8 @@ public:
     }
     // A folder that is a junction or symbolic link to `target` (which need not exist), by
     // default to a volume that has no drive letter. `seenAsFolder`: its folder's listing still
-    // shows the plain folder it was when listed.
+    // shows the plain folder it was, as when a folder is swapped for a link (or, to a missing
+    // target, vanishes) between the two listings.
     void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere",
                  bool seenAsFolder = false) {
         const Lock lock(mutex_);
@@ -87,12 +88,6 @@ public:
     void breakListing(const std::wstring& folder, std::size_t entries) {
         const Lock lock(mutex_);
         entries_.at(make(folder, Kind::Folder)).listedUpTo = entries;
-    }
-    // The folder has gone by the time it is listed, though its folder's listing still shows it:
-    // listing it answers NotFound.
-    void vanishOnListing(const std::wstring& folder) {
-        const Lock lock(mutex_);
-        entries_.at(make(folder, Kind::Folder)).vanished = true;
     }
     // Every folder listed so far, in the order of the calls.
     std::vector<std::wstring> listings() const {
@@ -124,7 +119,6 @@ private:
         bool caseSensitive = false;
         bool locked = false;
         bool unlistable = false;
-        bool vanished = false;
         bool seenAsFolder = false;
         std::optional<std::size_t> listedUpTo;
     };
