@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -49,42 +48,29 @@ void randomTree(FakeFileSystem& files, std::mt19937& random) {
     std::vector<std::wstring> folders{L"C:"};
     files.addFile(L"C:\\$Recycle.Bin\\S-1\\$R1.tmp");
     files.addFile(L"D:\\Target\\Inner\\t.tmp");
-    for (int i = 20 + int(random() % 120); i > 0; --i) {
-        const std::wstring path =
-            folders[random() % folders.size()] + L"\\f" + std::to_wstring(random() % 40);
+    for (int i = 40 + int(random() % 240); i > 0; --i) {
+        const std::wstring parent = folders[random() % folders.size()];
+        const std::wstring name = std::to_wstring(random() % 9), path = parent + L"\\f" + name;
         if (files.exists(path)) {
             continue;
         }
-        if (chance(0.08)) {
+        if (chance(0.5)) {
+            files.addFile(parent + L"\\n" + name + (chance(0.5) ? L".tmp" : L".log"),
+                          std::string(random() % 5, 'x'));
+        } else if (chance(0.15)) {
             files.addLink(path, chance(0.5) ? L"D:\\Target" : L"V:\\Elsewhere", chance(0.5));
-            continue;
-        }
-        files.addFolder(path);
-        folders.push_back(path);
-        if (chance(0.05)) {
-            files.failListing(path);
-        } else if (chance(0.05)) {
-            files.breakListing(path, random() % 4);
-        }
-    }
-    for (const std::wstring& folder : folders) {
-        for (int i = int(random() % 4); i > 0; --i) {
-            files.addFile(
-                folder + L"\\n" + std::to_wstring(random() % 9) + (chance(0.5) ? L".tmp" : L".log"),
-                std::string(random() % 5, 'x'));
+        } else {
+            folders.push_back(path);
+            files.addFolder(path);
+            if (chance(0.1)) {
+                files.failListing(path, random() % 4);
+            }
         }
     }
 }
 
 const std::vector<scan::NamePattern> kPatterns{
     scan::NamePattern(L"*.tmp"), scan::NamePattern(L"*.log"), scan::NamePattern(L"n1*")};
-
-// Whether any listing is made over `wait` from now: none, once the threads are stopped.
-bool listsOn(const FakeFileSystem& files, std::chrono::milliseconds wait = 30ms) {
-    const std::size_t before = files.listings().size();
-    std::this_thread::sleep_for(wait);
-    return files.listings().size() != before;
-}
 
 // For random trees and 1 to 4 threads, the walk that takes its listings from the threads
 // reports what the walk alone reports, in the same order: every folder, every match with its
@@ -109,7 +95,9 @@ TEST(ListingAheadTest, WalkGetsTheSameRowsInTheSameOrderAndStopsAtOnce) {
                 const auto start = std::chrono::steady_clock::now();
                 ahead.stop();
                 EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
-                EXPECT_FALSE(listsOn(files, 5ms));
+                const std::size_t made = files.listings().size();
+                std::this_thread::sleep_for(5ms);
+                EXPECT_EQ(files.listings().size(), made);
             };
             const int stopAt = stopping ? 1 + int(random() % 20) : -1;
             sink.onFolder = [&](int folder) {
@@ -135,46 +123,23 @@ TEST(ListingAheadTest, OneThreadPerCoreUpToFourAndOneOnASpinningDisk) {
     }
 }
 
-// Stop Scan and every way out run inside the walk and may keep it waiting (the notice's two
-// seconds, a goodbye): the threads listing ahead end before that. A disk with a seek penalty
-// gets one thread; one that cannot tell as many as a disk without.
-TEST_F(AppTest, StopScanAndExitEndTheThreadsListingAheadAtOnce) {
-    for (int i = 0; i < 3000; ++i) {
-        fakes.files.addFile(L"C:\\F" + std::to_wstring(i % 60) + L"\\S" + std::to_wstring(i) +
-                            L"\\a.tmp");
-    }
+// Every way out runs inside the walk and may keep it waiting (a goodbye): the threads listing
+// ahead end first. A disk with a seek penalty gets one thread.
+TEST_F(AppTest, ExitEndsTheThreadsListingAhead) {
+    fakes.files.addFile(L"C:\\A\\B\\a.tmp");
+    fakes.system.setSeekPenalty(L'C', true);
     start();
-    const std::tuple<std::optional<bool>, unsigned, std::function<void()>> cases[] = {
-        {std::nullopt, scan::listingWorkers(std::thread::hardware_concurrency(), false),
-         [this] { form.ui().cmdStopScan.click(); }},
-        {true, 1, [this] { form.cmdExit_Click(0); }}};
-    // Whether no thread lists ahead of the walk: asked during the notice and right after a stop.
-    bool quiet = true;
-    const auto stopped = [&] {
-        quiet = quiet && (context.state.scan.listingAhead == nullptr ||
-                          context.state.scan.listingAhead->workers() == 0);
+    std::size_t threads = 0;
+    host.onDoEvents = [&] {
+        threads = context.state.scan.listingAhead->workers();
+        form.cmdExit_Click(0);
+        threads += 10 * context.state.scan.listingAhead->workers();
     };
-    fakes.system.onSleep = [&](unsigned) { stopped(); };
-    for (const auto& [penalty, workers, leave] : cases) {
-        fakes.system.setSeekPenalty(L'C', penalty);
-        std::size_t threads = 0;
-        host.doEventsCount = 0;
-        host.onDoEvents = [&] {
-            if (host.doEventsCount == 3) {
-                ASSERT_NE(context.state.scan.listingAhead, nullptr);
-                threads = context.state.scan.listingAhead->workers();
-                leave();
-                stopped();
-            }
-        };
-        form.ui().ListDrive.setChecked(0, true);
-        form.ui().lstOptions.setChecked(0, true);
-        act([this] { form.cmdNext1_Click(); });
-        EXPECT_EQ(threads, workers);
-        EXPECT_EQ(context.state.scan.listingAhead, nullptr);
-        act([this] { form.cmdBack_Click(); });
-    }
-    EXPECT_TRUE(quiet && host.ended());
+    form.ui().ListDrive.setChecked(0, true);
+    form.ui().lstOptions.setChecked(0, true);
+    act([this] { form.cmdNext1_Click(); });
+    EXPECT_EQ(threads, 1u);
+    EXPECT_TRUE(host.ended() && context.state.scan.listingAhead == nullptr);
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ Status FakeFileSystem::listFolder(const std::wstring& folder,
     if (listed == nullptr || listed->kind != Kind::Folder) {
         return Status::NotFound;
     }
-    if (listed->unlistable) {
+    if (listed->listedUpTo == 0) {
         return Status::AccessDenied;
     }
     for (const auto& [name, child] : children(*found)) {
