@@ -19,17 +19,17 @@ namespace {
 using Events = std::vector<std::wstring>;
 using namespace std::chrono_literals;
 
-// What a walk told its sink, folders and matches in one sequence; `onFolder` may act at the n-th
-// folder (from 1), and the walk ends at match number `lastMatch`.
+// What a walk told its sink, folders and matches in one sequence; `atStop` runs at folder number
+// `stopAt`, and the walk ends at match number `lastMatch`.
 struct EventSink final : scan::WalkSink {
     Events events;
-    int folders = 0, matches = 0, lastMatch = -1;
-    std::function<void(int)> onFolder;
+    int folders = 0, stopAt = -1, matches = 0, lastMatch = -1;
+    std::function<void()> atStop;
 
     void folderListed(const std::wstring& folder) override {
         events.push_back(L"listed " + folder);
-        if (onFolder) {
-            onFolder(++folders);
+        if (++folders == stopAt) {
+            atStop();
         }
     }
     bool match(const std::wstring& folder, const platform::FolderEntry& file,
@@ -99,12 +99,8 @@ TEST(ListingAheadTest, WalkGetsTheSameRowsInTheSameOrderAndStopsAtOnce) {
                 std::this_thread::sleep_for(5ms);
                 EXPECT_EQ(files.listings().size(), made);
             };
-            const int stopAt = stopping ? 1 + int(random() % 20) : -1;
-            sink.onFolder = [&](int folder) {
-                if (folder == stopAt) {
-                    stopAtOnce();
-                }
-            };
+            sink.stopAt = stopping ? 1 + int(random() % 20) : -1;
+            sink.atStop = stopAtOnce;
             (void)scan::Search_Folder(ahead, L"C:\\", kPatterns, sink);
             EXPECT_EQ(sink.events, alone.events);
             stopAtOnce();
