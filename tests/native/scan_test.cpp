@@ -6,11 +6,13 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "native/app_fixture.h"
 #include "platform/path_text.h"
 #include "scan/junk_categories.h"
+#include "scan/listing_ahead.h"
 #include "scan/name_pattern.h"
 #include "scan/search_folder.h"
 
@@ -345,14 +347,20 @@ TEST_F(ScanTest, NextWantsACategoryAndAScanEndsWithTheCountOrAtTheStop) {
     scan({}, {kTemporary});
     expectStopped(0);
 
+    // The threads listing ahead end before the notice; a drive that cannot tell whether it
+    // seeks gets as many as one that does not.
+    fakes.system.setSeekPenalty(L'C', std::nullopt);
     bool noticeOnTop = false;
     fakes.system.onSleep = [this, &noticeOnTop](unsigned) {
-        noticeOnTop =
-            c().picMessage.visible() && c().picMessage.zIndex() + 1 == form.children().size();
+        noticeOnTop = c().picMessage.visible() &&
+                      c().picMessage.zIndex() + 1 == form.children().size() &&
+                      context.state.scan.listingAhead->workers() == 0;
     };
     std::vector<ui::MousePointer> pointers;  // at each repaint
     host.onRefresh = [&pointers](ui::Form& window) { pointers.push_back(window.mousePointer()); };
     atFolder(3, [this] {  // C:\, A, then B
+        EXPECT_EQ(context.state.scan.listingAhead->workers(),
+                  scan::listingWorkers(std::thread::hardware_concurrency(), false));
         c().cmdStopScan.click();
         EXPECT_FALSE(c().cmdStopScan.enabled());  // pressing it again would only wait again
     });

@@ -174,10 +174,10 @@ Status FakeFileSystem::listFolder(const std::wstring& folder,
     entries.clear();
     const std::optional<std::wstring> found = resolve(folder, false, true);
     const Entry* listed = found ? at(*found) : nullptr;
-    if (listed == nullptr || listed->kind != Kind::Folder || listed->vanished) {
+    if (listed == nullptr || listed->kind != Kind::Folder) {
         return Status::NotFound;
     }
-    if (listed->unlistable) {
+    if (listed->listedUpTo == 0) {
         return Status::AccessDenied;
     }
     for (const auto& [name, child] : children(*found)) {
@@ -514,11 +514,9 @@ Status FakeSystem::diskSizes(const std::wstring& root, platform::DiskSizes& size
 
 Status FakeSystem::seekPenalty(const std::wstring& root, bool& penalty) {
     const Drive* drive = driveOf(root);
-    penalty = drive != nullptr && drive->seekPenalty.value_or(false);
-    if (drive == nullptr) {
-        return Status::NotFound;
-    }
-    return drive->seekPenalty ? Status::Ok : Status::Failed;
+    const std::optional<bool> answer = drive != nullptr ? drive->seekPenalty : std::nullopt;
+    penalty = answer.value_or(false);
+    return answer ? Status::Ok : Status::Failed;
 }
 
 bool FakeSystem::claimSingleInstance(const std::wstring& name) {

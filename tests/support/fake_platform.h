@@ -27,7 +27,7 @@ namespace dustrel::testing {
 // A path through a link goes on from its target. A folder lists its entries in the order they
 // were added, so that a test decides the order in which a walk meets them. Paths are
 // "C:\dir\file"; a drive's root is "C:\". As the real one, it may be listed from other threads
-// while the test's thread works with it; only the test's thread changes it.
+// while the program changes it; the tree is built, and its faults set, before they start.
 class FakeFileSystem final : public platform::FileSystem {
 public:
     platform::Status listFolder(const std::wstring& folder,
@@ -49,19 +49,15 @@ public:
     // Building the tree, names as given; missing folders on the way are made, faults do not
     // apply.
     void addFile(const std::wstring& path, std::string_view bytes = {}) {
-        const Lock lock(mutex_);
         entries_.at(make(path, Kind::File)).bytes.assign(bytes);
     }
-    void addFolder(const std::wstring& path) {
-        const Lock lock(mutex_);
-        make(path, Kind::Folder);
-    }
+    void addFolder(const std::wstring& path) { make(path, Kind::Folder); }
     // A folder that is a junction or symbolic link to `target` (which need not exist), by
     // default to a volume that has no drive letter. `seenAsFolder`: its folder's listing still
-    // shows the plain folder it was when listed.
+    // shows the plain folder it was, as when a folder is swapped for a link (or, to a missing
+    // target, vanishes) between the two listings.
     void addLink(const std::wstring& path, const std::wstring& target = L"V:\\Elsewhere",
                  bool seenAsFolder = false) {
-        const Lock lock(mutex_);
         Entry& link = entries_.at(make(path, Kind::Link));
         link.target = target;
         link.seenAsFolder = seenAsFolder;
@@ -70,7 +66,6 @@ public:
     // program works: handles keep what they opened. `to` is a new name in a folder that is there.
     void move(const std::wstring& from, const std::wstring& to);
     void makeCaseSensitive(const std::wstring& folder) {
-        const Lock lock(mutex_);
         entries_.at(make(folder, Kind::Folder)).caseSensitive = true;
     }
 
@@ -78,21 +73,10 @@ public:
     // Every file's true path, in the order of the paths.
     std::vector<std::wstring> allFiles() const;
 
-    // Faults. Listing the folder answers AccessDenied.
-    void failListing(const std::wstring& folder) {
-        const Lock lock(mutex_);
-        entries_.at(make(folder, Kind::Folder)).unlistable = true;
-    }
-    // Listing the folder breaks off after its first `entries` entries and answers Failed.
-    void breakListing(const std::wstring& folder, std::size_t entries) {
-        const Lock lock(mutex_);
-        entries_.at(make(folder, Kind::Folder)).listedUpTo = entries;
-    }
-    // The folder has gone by the time it is listed, though its folder's listing still shows it:
-    // listing it answers NotFound.
-    void vanishOnListing(const std::wstring& folder) {
-        const Lock lock(mutex_);
-        entries_.at(make(folder, Kind::Folder)).vanished = true;
+    // Faults. Listing the folder answers AccessDenied; given `after`, it breaks off after that
+    // many entries and answers Failed.
+    void failListing(const std::wstring& folder, std::size_t after = 0) {
+        entries_.at(make(folder, Kind::Folder)).listedUpTo = after;
     }
     // Every folder listed so far, in the order of the calls.
     std::vector<std::wstring> listings() const {
@@ -123,8 +107,6 @@ private:
         std::wstring target;  // a link's
         bool caseSensitive = false;
         bool locked = false;
-        bool unlistable = false;
-        bool vanished = false;
         bool seenAsFolder = false;
         std::optional<std::size_t> listedUpTo;
     };

@@ -187,22 +187,19 @@ TEST(ScanDriveTest, KeysAloneFindAndTickAFileAndTheRealWindowAnswersStopScanMidW
     // On the real file system, the walk with threads listing ahead reports what the walk
     // alone does, in the same order.
     struct Sink final : scan::WalkSink {
-        std::vector<std::wstring> events;
-        void folderListed(const std::wstring& folder) override { events.push_back(folder); }
-        bool match(const std::wstring& folder, const platform::FolderEntry& file,
-                   std::size_t pattern) override {
-            events.push_back(folder + file.name + L" #" + std::to_wstring(pattern));
+        std::wstring seen;
+        void folderListed(const std::wstring& folder) override { seen += folder + L'|'; }
+        bool match(const std::wstring&, const platform::FolderEntry& file, std::size_t) override {
+            seen += file.name + L'|';
             return true;
         }
     } alone, ahead;
-    const std::vector<scan::NamePattern> patterns{scan::NamePattern(L"*.tmp"),
-                                                  scan::NamePattern(L"*.LOG")};
+    const scan::NamePattern patterns[]{scan::NamePattern(L"*.tmp"), scan::NamePattern(L"*.LOG")};
     platform::win32::Win32FileSystem files;
     (void)scan::Search_Folder(files, L"S:\\", patterns, alone);
     scan::ListingAhead listings(files, 4);
     (void)scan::Search_Folder(listings, L"S:\\", patterns, ahead);
-    EXPECT_EQ(ahead.events, alone.events);
-    EXPECT_GT(alone.events.size(), 450u);
+    EXPECT_TRUE(ahead.seen == alone.seen && alone.seen.size() > 3000);
 }
 
 }  // namespace
