@@ -112,6 +112,25 @@ TEST(ListingAheadTest, WalkGetsTheSameRowsInTheSameOrderAndStopsAtOnce) {
     }
 }
 
+// However far the walk lags, the threads hold a few hundred listings at most, and go on as it
+// takes them.
+TEST(ListingAheadTest, ThreadsStayABoundedDistanceAhead) {
+    FakeFileSystem files;
+    for (int i = 0; i < 2000; ++i) {
+        files.addFolder(L"C:\\f" + std::to_wstring(i));
+    }
+    scan::ListingAhead ahead(files, 4);
+    std::vector<platform::FolderEntry> entries;
+    (void)ahead.listFolder(L"C:\\", entries);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_LE(files.listings().size(), 1 + scan::ListingAhead::kMostAhead);
+    for (int i = 0; i < 300; ++i) {
+        (void)ahead.listFolder(L"C:\\f" + std::to_wstring(i) + L"\\", entries);
+    }
+    std::this_thread::sleep_for(200ms);
+    EXPECT_GT(files.listings().size(), 1 + scan::ListingAhead::kMostAhead + 44);
+}
+
 TEST(ListingAheadTest, OneThreadPerCoreUpToFourAndOneOnASpinningDisk) {
     for (const auto& [cores, penalty, workers] : std::vector<std::tuple<unsigned, bool, unsigned>>{
              {0, false, 1}, {1, false, 1}, {3, false, 3}, {16, false, 4}, {8, true, 1}}) {
