@@ -126,24 +126,7 @@ inline void bareWalkThreads(const std::wstring& root, unsigned threads, BareCoun
 inline void bareWalk(const std::wstring& folder, BareCounts& counts) {
     ++counts.folders;
     std::vector<std::wstring> subfolders;
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            ++counts.files;
-        } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            subfolders.push_back(folder + name + L"\\");
-        }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    bareList(folder, counts.files, [&](std::wstring sub) { subfolders.push_back(std::move(sub)); });
     for (const std::wstring& subfolder : subfolders) {
         bareWalk(subfolder, counts);
     }
